@@ -1,0 +1,49 @@
+#include "platform/AppPaths.h"
+
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace quarnel {
+namespace {
+
+std::string executableFolder;
+
+std::string WithTrailingSeparator(std::string folder)
+{
+    if (folder.empty() || folder.back() != fs::path::preferred_separator)
+        folder += static_cast<char>(fs::path::preferred_separator);
+    return folder;
+}
+
+} // namespace
+
+std::string ExecutableFolder()
+{
+    if (executableFolder.empty()) {
+        std::error_code ec;
+        executableFolder = WithTrailingSeparator(fs::current_path(ec).string());
+    }
+    return executableFolder;
+}
+
+void SetExecutableFolder(const fs::path& folder)
+{
+    executableFolder = WithTrailingSeparator(fs::absolute(folder).lexically_normal().string());
+}
+
+void SetExecutablePath(const fs::path& exe)
+{
+    SetExecutableFolder(fs::absolute(exe).parent_path());
+}
+
+std::string Separator() { return std::string(1, static_cast<char>(fs::path::preferred_separator)); }
+
+std::string GameSubDirText(bool secondGame)
+{
+    return Separator() + (secondGame ? "FO2" : "FO1") + Separator();
+}
+
+fs::path TempFolder() { return fs::path(ExecutableFolder()) / "temp"; }
+
+} // namespace quarnel

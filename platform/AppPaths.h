@@ -1,0 +1,24 @@
+#pragma once
+// Where the program finds its folders: everything sits beside the executable.
+#include <filesystem>
+#include <string>
+
+namespace quarnel {
+
+// Folder of the running executable, with a trailing separator. Tests point
+// it at a temporary folder with SetExecutableFolder.
+std::string ExecutableFolder();
+void SetExecutableFolder(const std::filesystem::path& folder);
+// Records the executable's own path (called once by the program entry).
+void SetExecutablePath(const std::filesystem::path& exe);
+
+// The native path separator as text ("/" on Linux, "\" on Windows).
+std::string Separator();
+
+// The game sub-folder text: "/FO1/" or "/FO2/" (backslashes on Windows).
+std::string GameSubDirText(bool secondGame);
+
+// The temp folder: executable folder + "temp".
+std::filesystem::path TempFolder();
+
+} // namespace quarnel

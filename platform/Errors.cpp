@@ -1,0 +1,53 @@
+#include "platform/Errors.h"
+
+#include <cerrno>
+
+namespace quarnel {
+
+IoError::IoError(int code) : std::runtime_error(IoErrorMessage(code)), code_(code) {}
+
+ConvertError::ConvertError(const std::string& text)
+    : std::runtime_error("'" + text + "' is not a valid integer value") {}
+
+std::string IoErrorMessage(int code)
+{
+    switch (code) {
+    case 2: return "File not found";
+    case 3: return "Invalid filename";
+    case 4: return "Too many open files";
+    case 5: return "File access denied";
+    case 100: return "Read beyond end of file";
+    case 101: return "Disk full";
+    case 106: return "Invalid numeric input";
+    default: return "I/O error " + std::to_string(code);
+    }
+}
+
+int IoCodeFromErrno(int err)
+{
+    switch (err) {
+    case ENOENT: return 2;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case EINVAL: return 3;
+    case EMFILE:
+    case ENFILE: return 4;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case EBUSY: return 5;
+    case ENOSPC:
+    case EDQUOT: return 101;
+    case ENOTEMPTY:
+    case EEXIST: return 145;
+    default: return err;
+    }
+}
+
+void ThrowIoErrorFromErrno()
+{
+    throw IoError(IoCodeFromErrno(errno));
+}
+
+} // namespace quarnel

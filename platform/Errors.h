@@ -1,0 +1,40 @@
+#pragma once
+// The three error kinds of the core. Every user action turns them into the
+// error box through RunGuarded (ErrorBoundary.h).
+#include <stdexcept>
+#include <string>
+
+namespace quarnel {
+
+// An input/output failure, carrying the error number of the message table.
+class IoError : public std::runtime_error {
+public:
+    explicit IoError(int code);
+    int code() const { return code_; }
+
+private:
+    int code_;
+};
+
+// A text that is not a valid integer.
+class ConvertError : public std::runtime_error {
+public:
+    explicit ConvertError(const std::string& text);
+};
+
+// A failure of the ZIP reader, with its fixed message text.
+class ArchiveError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Message of an input/output error number: 2 "File not found", ..., else "I/O error %d".
+std::string IoErrorMessage(int code);
+
+// Maps a C errno value to the error number of the message table.
+int IoCodeFromErrno(int err);
+
+// Throws IoError for the current errno.
+[[noreturn]] void ThrowIoErrorFromErrno();
+
+} // namespace quarnel

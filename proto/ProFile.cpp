@@ -1,0 +1,164 @@
+#include "proto/ProFile.h"
+
+#include "platform/Errors.h"
+#include "rules/IntegerText.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+namespace quarnel {
+namespace {
+
+constexpr int kReadBeyondEnd = 100;
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens an existing file for reading and writing, as every prototype access does.
+FileHandle OpenExisting(const std::filesystem::path& file)
+{
+    if (file.empty())
+        throw IoError(2);
+    errno = 0;
+    std::FILE* f = std::fopen(file.string().c_str(), "r+b");
+    if (!f)
+        ThrowIoErrorFromErrno();
+    return FileHandle(f);
+}
+
+void SeekTo(std::FILE* f, long offset)
+{
+    if (std::fseek(f, offset, SEEK_SET) != 0)
+        ThrowIoErrorFromErrno();
+}
+
+void CloseChecked(FileHandle handle)
+{
+    errno = 0;
+    if (std::fclose(handle.release()) != 0)
+        ThrowIoErrorFromErrno();
+}
+
+void CheckWidth(int width)
+{
+    if (width < 1 || width > 4)
+        throw IoError(106);
+}
+
+} // namespace
+
+std::int32_t DecodeBigEndian(const std::uint8_t* bytes, int width)
+{
+    std::uint32_t value = 0;
+    for (int i = 0; i < width; ++i)
+        value = (value << 8) | bytes[i];
+    return static_cast<std::int32_t>(value);
+}
+
+void EncodeBigEndian(std::uint8_t* bytes, int width, std::int32_t value)
+{
+    auto bits = static_cast<std::uint32_t>(value);
+    for (int i = width - 1; i >= 0; --i) {
+        bytes[i] = static_cast<std::uint8_t>(bits & 0xFF);
+        bits >>= 8;
+    }
+}
+
+std::int32_t ReadProField(const std::filesystem::path& file, int offset, int width)
+{
+    CheckWidth(width);
+    FileHandle f = OpenExisting(file);
+    SeekTo(f.get(), offset);
+    std::uint8_t bytes[4] = {};
+    if (std::fread(bytes, 1, static_cast<std::size_t>(width), f.get()) != static_cast<std::size_t>(width))
+        throw IoError(kReadBeyondEnd);
+    CloseChecked(std::move(f));
+    return DecodeBigEndian(bytes, width);
+}
+
+void WriteProField(const std::filesystem::path& file, int offset, int width, const std::string& valueText)
+{
+    CheckWidth(width);
+    const std::int32_t value = StrToInt(valueText);
+    FileHandle f = OpenExisting(file);
+    SeekTo(f.get(), offset);
+    std::uint8_t bytes[4] = {};
+    EncodeBigEndian(bytes, width, value);
+    errno = 0;
+    if (std::fwrite(bytes, 1, static_cast<std::size_t>(width), f.get()) != static_cast<std::size_t>(width))
+        ThrowIoErrorFromErrno();
+    CloseChecked(std::move(f));
+}
+
+ProRecord ProRecord::Read(const std::filesystem::path& file)
+{
+    FileHandle f = OpenExisting(file);
+    ProRecord record;
+    std::uint8_t buffer[512];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, f.get())) > 0)
+        record.bytes_.insert(record.bytes_.end(), buffer, buffer + got);
+    if (std::ferror(f.get()))
+        ThrowIoErrorFromErrno();
+    CloseChecked(std::move(f));
+    return record;
+}
+
+std::int32_t ProRecord::Field(int offset, int width) const
+{
+    CheckWidth(width);
+    if (offset < 0 || static_cast<std::size_t>(offset) + static_cast<std::size_t>(width) > bytes_.size())
+        throw IoError(kReadBeyondEnd);
+    return DecodeBigEndian(bytes_.data() + offset, width);
+}
+
+void ProRecord::SetField(int offset, int width, std::int32_t value)
+{
+    CheckWidth(width);
+    if (offset < 0 || static_cast<std::size_t>(offset) + static_cast<std::size_t>(width) > bytes_.size())
+        throw IoError(kReadBeyondEnd);
+    EncodeBigEndian(bytes_.data() + offset, width, value);
+}
+
+void ProRecord::WriteSpan(const std::filesystem::path& file, int begin, int end) const
+{
+    if (begin < 0 || end < begin || static_cast<std::size_t>(end) > bytes_.size())
+        throw IoError(kReadBeyondEnd);
+    FileHandle f = OpenExisting(file);
+    if (std::fseek(f.get(), 0, SEEK_END) != 0)
+        ThrowIoErrorFromErrno();
+    if (std::ftell(f.get()) != static_cast<long>(bytes_.size()))
+        throw IoError(kReadBeyondEnd);
+    SeekTo(f.get(), begin);
+    const auto length = static_cast<std::size_t>(end - begin);
+    errno = 0;
+    if (std::fwrite(bytes_.data() + begin, 1, length, f.get()) != length || std::fflush(f.get()) != 0)
+        ThrowIoErrorFromErrno();
+    CloseChecked(std::move(f));
+}
+
+long long ProFileSize(const std::filesystem::path& file)
+{
+    FileHandle f = OpenExisting(file);
+    if (std::fseek(f.get(), 0, SEEK_END) != 0)
+        ThrowIoErrorFromErrno();
+    long size = std::ftell(f.get());
+    CloseChecked(std::move(f));
+    return size;
+}
+
+std::int32_t TextIdToIdNumber(std::int32_t textId)
+{
+    const std::int64_t value = textId;
+    std::int64_t quotient = value / 100;
+    const std::int64_t remainder = value % 100; // same sign as value
+    const std::int64_t twice = 2 * (remainder < 0 ? -remainder : remainder);
+    if (twice > 100 || (twice == 100 && quotient % 2 != 0))
+        quotient += value < 0 ? -1 : 1;
+    return static_cast<std::int32_t>(quotient);
+}
+
+} // namespace quarnel

@@ -1,0 +1,45 @@
+#pragma once
+// Field access to critter prototype files: big-endian fields of 1 to 4 bytes
+// at a byte offset. Widths 1 to 3 are unsigned, width 4 is signed.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace quarnel {
+
+std::int32_t DecodeBigEndian(const std::uint8_t* bytes, int width);
+void EncodeBigEndian(std::uint8_t* bytes, int width, std::int32_t value);
+
+// One field, the file opened and closed by the call. Errors: IoError.
+std::int32_t ReadProField(const std::filesystem::path& file, int offset, int width);
+// The value text is converted before the file is opened (ConvertError).
+void WriteProField(const std::filesystem::path& file, int offset, int width, const std::string& valueText);
+
+// A whole record read with one opening of the file, so that a load does not
+// open it once per field.
+class ProRecord {
+public:
+    // Reads the whole file (opened for reading and writing, like every access).
+    static ProRecord Read(const std::filesystem::path& file);
+
+    std::size_t size() const { return bytes_.size(); }
+    std::int32_t Field(int offset, int width) const; // IoError 100 past the end
+    void SetField(int offset, int width, std::int32_t value);
+    const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+
+    // Writes bytes [begin, end) back into the file in one write, after
+    // checking that the file still has this record's size (IoError otherwise).
+    void WriteSpan(const std::filesystem::path& file, int begin, int end) const;
+
+private:
+    std::vector<std::uint8_t> bytes_;
+};
+
+// Size of a file in bytes; IoError when it cannot be opened.
+long long ProFileSize(const std::filesystem::path& file);
+
+// Text ID shown as ID number: divided by 100, an exact half to the even neighbour.
+std::int32_t TextIdToIdNumber(std::int32_t textId);
+
+} // namespace quarnel

@@ -1,0 +1,30 @@
+#pragma once
+// Records the program's message boxes instead of showing them.
+#include "platform/UserDialogs.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace quarnel::test {
+
+class RecordingDialogs : public UserDialogs {
+public:
+    RecordingDialogs() { SetDialogs(this); }
+    ~RecordingDialogs() override { SetDialogs(nullptr); }
+
+    void ShowError(const std::string& text) override { errors.push_back(text); }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    std::optional<std::string> AskSaveFileName(const std::string& filter) override;
+    void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
+
+    void Clear();
+
+    std::vector<std::string> errors;
+    std::vector<std::string> messages;
+    std::vector<std::string> openedUrls;
+    std::vector<std::string> saveFilters;
+    std::deque<std::optional<std::string>> saveAnswers; // answers to the save dialog, in order
+};
+
+} // namespace quarnel::test
