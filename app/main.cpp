@@ -1,2 +1,24 @@
+// Program entry: the application object, the main window, the message loop.
+#include "app/QtUserDialogs.h"
+#include "editor/TForm1.h"
+#include "platform/AppPaths.h"
+
 #include <QApplication>
-int main(int argc, char** argv) { QApplication app(argc, argv); return 0; }
+#include <QScreen>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Quarnel");
+    quarnel::SetExecutablePath(QCoreApplication::applicationFilePath().toStdString());
+    quarnel::QtUserDialogs dialogs;
+    quarnel::SetDialogs(&dialogs);
+
+    quarnel::TForm1 form;
+    const QRect screen = form.screen()->availableGeometry();
+    form.move(screen.center() - form.rect().center());
+    form.show();
+    const int result = app.exec();
+    quarnel::SetDialogs(nullptr);
+    return result;
+}

@@ -1,0 +1,167 @@
+#pragma once
+// The main window: the critter list, the value grids, the picture and every
+// handler of the editor. Its implementation is split by responsibility over
+// the TForm1*.cpp files of this folder.
+#include "rules/CharacterRules.h"
+#include "rules/FieldStore.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QString>
+
+#include <filesystem>
+#include <memory>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMovie;
+class QPushButton;
+class QTableWidget;
+class QToolButton;
+class QWidget;
+
+namespace quarnel {
+
+class PreviewPictures;
+class TAboutBox;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Named controls (the table-built value fields are reached through Edit()).
+    QTableWidget* ListViewFiles = nullptr;
+    QPushButton* BitBtn_Search = nullptr;
+    QLineEdit* Edit_Search = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QGroupBox* RadioGroup1 = nullptr;
+    QButtonGroup* RadioGroup1Items = nullptr;
+    QLineEdit* EditCritterName = nullptr;
+    QFrame* Panel11 = nullptr;
+    QLabel* Image1 = nullptr;
+    QToolButton* SpeedButton20 = nullptr;
+    QToolButton* SpeedButton21 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* SaveImage1 = nullptr;
+    QLineEdit* EditIDNumber = nullptr;
+    QLineEdit* EditCritterPID = nullptr;
+    QLineEdit* EditExpPoints = nullptr;
+    QPushButton* BitBtnSave = nullptr;
+    QPushButton* BitBtnCancel = nullptr;
+    QComboBox* ComboBoxGender = nullptr;
+
+    QMenu* Plik1 = nullptr;
+    QAction* Zapisz1 = nullptr;
+    QAction* Wyj1 = nullptr;
+    QMenu* ools1 = nullptr;
+    QAction* KonwertujFO1doFO2412do4161 = nullptr;
+    QAction* Zapiszdoplikutxt1 = nullptr;
+    QAction* ExtratoBase1 = nullptr;
+    QMenu* EditBASEvalues1 = nullptr;
+    QAction* Enable1 = nullptr;
+    QAction* Disable1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* About1 = nullptr;
+
+    // A value field by name; null when there is none.
+    QLineEdit* Edit(const QString& name) const;
+    // The selected item index of the game switch (0 first game, 1 second game, -1 none).
+    int RadioGroup1ItemIndex() const;
+    // The about box alive now, if any.
+    TAboutBox* CurrentAboutBox() const { return aboutBox_.get(); }
+
+    // Start-up, list, loading and saving (public for the program entry and tests).
+    void FormCreate();
+    void ScanGameFolder();
+    void FillCritterList();
+    void SelectCritter(int row);
+    void LoadCritter(const std::filesystem::path& path);
+    bool SearchCritterList(QTableWidget* list, const QString& text, int startRow);
+    // The picture step of a load, given the FID index read from the record.
+    void ShowCritterPreview(const std::filesystem::path& path, int fidIndex);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Field texts for the rules: a write of a new text runs the field's rule.
+    class WindowFields : public FieldStore {
+    public:
+        explicit WindowFields(TForm1& form) : form_(form) {}
+        std::string Text(const std::string& field) const override;
+        void SetText(const std::string& field, const std::string& text) override;
+
+    private:
+        TForm1& form_;
+    };
+
+    // Layout (TForm1Layout.cpp).
+    void BuildMenus();
+    void BuildListArea(QWidget* client);
+    void BuildIdentityArea(QWidget* client);
+    void BuildPreviewArea(QWidget* client);
+    void BuildDamageGrid(QWidget* client);
+    void BuildStatisticsGrid(QWidget* client);
+    void BuildSkillsGrid(QWidget* client);
+    void BuildGameSwitch(QWidget* client);
+    void ConnectHandlers();
+    QLineEdit* AddField(QWidget* parent, const char* name, int x, int y, int width, int kind);
+
+    // Handlers with behaviour of their own.
+    void ListViewFilesSelectItem(int row, bool selected);
+    void EditKeyUp(QLineEdit* field, int key);
+    void FieldEdited(const QString& name);
+    void BitBtnSaveClick();
+    void BitBtnCancelClick();
+    bool SaveCritter(const std::filesystem::path& path);
+    void StepPrimaryStatistic(int statistic, int delta);
+    void ComboBoxGenderChange();
+    void Enable1Click();
+    void Disable1Click();
+    void SetBaseFieldsEnabled(bool enabled);
+    void BitBtn_SearchClick();
+    void Edit_SearchKeyPress();
+    void Edit_SearchClick();
+    void RadioGroup1Click();
+    void KonwertujFO1doFO2412do4161Click();
+    void About1Click();
+    void Wyj1Click();
+    void ShowNextPreview();
+    void ShowPreviousPreview();
+    void StepPreview(bool forward);
+    void SaveImage1Click();
+
+    // Helpers.
+    void EnterEditingMode(bool saveEnabled);
+    void LeaveEditingMode();
+    void SetStepButtonsEnabled(bool enabled);
+    void ShowPicture(const std::filesystem::path& picture);
+    void SetCritterPreviewCaption(const std::string& base);
+    std::filesystem::path NameTablePath() const;
+    void ApplyGameChoice(int index);
+
+    WindowFields fields_;
+    CharacterRules rules_;
+    QHash<QString, QLineEdit*> edits_;
+    std::unique_ptr<PreviewPictures> pictures_;
+    std::unique_ptr<TAboutBox> aboutBox_;
+    QMovie* movie_ = nullptr;
+    QByteArray pictureBytes_;        // the GIF shown, written as is by "Save Image"
+    std::string loadedPath_;         // the file whose record the window shows
+    long long loadedSize_ = 0;       // its size when loaded (0: refused or none)
+    std::int32_t loadedBaseGender_ = 0;
+};
+
+} // namespace quarnel

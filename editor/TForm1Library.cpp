@@ -1,0 +1,167 @@
+// The critter list: scan, fill, search, the game switch and the conversion tool.
+#include "editor/FieldLook.h"
+#include "editor/Globals.h"
+#include "editor/PathText.h"
+#include "editor/TForm1.h"
+#include "library/GameFolderScan.h"
+#include "library/TextEncoding.h"
+#include "platform/AppPaths.h"
+#include "platform/ErrorBoundary.h"
+#include "platform/FileAttributes.h"
+#include "platform/FolderListing.h"
+#include "platform/UserDialogs.h"
+#include "proto/ProLayout.h"
+#include "rules/IntegerText.h"
+#include "tools/FirstGameConversion.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+
+namespace quarnel {
+namespace {
+
+constexpr int kSearchRowOffset = 100; // a found row stands this far below the list's top
+const char* const kSearchRefusedTip = "Save or cancel the changes first: the list is locked while a critter is edited.";
+
+// Shows the wait cursor and a frozen list for the lifetime of the object.
+class ListFillScope {
+public:
+    explicit ListFillScope(QTableWidget* list) : list_(list)
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        list_->setUpdatesEnabled(false);
+        list_->setSortingEnabled(false);
+    }
+    ~ListFillScope()
+    {
+        list_->setUpdatesEnabled(true);
+        QApplication::restoreOverrideCursor();
+    }
+    ListFillScope(const ListFillScope&) = delete;
+    ListFillScope& operator=(const ListFillScope&) = delete;
+
+private:
+    QTableWidget* list_;
+};
+
+QTableWidgetItem* ListItem(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    return item;
+}
+
+} // namespace
+
+void TForm1::ScanGameFolder()
+{
+    ::quarnel::ScanGameFolder(std::filesystem::path(GamePath), NameTablePath(), TempFolder());
+}
+
+void TForm1::FillCritterList()
+{
+    const std::vector<std::string> names = ReadNamesFile(TempFolder());
+    {
+        const ListFillScope frozen(ListViewFiles);
+        SetReadOnlyOnly(CurrentCritterPath);
+        ListViewFiles->clearSelection();
+        ListViewFiles->setRowCount(0);
+        const std::vector<std::string> files = ListFolderFiles(std::filesystem::path(GamePath), ".pro");
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const std::int32_t pid = Wrap32(std::int64_t(kPidDisplayBias) + FileNumberOf(files[i]));
+            const int row = ListViewFiles->rowCount();
+            ListViewFiles->insertRow(row);
+            ListViewFiles->setItem(row, 0, ListItem(ToQString(files[i])));
+            ListViewFiles->setItem(row, 1, ListItem(i < names.size() ? QString::fromStdString(NameToUtf8(names[i])) : QString()));
+            ListViewFiles->setItem(row, 2, ListItem(QString::number(pid)));
+        }
+        ListViewFiles->sortItems(0, Qt::AscendingOrder);
+    }
+    if (SelectedRowIndex >= 0 && SelectedRowIndex < ListViewFiles->rowCount())
+        ListViewFiles->selectRow(SelectedRowIndex);
+}
+
+bool TForm1::SearchCritterList(QTableWidget* list, const QString& text, int startRow)
+{
+    const int column = CheckBox1->isChecked() ? 2 : 1;
+    if (text.size() < 2)
+        return false;
+    list->clearSelection();
+    const QString needle = text.toLower();
+    for (int row = std::max(startRow, 0); row < list->rowCount(); ++row) {
+        const bool matches = list->item(row, 0)->text().toLower().contains(needle) ||
+                             list->item(row, column)->text().toLower().contains(needle);
+        if (!matches)
+            continue;
+        list->setFocus();
+        list->selectRow(row);
+        QScrollBar* bar = list->verticalScrollBar();
+        bar->setValue(bar->value() + list->visualItemRect(list->item(row, 0)).top() - kSearchRowOffset);
+        return true;
+    }
+    return false;
+}
+
+void TForm1::BitBtn_SearchClick()
+{
+    // While a critter is being edited the list is locked: a search would lose
+    // the file being edited, so it is refused and the box says why.
+    if (!ListViewFiles->isEnabled()) {
+        SetFieldColor(Edit_Search, kSearchNotFound);
+        Edit_Search->setToolTip(kSearchRefusedTip);
+        return;
+    }
+    Edit_Search->setToolTip(QString());
+    int startRow = 0;
+    const QList<QTableWidgetItem*> selected = ListViewFiles->selectedItems();
+    if (!selected.isEmpty())
+        startRow = selected.first()->row() + 1;
+    if (startRow == ListViewFiles->rowCount())
+        startRow = 0;
+    const bool found = SearchCritterList(ListViewFiles, Edit_Search->text(), startRow);
+    SetFieldColor(Edit_Search, found ? kSearchFound : kSearchNotFound);
+    BitBtn_Search->setFocus();
+}
+
+void TForm1::Edit_SearchKeyPress()
+{
+    BitBtn_SearchClick();
+    BitBtn_Search->setFocus();
+}
+
+void TForm1::Edit_SearchClick() { SetFieldColor(Edit_Search, kWhite); }
+
+void TForm1::RadioGroup1Click()
+{
+    ApplyGameChoice(RadioGroup1ItemIndex());
+    // IsLoading is cleared however the switch ends, so that the rules stay alive.
+    const LoadingScope quiet;
+    std::string folder = ExecutableFolder();
+    folder.pop_back();
+    GamePath = folder + GameSubDir;
+    const bool scanned = RunGuarded([this] { ScanGameFolder(); });
+    BitBtnSave->setEnabled(false);
+    BitBtnCancel->setEnabled(false);
+    Zapisz1->setEnabled(false);
+    ListViewFiles->setEnabled(true);
+    if (scanned) {
+        FillCritterList();
+    } else {
+        // The rows of the other game's folder must not stay clickable.
+        ListViewFiles->clearSelection();
+        ListViewFiles->setRowCount(0);
+    }
+}
+
+void TForm1::KonwertujFO1doFO2412do4161Click()
+{
+    ConvertFirstGameFiles(std::filesystem::path(GamePath), Dialogs());
+}
+
+} // namespace quarnel

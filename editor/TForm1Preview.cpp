@@ -1,0 +1,123 @@
+// The critter's picture: the picture step of a load, the view buttons and
+// "Save Image".
+#include "editor/Globals.h"
+#include "editor/PathText.h"
+#include "editor/ReadOnlyRestorer.h"
+#include "editor/TForm1.h"
+#include "platform/AppPaths.h"
+#include "platform/Errors.h"
+#include "platform/UserDialogs.h"
+#include "preview/PreviewPictures.h"
+#include "proto/ProFile.h"
+#include "proto/ProLayout.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMovie>
+#include <QPixmap>
+
+#include <cerrno>
+#include <stdexcept>
+
+namespace quarnel {
+namespace {
+
+const char* const kPictureList = "gif_critters.lst";
+const char* const kSavePictureFilter =
+    "All (*.GIF *.bmp *.ico *.emf *.wmf);;GIF Image (*.GIF);;Bitmaps (*.bmp);;Icons (*.ico);;"
+    "Enhanced Metafiles (*.emf);;Metafiles (*.wmf)";
+
+} // namespace
+
+void TForm1::ShowCritterPreview(const std::filesystem::path& /*path*/, int fidIndex)
+{
+    FidLowByte = fidIndex;
+    if (!std::filesystem::exists(TempFolder() / kPictureList))
+        pictures_->ExtractPreviewMember(kPictureList);
+    for (const std::string& base : pictures_->ListEntriesForFid(FidLowByte)) {
+        ShowPicture(pictures_->ResolvePicture(PreviewPictures::Candidates(base, 2)));
+        PreviewView = 2;
+        SetCritterPreviewCaption(base);
+    }
+}
+
+void TForm1::SetCritterPreviewCaption(const std::string& base)
+{
+    Edit1->setText(QString::fromStdString(PreviewPictures::CaptionBase(base) + ", FID: " + std::to_string(FidLowByte)));
+}
+
+void TForm1::ShowNextPreview() { StepPreview(true); }
+
+void TForm1::ShowPreviousPreview() { StepPreview(false); }
+
+void TForm1::StepPreview(bool forward)
+{
+    // Before any critter has been selected there is nothing to step through.
+    if (CurrentCritterPath.empty())
+        return;
+    const std::filesystem::path path = CurrentCritterPath;
+    const int viewPassedIn = PreviewView;
+    const ReadOnlyRestorer readOnlyAfter(path);
+    if (!IsCritterRecordSize(ProFileSize(path)))
+        return;
+    FidLowByte = ReadProField(path, kFidIndexOffset, 1);
+    for (const std::string& base : pictures_->ListEntriesForFid(FidLowByte)) {
+        PreviewView = static_cast<std::uint8_t>(forward ? PreviewPictures::NextView(viewPassedIn)
+                                                        : PreviewPictures::PreviousView(viewPassedIn));
+        ShowPicture(pictures_->ResolvePicture(PreviewPictures::Candidates(base, PreviewView)));
+    }
+}
+
+void TForm1::ShowPicture(const std::filesystem::path& picture)
+{
+    // No candidate could be found: the picture shown stays.
+    if (picture.empty())
+        return;
+    QFile file(ToQString(picture));
+    if (!file.open(QIODevice::ReadOnly))
+        throw IoError(2);
+    QByteArray bytes = file.readAll();
+    QImage probe;
+    if (!probe.loadFromData(bytes, "GIF"))
+        throw std::runtime_error("Invalid GIF picture " + picture.filename().string());
+
+    if (movie_) {
+        movie_->stop();
+        movie_->deleteLater();
+        movie_ = nullptr;
+    }
+    pictureBytes_ = bytes;
+    auto* buffer = new QBuffer(this);
+    buffer->setData(pictureBytes_);
+    buffer->open(QIODevice::ReadOnly);
+    auto* movie = new QMovie(buffer, "GIF", this);
+    buffer->setParent(movie);
+    if (movie->frameCount() > 1) {
+        movie_ = movie;
+        Image1->setMovie(movie_);
+        movie_->start();
+    } else {
+        delete movie;
+        Image1->setPixmap(QPixmap::fromImage(probe));
+    }
+}
+
+void TForm1::SaveImage1Click()
+{
+    if (pictureBytes_.isEmpty())
+        return;
+    const auto fileName = Dialogs().AskSaveFileName(kSavePictureFilter);
+    if (!fileName)
+        return;
+    // The picture is written in its own format, whatever the extension.
+    QFile out(QString::fromStdString(*fileName));
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw IoError(out.error() == QFileDevice::PermissionsError ? 5 : 3);
+    if (out.write(pictureBytes_) != pictureBytes_.size())
+        throw IoError(101);
+}
+
+} // namespace quarnel

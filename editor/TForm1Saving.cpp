@@ -1,0 +1,157 @@
+// Saving and cancelling, the step buttons, the gender box and the
+// base-value mode.
+#include "editor/FieldLook.h"
+#include "editor/Globals.h"
+#include "editor/ReadOnlyRestorer.h"
+#include "editor/TForm1.h"
+#include "platform/UserDialogs.h"
+#include "proto/CritterFields.h"
+#include "proto/ProFile.h"
+#include "proto/ProLayout.h"
+#include "rules/IntegerText.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTableWidget>
+
+#include <optional>
+#include <vector>
+
+namespace quarnel {
+namespace {
+
+// The stored value of one saved field, converted from its text.
+std::int32_t StoredValue(const ProFieldSpec& field, const std::string& text)
+{
+    const std::int64_t shown = StrToInt(text);
+    switch (field.conversion) {
+    case FieldConversion::PidNumber: return Wrap32(shown - kPidDisplayBias);
+    case FieldConversion::TextId: return Wrap32(shown * 100);
+    default: return static_cast<std::int32_t>(shown);
+    }
+}
+
+// The 49 base fields of the base-value mode, in the order both menu items visit them.
+std::vector<const char*> BaseModeFields()
+{
+    std::vector<const char*> names;
+    for (const auto& skill : kSkills)
+        names.push_back(skill.base);
+    for (const auto& stat : kDamageStats)
+        names.push_back(stat.base);
+    for (const auto& stat : kDerivedStats)
+        names.push_back(stat.base);
+    for (const auto& stat : kPrimaryStats)
+        names.push_back(stat.base);
+    return names;
+}
+
+} // namespace
+
+void TForm1::BitBtnSaveClick()
+{
+    if (HasInvalidField) {
+        Dialogs().ShowMessage("Check red fields!");
+        return;
+    }
+    if (!SaveCritter(CurrentCritterPath))
+        return;
+    LeaveEditingMode();
+    FillCritterList();
+    ListViewFiles->setFocus();
+}
+
+bool TForm1::SaveCritter(const std::filesystem::path& path)
+{
+    if (path.empty()) {
+        Dialogs().ShowMessage("No critter is selected, so nothing was saved.");
+        return false;
+    }
+    if (path.string() != loadedPath_ || loadedSize_ == 0) {
+        Dialogs().ShowMessage(path.filename().string() +
+                              " was not loaded (a critter file has 412 or 416 bytes), so nothing was saved.");
+        return false;
+    }
+
+    // Every text is converted before anything is written: a text that is not
+    // an integer stops the save with the file exactly as it was.
+    std::vector<std::pair<const ProFieldSpec*, std::optional<std::int32_t>>> values;
+    for (const ProFieldSpec& field : ProFieldLayout()) {
+        if (!field.saved)
+            continue;
+        if (field.conversion == FieldConversion::Gender) {
+            const int index = ComboBoxGender->currentIndex();
+            // No entry selected: the stored gender (outside 0 and 1) is kept.
+            values.emplace_back(&field, index >= 0 ? std::optional<std::int32_t>(index) : std::nullopt);
+        } else {
+            values.emplace_back(&field, StoredValue(field, fields_.Text(field.control)));
+        }
+    }
+
+    const ReadOnlyRestorer readOnlyAfter(path);
+    ProRecord record = ProRecord::Read(path);
+    if (static_cast<long long>(record.size()) != loadedSize_) {
+        Dialogs().ShowMessage(path.filename().string() + " changed size since it was loaded, so nothing was saved.");
+        return false;
+    }
+    for (const auto& [field, value] : values)
+        if (value)
+            record.SetField(field->offset, field->width, *value);
+    // The whole record goes back in one write, so a failure cannot leave it half written.
+    record.WriteSpan(path, kSavedSpanBegin, kSavedSpanEnd);
+    return true;
+}
+
+void TForm1::BitBtnCancelClick()
+{
+    for (QLineEdit* field : findChildren<QLineEdit*>())
+        SetFieldColor(field, kCream);
+    HasInvalidField = false;
+    SetStepButtonsEnabled(true);
+    LeaveEditingMode();
+    FillCritterList();
+    ListViewFiles->setFocus();
+}
+
+void TForm1::StepPrimaryStatistic(int statistic, int delta)
+{
+    const StatFields& stat = kPrimaryStats[statistic];
+    fields_.SetText(stat.base, IntToStr(Wrap32(std::int64_t(StrToInt(fields_.Text(stat.base))) + delta)));
+    if (StrToInt(fields_.Text(stat.base)) <= 0)
+        fields_.SetText(stat.base, "1");
+    if (StrToInt(fields_.Text(stat.base)) > 10)
+        fields_.SetText(stat.base, "10");
+    const std::int64_t total = std::int64_t(StrToInt(fields_.Text(stat.base))) + StrToInt(fields_.Text(stat.extra));
+    fields_.SetText(stat.total, IntToStr(Wrap32(total)));
+    EnterEditingMode(true);
+}
+
+void TForm1::ComboBoxGenderChange()
+{
+    if (IsLoading)
+        return;
+    EnterEditingMode(true);
+}
+
+void TForm1::Enable1Click()
+{
+    Enable1->setChecked(true);
+    Disable1->setChecked(false);
+    SetBaseFieldsEnabled(true);
+}
+
+void TForm1::Disable1Click()
+{
+    Disable1->setChecked(true);
+    Enable1->setChecked(false);
+    SetBaseFieldsEnabled(false);
+}
+
+void TForm1::SetBaseFieldsEnabled(bool enabled)
+{
+    for (const char* name : BaseModeFields())
+        Edit(name)->setEnabled(enabled);
+}
+
+} // namespace quarnel

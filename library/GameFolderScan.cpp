@@ -1,0 +1,112 @@
+#include "library/GameFolderScan.h"
+
+#include "library/NameTable.h"
+#include "library/TextLines.h"
+#include "platform/Errors.h"
+#include "platform/FolderListing.h"
+#include "rules/IntegerText.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+#include <system_error>
+
+namespace quarnel {
+namespace {
+
+constexpr int kFileNumberLength = 8;
+
+// A scratch file open for writing. Closed by the destructor when a scan is
+// abandoned (what was written stays), by Close() with its errors reported.
+class ScratchFile {
+public:
+    explicit ScratchFile(const std::filesystem::path& path)
+    {
+        errno = 0;
+        file_ = std::fopen(path.string().c_str(), "wb");
+        if (!file_)
+            ThrowIoErrorFromErrno();
+    }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+    ~ScratchFile()
+    {
+        if (file_)
+            std::fclose(file_);
+    }
+
+    void WriteLine(const std::string& text)
+    {
+        errno = 0;
+        if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() || std::fputs("\r\n", file_) == EOF)
+            ThrowIoErrorFromErrno();
+    }
+
+    void Close()
+    {
+        std::FILE* f = file_;
+        file_ = nullptr;
+        errno = 0;
+        if (std::fclose(f) != 0)
+            ThrowIoErrorFromErrno();
+    }
+
+private:
+    std::FILE* file_ = nullptr;
+};
+
+// The first eight characters; a character of a UTF-8 name may span several bytes.
+std::string FirstCharacters(const std::string& text, int count)
+{
+    std::size_t end = 0;
+    for (int n = 0; n < count && end < text.size(); ++n) {
+        ++end;
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            ++end;
+    }
+    return text.substr(0, end);
+}
+
+} // namespace
+
+std::int32_t FileNumberOf(const std::string& fileName)
+{
+    return StrToInt(FirstCharacters(fileName, kFileNumberLength));
+}
+
+std::int32_t TextIdOfFileNumber(std::int32_t fileNumber) { return Wrap32(std::int64_t{fileNumber} * 100); }
+
+std::int32_t PidNumberOfFileNumber(std::int32_t fileNumber)
+{
+    return Wrap32(std::int64_t{fileNumber} + 16777216);
+}
+
+void ScanGameFolder(const std::filesystem::path& gameFolder, const std::filesystem::path& iniFile,
+                    const std::filesystem::path& tempFolder)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(tempFolder, ec);
+    if (ec)
+        throw IoError(IoCodeFromErrno(ec.default_error_condition().value()));
+
+    ScratchFile names(tempFolder / kNamesFileName);
+    ScratchFile numbers(tempFolder / kNumberFileName);
+    std::optional<NameTable> table; // read when the first file is looked up
+
+    for (const std::string& fileName : ListFolderFiles(gameFolder, ".pro")) {
+        const std::string key = IntToStr(TextIdOfFileNumber(FileNumberOf(fileName)));
+        numbers.WriteLine(key);
+        if (!table)
+            table = NameTable::Load(iniFile, kNameTableSection);
+        names.WriteLine(table->Lookup(key));
+    }
+    names.Close();
+    numbers.Close();
+}
+
+std::vector<std::string> ReadNamesFile(const std::filesystem::path& tempFolder)
+{
+    return SplitLines(ReadFileBytes(tempFolder / kNamesFileName));
+}
+
+} // namespace quarnel

@@ -1,0 +1,680 @@
+#include "preview/AbUnZipper.h"
+
+#include "platform/Errors.h"
+#include "platform/FileAttributes.h"
+#include "preview/ZipNames.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <limits>
+#include <optional>
+
+namespace fs = std::filesystem;
+
+namespace quarnel {
+namespace {
+
+constexpr std::uint32_t kLocalSig = 0x04034b50;
+constexpr std::uint32_t kCentralSig = 0x02014b50;
+constexpr std::uint32_t kEndSig = 0x06054b50;
+constexpr std::uint32_t kEnd64Sig = 0x06064b50;
+constexpr std::uint32_t kLocator64Sig = 0x07064b50;
+constexpr std::uint32_t kSpannedSig = 0x08074b50;
+
+constexpr std::size_t kEndSize = 22;
+constexpr std::size_t kLocatorSize = 20;
+constexpr std::size_t kEnd64Size = 56;
+constexpr std::size_t kCentralSize = 46;
+constexpr std::size_t kLocalSize = 30;
+
+constexpr std::uint64_t kFirstBlock = 512;
+constexpr std::uint64_t kLargestBlock = 65536;
+constexpr std::size_t kChunk = 65536;
+
+constexpr std::uint32_t kAttrReadOnly = 0x01;
+constexpr std::uint32_t kAttrSystem = 0x04;
+constexpr std::uint32_t kAttrDirectory = 0x10;
+
+std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint32_t Get32(const std::uint8_t* p) { return Get16(p) | (static_cast<std::uint32_t>(Get16(p + 2)) << 16); }
+std::uint64_t Get64(const std::uint8_t* p) { return Get32(p) | (static_cast<std::uint64_t>(Get32(p + 4)) << 32); }
+
+[[noreturn]] void Throw(const char* text) { throw ArchiveError(text); }
+
+bool IsSeparator(char c)
+{
+#ifdef _WIN32
+    return c == '/' || c == '\\';
+#else
+    return c == '/';
+#endif
+}
+
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+fs::path Utf8Path(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
+
+std::string UpperAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+// The MS-DOS attributes of a member: its low attribute byte, or, for a member
+// made on a Unix host, what its Unix mode amounts to.
+std::uint32_t DosAttributes(const ZipItem& item)
+{
+    if ((item.versionMadeBy >> 8) != 3 && item.externalAttributes <= 0x1FFFF)
+        return item.externalAttributes & 0xFF;
+    const std::uint32_t mode = item.externalAttributes >> 16;
+    std::uint32_t attrs = 0;
+    if ((mode & 0200) == 0)
+        attrs |= kAttrReadOnly;
+    switch (mode & 0170000) {
+    case 0040000: attrs |= kAttrDirectory; break;
+    case 0020000: // character device
+    case 0060000: // block device
+    case 0010000: // pipe
+    case 0140000: // socket
+        attrs |= kAttrSystem;
+        break;
+    default: break;
+    }
+    return attrs;
+}
+
+// A member may only be written as a plain file name inside the target folder:
+// no parent references, no absolute path, no drive, nothing the file system
+// would read as something else.
+bool IsSafeName(const ZipItem& item)
+{
+    const std::string& name = item.fileName;
+    if (name.empty() || name.find('\0') != std::string::npos || name.front() == '/')
+        return false;
+    if (name.size() >= 2 && IsAsciiLetter(name[0]) && name[1] == ':')
+        return false;
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        std::size_t end = name.find('/', start);
+        if (end == std::string::npos)
+            end = name.size();
+        if (name.compare(start, end - start, "..") == 0)
+            return false;
+        start = end + 1;
+    }
+    const std::string part = item.NamePart();
+    return !part.empty() && part != "." && part.find(':') == std::string::npos;
+}
+
+// Case-insensitive wildcard match ("*" any run, "?" any one character),
+// linear in practice and never worse than text * pattern.
+bool WildMatch(const std::string& text, const std::string& pattern)
+{
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    std::size_t t = 0, p = 0;
+    std::size_t starP = std::string::npos, starT = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || lower(pattern[p]) == lower(text[t]))) {
+            ++t;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starT = t;
+        } else if (starP != std::string::npos) {
+            p = starP + 1;
+            t = ++starT;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+std::string Trim(const std::string& text)
+{
+    std::size_t b = 0, e = text.size();
+    while (b < e && static_cast<unsigned char>(text[b]) <= ' ')
+        ++b;
+    while (e > b && static_cast<unsigned char>(text[e - 1]) <= ' ')
+        --e;
+    return text.substr(b, e - b);
+}
+
+void SplitPath(const std::string& path, std::string& folder, std::string& name)
+{
+    const std::size_t slash = path.rfind('/');
+    folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
+    name = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The modification time an MS-DOS date and time stand for, in local time;
+// nothing for a date or time that cannot be.
+std::optional<std::time_t> DosToTime(std::uint16_t date, std::uint16_t time)
+{
+    std::tm tm{};
+    tm.tm_year = 80 + (date >> 9);
+    tm.tm_mon = ((date >> 5) & 0x0F) - 1;
+    tm.tm_mday = date & 0x1F;
+    tm.tm_hour = time >> 11;
+    tm.tm_min = (time >> 5) & 0x3F;
+    tm.tm_sec = (time & 0x1F) * 2;
+    tm.tm_isdst = -1;
+    if (tm.tm_mon < 0 || tm.tm_mon > 11 || tm.tm_mday < 1 || tm.tm_hour > 23 || tm.tm_min > 59 || tm.tm_sec > 59)
+        return std::nullopt;
+    const std::time_t t = std::mktime(&tm);
+    if (t == static_cast<std::time_t>(-1))
+        return std::nullopt;
+    return t;
+}
+
+std::FILE* OpenForWriting(const fs::path& file)
+{
+#ifdef _WIN32
+    return _wfopen(file.c_str(), L"wb");
+#else
+    return std::fopen(file.c_str(), "wb");
+#endif
+}
+
+std::string ErrnoText(int err) { return IoErrorMessage(IoCodeFromErrno(err)); }
+
+// Walks the extra field's blocks (tag, size, data); a block running past the
+// end of the field ends the walk.
+template <typename Visit> void ForEachExtra(const std::vector<std::uint8_t>& extra, Visit visit)
+{
+    std::size_t i = 0;
+    while (i + 4 <= extra.size()) {
+        const std::uint16_t tag = Get16(&extra[i]);
+        const std::size_t size = Get16(&extra[i + 2]);
+        if (size > extra.size() - i - 4)
+            return;
+        visit(tag, extra.data() + i + 4, size);
+        i += 4 + size;
+    }
+}
+
+// Takes the 64-bit values of the ZIP64 extended information field, each only
+// when its classic field holds all ones, in the order the format fixes.
+void ApplyZip64Extra(ZipItem& item)
+{
+    ForEachExtra(item.extraField, [&item](std::uint16_t tag, const std::uint8_t* data, std::size_t size) {
+        if (tag != 0x0001)
+            return;
+        std::size_t at = 0;
+        auto take64 = [&](std::uint64_t& field) {
+            if (field == 0xFFFFFFFFu && at + 8 <= size) {
+                field = Get64(data + at);
+                at += 8;
+            }
+        };
+        take64(item.uncompressedSize);
+        take64(item.compressedSize);
+        take64(item.localHeaderOffset);
+        if (item.diskNumberStart == 0xFFFF && at + 4 <= size)
+            item.diskNumberStart = Get32(data + at);
+    });
+}
+
+// Writes decoded bytes and carries the CRC-32 along; the error text or empty.
+std::string Write(std::FILE* out, const std::uint8_t* data, std::size_t size, std::uint32_t& crc)
+{
+    if (size == 0)
+        return {};
+    if (std::fwrite(data, 1, size, out) != size)
+        return ErrnoText(errno);
+    crc = static_cast<std::uint32_t>(::crc32(crc, data, static_cast<uInt>(size)));
+    return {};
+}
+
+} // namespace
+
+bool ZipItem::IsFolder() const
+{
+    if (!fileName.empty() && fileName.back() == '/')
+        return true;
+    return (DosAttributes(*this) & kAttrDirectory) != 0 && uncompressedSize == 0;
+}
+
+std::string ZipItem::FolderPart() const
+{
+    std::string folder, name;
+    SplitPath(fileName, folder, name);
+    return folder;
+}
+
+std::string ZipItem::NamePart() const
+{
+    std::string folder, name;
+    SplitPath(fileName, folder, name);
+    return name;
+}
+
+bool ZipItem::IsReadOnly() const { return (DosAttributes(*this) & kAttrReadOnly) != 0; }
+
+bool TAbUnZipper::MatchesMask(const std::string& memberName, const std::string& fileMask)
+{
+    std::string memberFolder, memberFile;
+    SplitPath(memberName, memberFolder, memberFile);
+    std::size_t start = 0;
+    while (start <= fileMask.size()) {
+        std::size_t end = fileMask.find(';', start);
+        if (end == std::string::npos)
+            end = fileMask.size();
+        std::string pattern = Trim(fileMask.substr(start, end - start));
+        start = end + 1;
+        if (pattern.empty())
+            continue;
+        std::replace(pattern.begin(), pattern.end(), '\\', '/');
+        std::string patternFolder, patternFile;
+        SplitPath(pattern, patternFolder, patternFile);
+        if (pattern.find('/') != std::string::npos && !WildMatch(memberFolder, patternFolder))
+            continue;
+        if (patternFile == "*" || patternFile == "*.*" || WildMatch(memberFile, patternFile))
+            return true;
+    }
+    return false;
+}
+
+void TAbUnZipper::Close()
+{
+    stream_.close();
+    stream_.clear();
+    items_.clear();
+    fileName_.clear();
+    archiveSize_ = 0;
+    window_.clear();
+    windowStart_ = 0;
+}
+
+bool TAbUnZipper::ReadAt(std::uint64_t offset, void* buffer, std::size_t size)
+{
+    if (offset > archiveSize_ || size > archiveSize_ - offset)
+        return false;
+    if (size == 0)
+        return true;
+    const bool inWindow = offset >= windowStart_ && offset - windowStart_ <= window_.size() &&
+                          size <= window_.size() - (offset - windowStart_);
+    if (!inWindow && size <= kChunk) {
+        // Small reads go through one window of the file, so that walking the
+        // central directory or a backward search does not seek for each record.
+        const std::uint64_t length = std::min<std::uint64_t>(kChunk, archiveSize_ - offset);
+        window_.resize(static_cast<std::size_t>(length));
+        stream_.clear();
+        stream_.seekg(static_cast<std::streamoff>(offset));
+        stream_.read(reinterpret_cast<char*>(window_.data()), static_cast<std::streamsize>(length));
+        if (stream_.gcount() != static_cast<std::streamsize>(length)) {
+            window_.clear();
+            return false;
+        }
+        windowStart_ = offset;
+    } else if (!inWindow) {
+        stream_.clear();
+        stream_.seekg(static_cast<std::streamoff>(offset));
+        stream_.read(static_cast<char*>(buffer), static_cast<std::streamsize>(size));
+        return stream_.gcount() == static_cast<std::streamsize>(size);
+    }
+    std::memcpy(buffer, window_.data() + (offset - windowStart_), size);
+    return true;
+}
+
+std::optional<std::uint64_t> TAbUnZipper::FindBackward(std::uint32_t signature, std::uint64_t last,
+                                                       std::uint64_t first, std::size_t recordSize)
+{
+    // Positions last, last - 1, ..., first, read in chunks from the end.
+    std::uint64_t pos = last;
+    std::uint8_t record[4];
+    while (true) {
+        const std::uint64_t chunkStart = pos - first >= kChunk ? pos - kChunk + 1 : first;
+        for (std::uint64_t p = pos + 1; p-- > chunkStart;) {
+            if (p + recordSize > archiveSize_ || !ReadAt(p, record, 4))
+                continue;
+            if (Get32(record) == signature)
+                return p;
+        }
+        if (chunkStart == first)
+            return std::nullopt;
+        pos = chunkStart - 1;
+    }
+}
+
+std::optional<std::uint64_t> TAbUnZipper::FindEndRecord()
+{
+    std::uint8_t record[kEndSize];
+    if (archiveSize_ < kEndSize)
+        return std::nullopt;
+    if (ReadAt(archiveSize_ - kEndSize, record, kEndSize) && Get32(record) == kEndSig && Get16(record + 20) == 0)
+        return archiveSize_ - kEndSize;
+
+    // Backward in growing blocks; each block overlaps the one after it by a
+    // whole record so that no record is cut in two.
+    std::uint64_t blockEnd = archiveSize_;
+    std::uint64_t blockSize = kFirstBlock;
+    while (true) {
+        const std::uint64_t blockStart = blockEnd > blockSize ? blockEnd - blockSize : 0;
+        if (blockEnd - blockStart >= 4) {
+            for (std::uint64_t p = blockEnd - 4 + 1; p-- > blockStart;) {
+                if (p + kEndSize > archiveSize_ || !ReadAt(p, record, kEndSize))
+                    continue;
+                if (Get32(record) == kEndSig && Get16(record + 20) <= archiveSize_ - (p + kEndSize))
+                    return p;
+            }
+        }
+        if (blockStart == 0)
+            return std::nullopt;
+        blockEnd = blockStart + kEndSize;
+        blockSize = std::min(blockSize * 2, kLargestBlock);
+    }
+}
+
+void TAbUnZipper::SetFileName(const std::string& archivePath)
+{
+    Close();
+    if (archivePath.empty())
+        return;
+
+    const fs::path path = Utf8Path(archivePath);
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::exists(status))
+        Throw(ZipText::FileNotFound);
+    if (fs::is_directory(status))
+        Throw(ZipText::InvalidStream);
+
+    // Read-only access; other programs may still read and write the file.
+    stream_.open(path, std::ios::binary | std::ios::in);
+    if (!stream_.is_open())
+        Throw(ZipText::InvalidStream);
+    stream_.seekg(0, std::ios::end);
+    const std::streamoff size = stream_.tellg();
+    if (size <= 0) {
+        Close();
+        Throw(ZipText::InvalidStream);
+    }
+    archiveSize_ = static_cast<std::uint64_t>(size);
+
+    try {
+        if (UpperAscii(path.extension().string()) != ".ZIP")
+            Throw(ZipText::UnhandledType);
+        std::uint8_t head[4] = {};
+        const bool spanned = ReadAt(0, head, 4) && Get32(head) == kSpannedSig;
+        const std::optional<std::uint64_t> end = FindEndRecord();
+        if (!end)
+            Throw(spanned ? ZipText::NotPkZip : ZipText::UnhandledType);
+        ReadCentralDirectory(*end);
+    } catch (...) {
+        Close();
+        throw;
+    }
+    fileName_ = archivePath;
+}
+
+void TAbUnZipper::ReadCentralDirectory(std::uint64_t endOffset)
+{
+    std::uint8_t rec[kEnd64Size];
+    if (!ReadAt(endOffset, rec, kEndSize))
+        Throw(ZipText::NotPkZip);
+    std::uint64_t thisDisk = Get16(rec + 4);
+    std::uint64_t centralDisk = Get16(rec + 6);
+    std::uint64_t entriesHere = Get16(rec + 8);
+    std::uint64_t entries = Get16(rec + 10);
+    std::uint64_t centralSize = Get32(rec + 12);
+    std::uint64_t centralOffset = Get32(rec + 16);
+
+    if (thisDisk == 0xFFFF || centralDisk == 0xFFFF || entriesHere == 0xFFFF || entries == 0xFFFF ||
+        centralSize == 0xFFFFFFFF || centralOffset == 0xFFFFFFFF) {
+        if (endOffset < kLocatorSize)
+            Throw(ZipText::NotPkZip);
+        const auto locator = FindBackward(kLocator64Sig, endOffset - kLocatorSize, 0, kLocatorSize);
+        if (!locator || !ReadAt(*locator, rec, kLocatorSize))
+            Throw(ZipText::NotPkZip);
+        const std::uint32_t recordDisk = Get32(rec + 4);
+        const std::uint64_t recordOffset = Get64(rec + 8);
+        const std::uint32_t totalDisks = Get32(rec + 16);
+        if (recordDisk != 0 || totalDisks > 1)
+            Throw(ZipText::NotPkZip);
+        if (!ReadAt(recordOffset, rec, kEnd64Size) || Get32(rec) != kEnd64Sig)
+            Throw(ZipText::NotPkZip);
+        thisDisk = Get32(rec + 16);
+        centralDisk = Get32(rec + 20);
+        entriesHere = Get64(rec + 24);
+        entries = Get64(rec + 32);
+        centralSize = Get64(rec + 40);
+        centralOffset = Get64(rec + 48);
+    }
+    // Archives split over several disks are not read.
+    if (thisDisk != 0 || centralDisk != 0 || entriesHere != entries)
+        Throw(ZipText::NotPkZip);
+    // Every entry takes at least its fixed part, so a count the file cannot hold is a lie.
+    if (entries > archiveSize_ / kCentralSize)
+        Throw(ZipText::NotPkZip);
+
+    std::uint64_t pos = centralOffset;
+    std::uint8_t h[kCentralSize];
+    for (std::uint64_t i = 0; i < entries; ++i) {
+        if (!ReadAt(pos, h, kCentralSize) || Get32(h) != kCentralSig)
+            Throw(ZipText::NotPkZip);
+        ZipItem item;
+        item.versionMadeBy = Get16(h + 4);
+        item.versionNeeded = Get16(h + 6);
+        item.flags = Get16(h + 8);
+        item.method = Get16(h + 10);
+        item.dosTime = Get16(h + 12);
+        item.dosDate = Get16(h + 14);
+        item.crc32 = Get32(h + 16);
+        item.compressedSize = Get32(h + 20);
+        item.uncompressedSize = Get32(h + 24);
+        const std::size_t nameLength = Get16(h + 28);
+        const std::size_t extraLength = Get16(h + 30);
+        const std::size_t commentLength = Get16(h + 32);
+        item.diskNumberStart = Get16(h + 34);
+        item.externalAttributes = Get32(h + 38);
+        item.localHeaderOffset = Get32(h + 42);
+        item.rawName.resize(nameLength);
+        item.extraField.resize(extraLength);
+        if (!ReadAt(pos + kCentralSize, item.rawName.data(), nameLength) ||
+            !ReadAt(pos + kCentralSize + nameLength, item.extraField.data(), extraLength))
+            Throw(ZipText::NotPkZip);
+        ApplyZip64Extra(item);
+        if (item.diskNumberStart != 0)
+            Throw(ZipText::NotPkZip);
+        item.fileName = ZipNameToUtf8(item.rawName, item.flags, item.extraField);
+        items_.push_back(std::move(item));
+        pos += kCentralSize + nameLength + extraLength + commentLength;
+    }
+}
+
+void TAbUnZipper::SetBaseDirectory(const std::string& folder)
+{
+    std::string dir = folder;
+    const bool driveRoot = dir.size() == 3 && IsAsciiLetter(dir[0]) && dir[1] == ':';
+    if (dir.size() > 1 && IsSeparator(dir.back()) && !driveRoot)
+        dir.pop_back();
+    std::error_code ec;
+    if (!fs::is_directory(Utf8Path(dir), ec))
+        Throw(ZipText::NoDirectory);
+    baseDirectory_ = dir;
+}
+
+void TAbUnZipper::ExtractFiles(const std::string& fileMask)
+{
+    // The matching members are taken first: a failure handler may close the archive.
+    std::vector<ZipItem> matching;
+    for (const ZipItem& item : items_)
+        if (MatchesMask(item.fileName, fileMask))
+            matching.push_back(item);
+    for (const ZipItem& item : matching) {
+        if (!stream_.is_open())
+            return;
+        ExtractItem(item);
+    }
+}
+
+void TAbUnZipper::Fail(const ZipItem& item, const std::string& error)
+{
+    if (OnProcessItemFailure)
+        OnProcessItemFailure(item, error);
+}
+
+void TAbUnZipper::ExtractItem(const ZipItem& item)
+{
+    if (item.IsFolder())
+        return;
+    if (!IsSafeName(item))
+        return Fail(item, ZipText::UnsafeName);
+
+    std::error_code ec;
+    const fs::path folder = baseDirectory_.empty() ? fs::path(".") : Utf8Path(baseDirectory_);
+    if (!fs::is_directory(folder, ec)) {
+        if ((ExtractOptions & eoCreateDirs) == 0)
+            return Fail(item, ZipText::NoDirectory);
+        fs::create_directories(folder, ec);
+        if (ec)
+            return Fail(item, ErrnoText(ec.value()));
+    }
+    const fs::path target = folder / Utf8Path(item.NamePart());
+
+    if ((item.versionNeeded & 0xFF) > 63)
+        return Fail(item, ZipText::NewerVersion);
+
+    std::uint8_t local[kLocalSize];
+    if (!ReadAt(item.localHeaderOffset, local, kLocalSize) || Get32(local) != kLocalSig)
+        return Fail(item, ZipText::NotPkZip);
+    // Sizes and CRC come from the central directory; the local header only
+    // tells where the data begins.
+    const std::uint64_t dataOffset = item.localHeaderOffset + kLocalSize + Get16(local + 26) + Get16(local + 28);
+
+    if (item.IsEncrypted())
+        return Fail(item, ZipText::InvalidPassword);
+    if (item.uncompressedSize > kMaxMemberSize)
+        return Fail(item, ZipText::TooLarge);
+    if (item.compressedSize > archiveSize_ || dataOffset > archiveSize_ - item.compressedSize)
+        return Fail(item, ZipText::DamagedData);
+    const std::uintmax_t room = FreeSpace ? FreeSpace(folder) : [&] {
+        std::error_code spaceError;
+        const fs::space_info info = fs::space(folder, spaceError);
+        return spaceError ? std::numeric_limits<std::uintmax_t>::max() : info.available;
+    }();
+    if (item.uncompressedSize > room)
+        return Fail(item, IoErrorMessage(101));
+
+    // Overwrite: a link in the way is replaced rather than followed, and a
+    // read-only copy is made writable first.
+    if (fs::is_symlink(fs::symlink_status(target, ec)))
+        fs::remove(target, ec);
+    std::FILE* out = OpenForWriting(target);
+    if (!out && errno == EACCES && fs::is_regular_file(target, ec)) {
+        fs::permissions(target, fs::perms::owner_write, fs::perm_options::add, ec);
+        out = OpenForWriting(target);
+    }
+    if (!out)
+        return Fail(item, ErrnoText(errno));
+
+    std::uint32_t crc = 0;
+    std::string error;
+    if (item.uncompressedSize == 0) {
+        // An empty member needs no decoding, whatever its method.
+    } else if (item.method == 0) {
+        error = CopyStored(item, dataOffset, out, crc);
+    } else if (item.method == 8) {
+        error = Inflate(item, dataOffset, out, crc);
+    } else {
+        error = ZipText::UnsupportedMethod;
+    }
+    if (std::fclose(out) != 0 && error.empty())
+        error = ErrnoText(errno);
+    if (!error.empty()) {
+        fs::remove(target, ec);
+        return Fail(item, error);
+    }
+    if (crc != item.crc32)
+        return Fail(item, ZipText::CrcFailed); // the file stays as written
+
+    if (const auto time = DosToTime(item.dosDate, item.dosTime)) {
+        const auto stamp = std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(*time));
+        fs::last_write_time(target, stamp, ec);
+    }
+    if (item.IsReadOnly())
+        SetReadOnlyOnly(target);
+}
+
+std::string TAbUnZipper::CopyStored(const ZipItem& item, std::uint64_t offset, std::FILE* out, std::uint32_t& crc)
+{
+    if (item.compressedSize != item.uncompressedSize)
+        return ZipText::DamagedData;
+    std::vector<std::uint8_t> buffer(kChunk);
+    std::uint64_t left = item.uncompressedSize;
+    while (left > 0) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, left));
+        if (!ReadAt(offset, buffer.data(), n))
+            return ZipText::DamagedData;
+        if (std::string error = Write(out, buffer.data(), n, crc); !error.empty())
+            return error;
+        offset += n;
+        left -= n;
+    }
+    return {};
+}
+
+std::string TAbUnZipper::Inflate(const ZipItem& item, std::uint64_t offset, std::FILE* out, std::uint32_t& crc)
+{
+    z_stream z{};
+    if (inflateInit2(&z, -15) != Z_OK)
+        return ZipText::DamagedData;
+    std::vector<std::uint8_t> in(kChunk);
+    std::vector<std::uint8_t> buffer(kChunk);
+    std::uint64_t inLeft = item.compressedSize;
+    std::uint64_t outLeft = item.uncompressedSize;
+    std::string error;
+    while (error.empty()) {
+        if (z.avail_in == 0 && inLeft > 0) {
+            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, inLeft));
+            if (!ReadAt(offset, in.data(), n)) {
+                error = ZipText::DamagedData;
+                break;
+            }
+            offset += n;
+            inLeft -= n;
+            z.next_in = in.data();
+            z.avail_in = static_cast<uInt>(n);
+        }
+        // Once the recorded size is reached, one spare byte of room shows
+        // whether the stream would go on past it.
+        const std::size_t room = outLeft > 0 ? static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, outLeft)) : 1;
+        const uInt inBefore = z.avail_in;
+        z.next_out = buffer.data();
+        z.avail_out = static_cast<uInt>(room);
+        const int rc = inflate(&z, Z_NO_FLUSH);
+        const std::size_t produced = room - z.avail_out;
+        if (rc != Z_OK && rc != Z_STREAM_END) {
+            error = ZipText::DamagedData;
+            break;
+        }
+        if (produced > outLeft) {
+            error = ZipText::DamagedData;
+            break;
+        }
+        error = Write(out, buffer.data(), produced, crc);
+        outLeft -= produced;
+        if (rc == Z_STREAM_END) {
+            if (outLeft != 0 && error.empty())
+                error = ZipText::DamagedData;
+            break;
+        }
+        if (produced == 0 && z.avail_in == inBefore && error.empty())
+            error = ZipText::DamagedData; // no progress: the data ends too early
+    }
+    inflateEnd(&z);
+    return error;
+}
+
+} // namespace quarnel

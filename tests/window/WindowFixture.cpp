@@ -1,0 +1,125 @@
+#include "WindowFixture.h"
+
+#include "TinyGif.h"
+#include "ZipWriter.h"
+#include "platform/AppPaths.h"
+
+#include <QAbstractButton>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include <cstdio>
+
+namespace quarnel::test {
+
+WindowFixture::WindowFixture() : root_(dir_.path().toStdString())
+{
+    std::filesystem::create_directories(GameFolder(true));
+    std::filesystem::create_directories(GameFolder(false));
+    SetExecutableFolder(root_);
+}
+
+WindowFixture::~WindowFixture() { form_.reset(); }
+
+std::filesystem::path WindowFixture::CritterPath(int number, bool secondGame) const
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "%08d.pro", number);
+    return GameFolder(secondGame) / name;
+}
+
+void WindowFixture::AddCritter(int number, const ProtoBuilder& builder, bool secondGame)
+{
+    builder.WriteTo(CritterPath(number, secondGame));
+}
+
+void WindowFixture::WriteNameTable(const std::map<int, std::string>& names, bool secondGame)
+{
+    std::string text = "[Description]\r\n";
+    for (const auto& [key, name] : names)
+        text += std::to_string(key) + "=" + name + "\r\n";
+    WriteTextFile(GameFolder(secondGame) / "pro_crit.ini", text);
+}
+
+std::vector<std::uint8_t> ColouredGif(int colour)
+{
+    return EncodeGif(4, 3, {PictureColour(colour)}, {std::vector<std::uint8_t>(12, 0)});
+}
+
+Rgb PictureColour(int colour) { return {std::uint8_t(colour * 20), 100, 200}; }
+
+void WindowFixture::WritePictureArchive()
+{
+    // FID 0: all six views (colours 0 to 5); FID 1: view 0 only (10);
+    // FID 2: the single picture (11); FID 3: nothing, so the fallback (12).
+    ZipWriter zip;
+    zip.Stored("gif_critters.lst", std::string("rat\r\nmole\r\ndog.frm\r\nghost\r\n"));
+    for (int view = 0; view < 6; ++view)
+        zip.Deflated("pics/rat-" + std::to_string(view) + ".gif", ColouredGif(view));
+    zip.Stored("mole-0.gif", ColouredGif(10));
+    zip.Deflated("dog.frm.gif", ColouredGif(11));
+    zip.Stored("reservAA.gif", ColouredGif(12));
+    zip.WriteTo(root_ / "frm_critters.zip");
+}
+
+TForm1& WindowFixture::Open()
+{
+    form_ = std::make_unique<TForm1>();
+    form_->show();
+    return *form_;
+}
+
+void WindowFixture::Close() { form_.reset(); }
+
+QLineEdit* WindowFixture::Field(const char* name) const
+{
+    QLineEdit* field = form_->Edit(name);
+    if (!field)
+        qFatal("no field %s", name);
+    return field;
+}
+
+void WindowFixture::Type(const char* name, const QString& text)
+{
+    QLineEdit* field = Field(name);
+    field->setFocus();
+    QTest::keyClicks(field, text);
+}
+
+void WindowFixture::Retype(const char* name, const QString& text)
+{
+    QLineEdit* field = Field(name);
+    field->setFocus();
+    field->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(field, Qt::Key_Backspace);
+    else
+        QTest::keyClicks(field, text);
+}
+
+void WindowFixture::ClickRow(int row)
+{
+    QTableWidget* list = form_->ListViewFiles;
+    const QRect rect = list->visualItemRect(list->item(row, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+void WindowFixture::ClickButton(const char* name)
+{
+    auto* button = form_->findChild<QAbstractButton*>(name);
+    if (!button)
+        qFatal("no button %s", name);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void WriteStandardFolder(WindowFixture& fixture)
+{
+    fixture.AddCritter(3, ProtoBuilder(416).PidNumber(3).TextId(300).Primary(0, 6, 1).Experience(25));
+    fixture.AddCritter(123, ProtoBuilder(416).PidNumber(123).TextId(12300).Primary(0, 5, 0).Primary(2, 5, 0));
+    fixture.AddCritter(200, ProtoBuilder(416).PidNumber(200).TextId(20000).Gender(1, 0).FidIndex(1));
+    fixture.WriteNameTable({{300, "Rat"}, {12300, "Mole Rat"}, {20000, "Wasteland Dog"}});
+    fixture.WritePictureArchive();
+}
+
+} // namespace quarnel::test
