@@ -11,7 +11,8 @@ ProtoBuilder::ProtoBuilder(int size, std::uint8_t seed) : bytes_(static_cast<std
     for (std::size_t i = 0; i < bytes_.size(); ++i)
         bytes_[i] = static_cast<std::uint8_t>(seed + i * 7);
     // Keep every field that the program reads small and plausible.
-    Typical();
+    if (size >= 412)
+        Typical();
 }
 
 ProtoBuilder& ProtoBuilder::Set(int offset, int width, std::int32_t value)

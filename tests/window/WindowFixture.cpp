@@ -18,6 +18,8 @@ WindowFixture::WindowFixture() : root_(dir_.path().toStdString())
     std::filesystem::create_directories(GameFolder(true));
     std::filesystem::create_directories(GameFolder(false));
     SetExecutableFolder(root_);
+    // Without its picture archive a load ends at the picture step.
+    WritePictureArchive();
 }
 
 WindowFixture::~WindowFixture() { form_.reset(); }
@@ -67,6 +69,9 @@ TForm1& WindowFixture::Open()
 {
     form_ = std::make_unique<TForm1>();
     form_->show();
+    form_->activateWindow();
+    if (!QTest::qWaitForWindowActive(form_.get()))
+        qWarning("the main window did not become active");
     return *form_;
 }
 
@@ -119,7 +124,6 @@ void WriteStandardFolder(WindowFixture& fixture)
     fixture.AddCritter(123, ProtoBuilder(416).PidNumber(123).TextId(12300).Primary(0, 5, 0).Primary(2, 5, 0));
     fixture.AddCritter(200, ProtoBuilder(416).PidNumber(200).TextId(20000).Gender(1, 0).FidIndex(1));
     fixture.WriteNameTable({{300, "Rat"}, {12300, "Mole Rat"}, {20000, "Wasteland Dog"}});
-    fixture.WritePictureArchive();
 }
 
 } // namespace quarnel::test

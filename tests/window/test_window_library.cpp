@@ -137,7 +137,8 @@ void TestWindowLibrary::accentedLettersMatchWithoutCase()
     WindowFixture fixture;
     BuildSearchFolder(fixture);
     TForm1& form = fixture.Open();
-    SearchFor(fixture, QString::fromUtf8("élan"));
+    form.Edit_Search->setText(QString::fromUtf8("élan"));
+    QTest::keyClick(form.Edit_Search, Qt::Key_Return);
     QCOMPARE(SelectedRow(form), 4);
     QCOMPARE(form.ListViewFiles->item(4, 1)->text(), QString::fromUtf8("Élan Ratón"));
 }

@@ -154,7 +154,8 @@ void TestWindowPreview::missingArchiveIsReportedAndTheFileStaysReadOnly()
     fixture.ClickRow(1);
     QCOMPARE(fixture.dialogs.errors, std::vector<std::string>{"File not found."});
     QVERIFY(IsReadOnly(fixture.CritterPath(2)));
-    QCOMPARE(fixture.Text("EditIDNumber"), QString("1")); // the load ended before the values
+    QCOMPARE(fixture.Text("EditIDNumber"), QString("2")); // written before the picture step
+    QCOMPARE(fixture.Text("EditCritterName"), QString("A")); // the load ended at the picture step
     QVERIFY(form.ListViewFiles->isEnabled());
 }
 

@@ -92,7 +92,7 @@ void TestWindowSaving::sharedTestDataSurvivesLoadAndSave()
     for (const char* game : {"FO1", "FO2"}) {
         WindowFixture fixture;
         std::filesystem::remove_all(fixture.GameFolder(true));
-        std::filesystem::copy(shared / game, fixture.GameFolder(true));
+        std::filesystem::copy(shared / game, fixture.GameFolder(true), std::filesystem::copy_options::recursive);
         TForm1& form = fixture.Open();
         QVERIFY(fixture.dialogs.errors.empty());
         for (int row = 0; row < form.ListViewFiles->rowCount(); ++row) {
@@ -213,8 +213,8 @@ void TestWindowSaving::refusedOrChangedFilesAreNotWritten()
     TForm1& form = fixture.Open();
 
     // A file that loading refused.
-    fixture.ClickRow(1);
-    QCOMPARE(fixture.Form().ListViewFiles->item(1, 0)->text(), QString("00000150.pro"));
+    fixture.ClickRow(2);
+    QCOMPARE(fixture.Form().ListViewFiles->item(2, 0)->text(), QString("00000150.pro"));
     const auto small = ReadAllBytes(fixture.CritterPath(150));
     StartEditing(fixture);
     fixture.ClickButton("BitBtnSave");
@@ -235,7 +235,7 @@ void TestWindowSaving::refusedOrChangedFilesAreNotWritten()
 
     // A file that vanished.
     fixture.ClickButton("BitBtnCancel");
-    fixture.ClickRow(2);
+    fixture.ClickRow(3);
     std::filesystem::remove(fixture.CritterPath(200));
     StartEditing(fixture);
     fixture.ClickButton("BitBtnSave");

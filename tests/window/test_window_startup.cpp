@@ -205,7 +205,7 @@ void TestWindowStartup::sharedTestDataIsListedWithItsNames()
         QSKIP("shared test data not present");
     WindowFixture fixture;
     for (const char* game : {"FO1", "FO2"})
-        std::filesystem::copy(shared / game, fixture.Root() / game, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy(shared / game, fixture.Root() / game, std::filesystem::copy_options::overwrite_existing | std::filesystem::copy_options::recursive);
     TForm1& form = fixture.Open();
     QVERIFY(fixture.dialogs.errors.empty());
     QCOMPARE(form.ListViewFiles->rowCount(), 20);
