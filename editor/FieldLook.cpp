@@ -11,8 +11,8 @@ void SetTextColor(QLineEdit* field, const QColor& color)
     QPalette palette = field->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive})
         palette.setColor(group, QPalette::Text, color);
-    // Disabled fields keep their colour a little lighter, as a desktop user expects.
-    palette.setColor(QPalette::Disabled, QPalette::Text, color.lighter(150));
+    // Disabled fields stay readable: their text keeps its colour, a little softened.
+    palette.setColor(QPalette::Disabled, QPalette::Text, color == QColor(Qt::black) ? QColor(0x30, 0x30, 0x30) : color.darker(110));
     field->setPalette(palette);
 }
 
@@ -52,6 +52,7 @@ void ApplyFieldLook(QLineEdit* field, FieldKind kind)
     switch (kind) {
     case FieldKind::Total:
         SetFieldColor(field, kCream);
+        SetTextColor(field, Qt::black);
         SetBold(field, true);
         field->setReadOnly(true);
         field->setEnabled(false);
@@ -77,6 +78,7 @@ void ApplyFieldLook(QLineEdit* field, FieldKind kind)
         break;
     case FieldKind::IdNumber:
     case FieldKind::Plain:
+        SetTextColor(field, Qt::black);
         break;
     }
 }

@@ -80,6 +80,10 @@ TForm1::TForm1(QWidget* parent)
     setObjectName("Form1");
     setWindowTitle("Form1");
     ResetGlobals();
+    // A compact dialog font, close to the 8-point font the layout was drawn for.
+    QFont compact = font();
+    compact.setPixelSize(11);
+    setFont(compact);
     auto* client = new QWidget(this);
     client->setObjectName("ClientArea");
     client->setFixedSize(kClientWidth, kClientHeight);

@@ -221,7 +221,7 @@ void TForm1::BuildDamageGrid(QWidget* client)
 
 void TForm1::BuildStatisticsGrid(QWidget* client)
 {
-    constexpr int kCaptionX = 528, kTotalX = 590, kStepX = 627, kBaseX = 645, kExtraX = 684;
+    constexpr int kCaptionX = 520, kTotalX = 590, kStepX = 627, kBaseX = 645, kExtraX = 684;
     constexpr int kRowStep = 26;
     AddGridHeader(client, 4, kTotalX, kBaseX, kExtraX);
     int y = 24;
@@ -242,7 +242,7 @@ void TForm1::BuildStatisticsGrid(QWidget* client)
     }
     for (int i = 0; i < kDerivedCount; ++i, y += kRowStep) {
         const StatFields& stat = kDerivedStats[i];
-        AddLabel(client, stat.caption, kCaptionX, y + 3);
+        AddLabel(client, stat.caption, kCaptionX, y + 3, kTotalX - kCaptionX);
         QLineEdit* total = AddField(client, stat.total, kTotalX, y, kFieldWidth, int(FieldKind::Total));
         if (i == kCriticalChance || i == kBetterCriticals)
             total->setReadOnly(false);
@@ -286,13 +286,13 @@ void TForm1::BuildGameSwitch(QWidget* client)
 {
     RadioGroup1 = new QGroupBox("Choose Fallout game", client);
     RadioGroup1->setObjectName("RadioGroup1");
-    RadioGroup1->setGeometry(768, 565, 208, 80);
+    RadioGroup1->setGeometry(764, 565, 218, 80);
     RadioGroup1Items = new QButtonGroup(RadioGroup1);
     const char* items[] = {"Fallout 1 critters (\\FO1\\ directory)", "Fallout 2 critters (\\FO2\\ directory)"};
     for (int i = 0; i < 2; ++i) {
         auto* radio = new QRadioButton(items[i], RadioGroup1);
         radio->setObjectName(QString("RadioGroup1Item%1").arg(i));
-        radio->setGeometry(10, 24 + i * 24, 194, 20);
+        radio->setGeometry(6, 24 + i * 24, 210, 20);
         RadioGroup1Items->addButton(radio, i);
     }
     RadioGroup1Items->button(1)->setChecked(true);

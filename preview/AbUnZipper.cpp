@@ -387,7 +387,8 @@ void TAbUnZipper::SetFileName(const std::string& archivePath)
     const fs::file_status status = fs::status(path, ec);
     if (!fs::exists(status))
         Throw(ZipText::FileNotFound);
-    if (fs::is_directory(status))
+    // A folder, pipe or device is no archive file; opening a pipe could block for ever.
+    if (!fs::is_regular_file(status))
         Throw(ZipText::InvalidStream);
 
     // Read-only access; other programs may still read and write the file.

@@ -64,10 +64,32 @@ void PreviewPictures::ExtractPreviewMember(const std::string& name)
     unzipper_.SetFileName(PathText(archive_));
     unzipper_.SetBaseDirectory(PathText(tempFolder_));
     unzipper_.ExtractFiles(name);
+    AdoptCaseVariant(name);
     unzipper_.SetFileName("");
 
     if (stamp.valid && IsPlainFileName(name) && !fs::is_regular_file(tempFolder_ / NamePath(name), ec))
         missing_.insert(name);
+}
+
+void PreviewPictures::AdoptCaseVariant(const std::string& name)
+{
+    // Members match without regard to case but land under their own names.
+    // On a case-sensitive file system the copy of the last matching member is
+    // renamed to the name asked for, as a case-insensitive one would find it.
+    std::error_code ec;
+    const fs::path wanted = tempFolder_ / NamePath(name);
+    if (!IsPlainFileName(name) || fs::exists(wanted, ec))
+        return;
+    const std::vector<ZipItem>& items = unzipper_.Items();
+    for (auto it = items.rbegin(); it != items.rend(); ++it) {
+        if (it->IsFolder() || !TAbUnZipper::MatchesMask(it->fileName, name))
+            continue;
+        const fs::path copy = tempFolder_ / NamePath(it->NamePart());
+        if (fs::is_regular_file(copy, ec)) {
+            fs::rename(copy, wanted, ec);
+            return;
+        }
+    }
 }
 
 fs::path PreviewPictures::ResolvePicture(const std::vector<std::string>& candidates)

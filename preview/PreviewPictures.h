@@ -55,6 +55,7 @@ private:
         bool operator==(const ArchiveStamp&) const = default;
     };
     ArchiveStamp CurrentStamp() const;
+    void AdoptCaseVariant(const std::string& name);
 
     std::filesystem::path archive_;
     std::filesystem::path tempFolder_;

@@ -157,6 +157,8 @@ void TestZip::openErrorsCarryTheirTexts_data()
     const QString unhandled = ZipText::UnhandledType;
     QTest::newRow("missing file") << QByteArray() << "" << QString(ZipText::FileNotFound);
     QTest::newRow("empty file") << QByteArray() << "empty.zip" << QString(ZipText::InvalidStream);
+    QTest::newRow("folder") << QByteArray() << "folder.zip" << QString(ZipText::InvalidStream);
+    QTest::newRow("pipe") << QByteArray() << "pipe.zip" << QString(ZipText::InvalidStream);
     QTest::newRow("empty file, other extension") << QByteArray() << "empty.dat" << QString(ZipText::InvalidStream);
     QTest::newRow("good archive, other extension") << Q(good) << "a.dat" << unhandled;
     QTest::newRow("good archive, no extension") << Q(good) << "archive" << unhandled;
@@ -208,8 +210,17 @@ void TestZip::openErrorsCarryTheirTexts()
     QFETCH(QString, name);
     QFETCH(QString, error);
     std::string path = (Root() / "does-not-exist.zip").string();
-    if (!name.isEmpty())
+    if (name == "folder.zip" || name == "pipe.zip") {
+        path = (Root() / name.toStdString()).string();
+        std::error_code ec;
+        fs::remove_all(path, ec);
+        if (name == "pipe.zip")
+            QCOMPARE(::mkfifo(path.c_str(), 0600), 0);
+        else
+            fs::create_directory(path);
+    } else if (!name.isEmpty()) {
         path = WriteArchive(B(bytes), name.toStdString());
+    }
 
     TAbUnZipper zip;
     zip.SetFileName(WriteArchive(ZipWriter().Stored("x.gif", "x").Build(), "earlier.zip"));
