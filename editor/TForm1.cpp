@@ -226,8 +226,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 void TForm1::closeEvent(QCloseEvent* event)
 {
     // The temp folder must go; if it cannot be removed the window stays open
-    // and a later close tries again.
-    const bool removed = RunGuarded([] { DeleteFolder(TempFolder()); });
+    // and a later close tries again. A folder that is already gone is no
+    // reason to keep the window open: it could then never be closed.
+    const bool removed = RunGuarded([] {
+        if (std::filesystem::exists(TempFolder()))
+            DeleteFolder(TempFolder());
+    });
     if (removed)
         event->accept();
     else

@@ -4,8 +4,8 @@
 // Only stored and deflated members are decoded. Every member lands directly
 // in the target folder under its file name; stored folder paths are dropped.
 #include <cstdint>
-#include <filesystem>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
@@ -65,7 +65,7 @@ struct ZipItem {
 };
 
 class TAbUnZipper {
-public:
+  public:
     // The largest member the reader writes; larger ones fail.
     static constexpr std::uint64_t kMaxMemberSize = 64ull * 1024 * 1024;
 
@@ -105,13 +105,13 @@ public:
     // Whether a member name matches a mask as ExtractFiles matches it.
     static bool MatchesMask(const std::string& memberName, const std::string& fileMask);
 
-private:
+  private:
     void Close();
     std::optional<std::uint64_t> FindEndRecord();
     // The last position from `last` down to `first` where a record of
     // recordSize bytes begins with signature.
-    std::optional<std::uint64_t> FindBackward(std::uint32_t signature, std::uint64_t last, std::uint64_t first,
-                                              std::size_t recordSize);
+    std::optional<std::uint64_t> FindBackward(std::uint32_t signature, std::uint64_t last,
+                                              std::uint64_t first, std::size_t recordSize);
     void ReadCentralDirectory(std::uint64_t endRecordOffset);
     void ExtractItem(const ZipItem& item);
     // Decoders: the error text, or empty on success; never write past the recorded size.

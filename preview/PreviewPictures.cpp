@@ -19,7 +19,8 @@ const char* const kFallbackPicture = "reservAA.gif";
 // pattern, nothing the file system treats specially.
 bool IsPlainFileName(const std::string& name)
 {
-    return !name.empty() && name != "." && name != ".." && name.find_first_of(std::string("/\\:*?;\0", 8)) == std::string::npos;
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string("/\\:*?;\0", 8)) == std::string::npos;
 }
 
 std::string PathText(const fs::path& path)
@@ -28,7 +29,10 @@ std::string PathText(const fs::path& path)
     return std::string(text.begin(), text.end());
 }
 
-fs::path NamePath(const std::string& name) { return fs::path(std::u8string(name.begin(), name.end())); }
+fs::path NamePath(const std::string& name)
+{
+    return fs::path(std::u8string(name.begin(), name.end()));
+}
 
 } // namespace
 
@@ -144,8 +148,14 @@ std::string PreviewPictures::CaptionBase(const std::string& base)
     return dot == std::string::npos ? base : base.substr(0, dot);
 }
 
-int PreviewPictures::NextView(int view) { return view >= 5 ? 0 : view + 1; }
+int PreviewPictures::NextView(int view)
+{
+    return view >= 5 ? 0 : view + 1;
+}
 
-int PreviewPictures::PreviousView(int view) { return view == 0 ? 5 : view - 1; }
+int PreviewPictures::PreviousView(int view)
+{
+    return view == 0 ? 5 : view - 1;
+}
 
 } // namespace quarnel

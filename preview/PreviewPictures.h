@@ -14,7 +14,7 @@
 namespace quarnel {
 
 class PreviewPictures {
-public:
+  public:
     PreviewPictures(std::filesystem::path archive, std::filesystem::path tempFolder);
 
     // Extracts every archive member of this file name into the temp folder
@@ -47,7 +47,7 @@ public:
 
     const std::filesystem::path& TempFolder() const { return tempFolder_; }
 
-private:
+  private:
     struct ArchiveStamp {
         std::uintmax_t size = 0;
         std::filesystem::file_time_type time{};

@@ -43,7 +43,8 @@ void AppendUtf8(std::string& out, char32_t c)
 
 bool HasHighBytes(const std::string& text)
 {
-    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
 std::optional<std::string> Utf16LeToUtf8(const std::uint8_t* data, std::size_t size)
@@ -67,7 +68,8 @@ std::optional<std::string> Utf16LeToUtf8(const std::uint8_t* data, std::size_t s
     return out;
 }
 
-std::optional<std::string> NameFromExtraFields(const std::string& rawName, const std::vector<std::uint8_t>& extra)
+std::optional<std::string> NameFromExtraFields(const std::string& rawName,
+                                               const std::vector<std::uint8_t>& extra)
 {
     std::optional<std::string> unicodePath;
     std::optional<std::string> nucx;
@@ -79,7 +81,8 @@ std::optional<std::string> NameFromExtraFields(const std::string& rawName, const
             break;
         const std::uint8_t* data = extra.data() + i + 4;
         if (tag == 0x7075 && size >= 5 && data[0] == 1 && !unicodePath) {
-            const std::uint32_t recorded = data[1] | (data[2] << 8) | (data[3] << 16) | (std::uint32_t(data[4]) << 24);
+            const std::uint32_t recorded =
+                data[1] | (data[2] << 8) | (data[3] << 16) | (std::uint32_t(data[4]) << 24);
             const auto actual = static_cast<std::uint32_t>(
                 crc32(0, reinterpret_cast<const Bytef*>(rawName.data()), static_cast<uInt>(rawName.size())));
             std::string name(reinterpret_cast<const char*>(data + 5), size - 5);
@@ -133,7 +136,8 @@ bool IsValidUtf8(const std::string& text)
     return true;
 }
 
-std::string ZipNameToUtf8(const std::string& rawName, std::uint16_t flags, const std::vector<std::uint8_t>& extraField)
+std::string ZipNameToUtf8(const std::string& rawName, std::uint16_t flags,
+                          const std::vector<std::uint8_t>& extraField)
 {
     const bool high = HasHighBytes(rawName);
     std::string name;

@@ -15,6 +15,7 @@ bool IsValidUtf8(const std::string& text);
 // 3. else the UTF-16 name of a 0x554E field whose data begins with "NUCX";
 // 4. else the raw name, which is plain ASCII or taken as code page 437.
 // Backslashes count as folder separators.
-std::string ZipNameToUtf8(const std::string& rawName, std::uint16_t flags, const std::vector<std::uint8_t>& extraField);
+std::string ZipNameToUtf8(const std::string& rawName, std::uint16_t flags,
+                          const std::vector<std::uint8_t>& extraField);
 
 } // namespace quarnel

@@ -24,7 +24,9 @@ int main(int argc, char** argv)
     };
 
     seed("stored", ZipWriter().Stored("a.gif", TinyStillGif()));
-    seed("deflated", ZipWriter().Deflated("gif_critters.lst", "blob\r\nwalker\nghost\n").Deflated("b.gif", TinyAnimatedGif()));
+    seed("deflated", ZipWriter()
+                         .Deflated("gif_critters.lst", "blob\r\nwalker\nghost\n")
+                         .Deflated("b.gif", TinyAnimatedGif()));
     seed("folders", ZipWriter()
                         .Folder("pictures")
                         .Stored("pictures/x-2.gif", "one")
@@ -38,13 +40,16 @@ int main(int argc, char** argv)
     big64.zip64 = true;
     seed("zip64", ZipWriter().Add(big64).Zip64End());
     ZipEntry utf8;
-    utf8.name = "\xC5\xBC" "aba.gif";
+    utf8.name = "\xC5\xBC"
+                "aba.gif";
     utf8.flags = 0x800;
     utf8.data = ToBytes("frog");
     ZipEntry unicode;
-    unicode.name = "\x81" "ber.gif";
+    unicode.name = "\x81"
+                   "ber.gif";
     unicode.data = ToBytes("u");
-    unicode.centralExtra = UnicodePathExtra(unicode.name, "\xC3\xBC" "ber.gif");
+    unicode.centralExtra = UnicodePathExtra(unicode.name, "\xC3\xBC"
+                                                          "ber.gif");
     ZipEntry nucx;
     nucx.name = "\x82.gif";
     nucx.data = ToBytes("n");
@@ -85,7 +90,8 @@ int main(int argc, char** argv)
     dos.data = ToBytes("dos");
     dos.externalAttributes = 0x21;
     seed("attributes", ZipWriter().Add(unix).Add(dos));
-    seed("hostile", ZipWriter().Stored("../up.gif", "up").Stored("/abs.gif", "abs").Stored("C:x.gif", "drive"));
+    seed("hostile",
+         ZipWriter().Stored("../up.gif", "up").Stored("/abs.gif", "abs").Stored("C:x.gif", "drive"));
     seed("trailer", ZipWriter().Deflated("t.gif", "trailer").Trailer(Bytes(40, 'T')));
     seed("empty-archive", ZipWriter());
     std::printf("%d seeds in %s\n", count, folder.string().c_str());

@@ -1,11 +1,11 @@
 // The preview without the window: the fallback order of the picture
 // candidates, the picture list and its 8-bit line counter, the caption base,
 // view stepping, the extraction cache and the archive errors.
-#include "platform/Errors.h"
-#include "preview/PreviewPictures.h"
 #include "ProtoBuilder.h"
 #include "TinyGif.h"
 #include "ZipWriter.h"
+#include "platform/Errors.h"
+#include "preview/PreviewPictures.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -38,7 +38,7 @@ class TestPreviewCore : public QObject {
         writer.WriteTo(ArchivePath());
     }
 
-private slots:
+  private slots:
     void viewsWrapAround_data();
     void viewsWrapAround();
     void candidatesInFallbackOrder();
@@ -86,20 +86,27 @@ void TestPreviewCore::candidatesInFallbackOrder()
 {
     QCOMPARE(PreviewPictures::Candidates("blob", 3),
              (std::vector<std::string>{"blob-3.gif", "blob-0.gif", "blob.gif", "reservAA.gif"}));
-    QCOMPARE(PreviewPictures::Candidates("drone.frm", 0),
-             (std::vector<std::string>{"drone.frm-0.gif", "drone.frm-0.gif", "drone.frm.gif", "reservAA.gif"}));
+    QCOMPARE(
+        PreviewPictures::Candidates("drone.frm", 0),
+        (std::vector<std::string>{"drone.frm-0.gif", "drone.frm-0.gif", "drone.frm.gif", "reservAA.gif"}));
 }
 
 void TestPreviewCore::captionDropsTheExtension_data()
 {
     QTest::addColumn<QString>("base");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("no extension") << "blob" << "blob";
-    QTest::newRow("extension") << "drone.frm" << "drone";
-    QTest::newRow("only the last extension") << "a.b.frm" << "a.b";
-    QTest::newRow("dot first") << ".frm" << "";
-    QTest::newRow("dot last") << "blob." << "blob";
-    QTest::newRow("blanks kept") << " blob " << " blob ";
+    QTest::newRow("no extension") << "blob"
+                                  << "blob";
+    QTest::newRow("extension") << "drone.frm"
+                               << "drone";
+    QTest::newRow("only the last extension") << "a.b.frm"
+                                             << "a.b";
+    QTest::newRow("dot first") << ".frm"
+                               << "";
+    QTest::newRow("dot last") << "blob."
+                              << "blob";
+    QTest::newRow("blanks kept") << " blob "
+                                 << " blob ";
 }
 
 void TestPreviewCore::captionDropsTheExtension()
@@ -123,14 +130,14 @@ void TestPreviewCore::fallbackOrder_data()
     QTest::newRow("only view 0") << QStringList{"c-0.gif", "c.gif", "reservAA.gif"} << "c" << 2 << "c-0.gif";
     QTest::newRow("only the single picture") << QStringList{"c.gif", "reservAA.gif"} << "c" << 4 << "c.gif";
     QTest::newRow("single picture at view 0") << QStringList{"c.gif"} << "c" << 0 << "c.gif";
-    QTest::newRow("none: fallback picture") << QStringList{"other-2.gif", "reservAA.gif"} << "c" << 2
-                                            << "reservAA.gif";
+    QTest::newRow("none: fallback picture")
+        << QStringList{"other-2.gif", "reservAA.gif"} << "c" << 2 << "reservAA.gif";
     QTest::newRow("none, no fallback either") << QStringList{"other-2.gif"} << "c" << 2 << "";
     QTest::newRow("under a folder") << QStringList{"pictures/c-3.gif"} << "c" << 3 << "c-3.gif";
-    QTest::newRow("extension in the list line") << QStringList{"drone.frm-1.gif", "drone-1.gif"} << "drone.frm" << 1
-                                                << "drone.frm-1.gif";
-    QTest::newRow("blank in the list line is part of the name") << QStringList{"c-2.gif", "c -2.gif"} << "c " << 2
-                                                                << "c -2.gif";
+    QTest::newRow("extension in the list line")
+        << QStringList{"drone.frm-1.gif", "drone-1.gif"} << "drone.frm" << 1 << "drone.frm-1.gif";
+    QTest::newRow("blank in the list line is part of the name")
+        << QStringList{"c-2.gif", "c -2.gif"} << "c " << 2 << "c -2.gif";
 }
 
 void TestPreviewCore::fallbackOrder()
@@ -273,7 +280,10 @@ void TestPreviewCore::cacheNoticesAReplacedArchive()
     QCOMPARE(pictures.ArchiveOpenCount(), afterFirst + 3);
 
     // A new archive that has the picture: it is found.
-    ZipWriter().Stored("reservAA.gif", TinyStillGif()).Deflated("ghost-2.gif", TinyAnimatedGif()).WriteTo(ArchivePath());
+    ZipWriter()
+        .Stored("reservAA.gif", TinyStillGif())
+        .Deflated("ghost-2.gif", TinyAnimatedGif())
+        .WriteTo(ArchivePath());
     fs::last_write_time(ArchivePath(), fs::last_write_time(ArchivePath()) + std::chrono::seconds(20));
     QCOMPARE(pictures.ResolvePicture(PreviewPictures::Candidates("ghost", 2)), Temp() / "ghost-2.gif");
     QCOMPARE(ReadAllBytes(Temp() / "ghost-2.gif"), TinyAnimatedGif());
@@ -286,12 +296,10 @@ void TestPreviewCore::archiveErrorsPropagateEveryTime_data()
     QTest::newRow("missing") << QByteArray() << "File not found";
     QTest::newRow("empty") << QByteArray("") << "Invalid Stream";
     QTest::newRow("not an archive") << QByteArray("GIF89a, not a ZIP") << "Unhandled Archive Type";
-    QTest::newRow("bad central directory")
-        << [] {
-               const Bytes b = ZipWriter().Stored("a.gif", "a").BadCentralSignature().Build();
-               return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size()));
-           }()
-        << "Invalid file - not a PKZip file";
+    QTest::newRow("bad central directory") << [] {
+        const Bytes b = ZipWriter().Stored("a.gif", "a").BadCentralSignature().Build();
+        return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size()));
+    }() << "Invalid file - not a PKZip file";
 }
 
 void TestPreviewCore::archiveErrorsPropagateEveryTime()
@@ -342,15 +350,14 @@ void TestPreviewCore::sampleArchiveCoversEachCase_data()
     QTest::addColumn<int>("fid");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QStringList>("shownPerView"); // views 0 to 5
-    QTest::newRow("all six views") << 0 << "blob"
-                                   << QStringList{"blob-0.gif", "blob-1.gif", "blob-2.gif", "blob-3.gif", "blob-4.gif",
-                                                  "blob-5.gif"};
+    QTest::newRow("all six views") << 0 << "blob" << QStringList{"blob-0.gif", "blob-1.gif", "blob-2.gif",
+                                                                 "blob-3.gif", "blob-4.gif", "blob-5.gif"};
     QTest::newRow("only view 0") << 1 << "walker" << QStringList(6, "walker-0.gif");
     QTest::newRow("only the single picture") << 2 << "crawler" << QStringList(6, "crawler.gif");
     QTest::newRow("no picture") << 3 << "ghost" << QStringList(6, "reservAA.gif");
     QTest::newRow("six views again") << 4 << "brute"
-                                     << QStringList{"brute-0.gif", "brute-1.gif", "brute-2.gif", "brute-3.gif",
-                                                    "brute-4.gif", "brute-5.gif"};
+                                     << QStringList{"brute-0.gif", "brute-1.gif", "brute-2.gif",
+                                                    "brute-3.gif", "brute-4.gif", "brute-5.gif"};
     QTest::newRow("extension in the list") << 5 << "drone" << QStringList(6, "drone.frm.gif");
 }
 

@@ -17,8 +17,8 @@ Bytes ToBytes(const std::string& text);
 
 // One member. Defaults describe a plain DOS-made, stored member.
 struct ZipEntry {
-    std::string name; // raw name bytes as stored
-    Bytes data;       // the member's content (uncompressed)
+    std::string name;                 // raw name bytes as stored
+    Bytes data;                       // the member's content (uncompressed)
     std::uint16_t method = 0;         // 0 stored, 8 deflated; any other: data written as is
     std::uint16_t flags = 0;          // bit 0 encrypted, bit 3 data descriptor, bit 11 UTF-8
     std::uint16_t versionMadeBy = 20; // high byte: host (0 DOS, 3 Unix)
@@ -29,22 +29,28 @@ struct ZipEntry {
     std::uint16_t diskNumberStart = 0;
     Bytes centralExtra;
     Bytes localExtra;
-    std::optional<std::uint32_t> crc;                // recorded CRC-32 instead of the real one
-    std::optional<std::uint64_t> uncompressedSize;   // recorded instead of the real size
-    std::optional<std::uint64_t> compressedSize;     // recorded instead of the real size
-    std::optional<std::uint64_t> localHeaderOffset;  // recorded instead of the real offset
-    std::optional<Bytes> compressedData;             // written instead of the encoded data
+    std::optional<std::uint32_t> crc;               // recorded CRC-32 instead of the real one
+    std::optional<std::uint64_t> uncompressedSize;  // recorded instead of the real size
+    std::optional<std::uint64_t> compressedSize;    // recorded instead of the real size
+    std::optional<std::uint64_t> localHeaderOffset; // recorded instead of the real offset
+    std::optional<Bytes> compressedData;            // written instead of the encoded data
     bool badLocalSignature = false;
     bool zip64 = false; // sizes and offset as 0xFFFFFFFF with a 0x0001 extra field
 };
 
 class ZipWriter {
-public:
+  public:
     ZipWriter& Add(const ZipEntry& entry);
     ZipWriter& Stored(const std::string& name, const Bytes& data);
-    ZipWriter& Stored(const std::string& name, const std::string& text) { return Stored(name, ToBytes(text)); }
+    ZipWriter& Stored(const std::string& name, const std::string& text)
+    {
+        return Stored(name, ToBytes(text));
+    }
     ZipWriter& Deflated(const std::string& name, const Bytes& data);
-    ZipWriter& Deflated(const std::string& name, const std::string& text) { return Deflated(name, ToBytes(text)); }
+    ZipWriter& Deflated(const std::string& name, const std::string& text)
+    {
+        return Deflated(name, ToBytes(text));
+    }
     // A folder entry ("name/", no data, directory attribute).
     ZipWriter& Folder(const std::string& name);
 
@@ -67,7 +73,7 @@ public:
     Bytes Build() const;
     void WriteTo(const std::filesystem::path& file) const;
 
-private:
+  private:
     std::vector<ZipEntry> entries_;
     std::string comment_;
     bool zip64End_ = false;
@@ -88,7 +94,8 @@ std::uint32_t Crc32Of(const std::string& data);
 
 // Extra fields: Unicode Path (0x7075, version 1, CRC-32 of the raw name), the
 // "NUCX" UTF-16 name field (0x554E) and a raw field of any tag.
-Bytes UnicodePathExtra(const std::string& rawName, const std::string& utf8Name, std::optional<std::uint32_t> crc = {});
+Bytes UnicodePathExtra(const std::string& rawName, const std::string& utf8Name,
+                       std::optional<std::uint32_t> crc = {});
 Bytes NucxExtra(const std::u16string& name);
 Bytes ExtraField(std::uint16_t tag, const Bytes& data);
 

@@ -108,6 +108,14 @@ void TestWindowShell::subfolderKeepsTheWindowOpenUntilItIsGone()
     std::filesystem::remove(fixture.Root() / "temp" / "mine");
     QVERIFY(form.close());
     QVERIFY(!std::filesystem::exists(fixture.Root() / "temp"));
+
+    // A temp folder that someone already removed does not keep the window open.
+    WindowFixture again;
+    WriteStandardFolder(again);
+    TForm1& other = again.Open();
+    std::filesystem::remove_all(again.Root() / "temp");
+    QVERIFY(other.close());
+    QVERIFY(again.dialogs.errors.empty());
 }
 
 void TestWindowShell::typicalEditFromStartToClose()

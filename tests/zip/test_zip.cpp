@@ -1,10 +1,10 @@
 // The ZIP reader: archive-level errors, the end record search, ZIP64, name
 // conversion, matching, extraction rules, member failures, the safety of
 // hostile names and sizes, attributes and times, and crash regressions.
-#include "platform/Errors.h"
-#include "preview/AbUnZipper.h"
 #include "ProtoBuilder.h"
 #include "ZipWriter.h"
+#include "platform/Errors.h"
+#include "preview/AbUnZipper.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -20,8 +20,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QByteArray Q(const Bytes& bytes) { return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())); }
-Bytes B(const QByteArray& bytes) { return Bytes(bytes.begin(), bytes.end()); }
+QByteArray Q(const Bytes& bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+Bytes B(const QByteArray& bytes)
+{
+    return Bytes(bytes.begin(), bytes.end());
+}
 Bytes Cat(Bytes a, const Bytes& b)
 {
     a.insert(a.end(), b.begin(), b.end());
@@ -37,7 +43,10 @@ ZipEntry Entry(const std::string& name, const std::string& text, std::uint16_t m
     return e;
 }
 
-Bytes Archive(const ZipEntry& e) { return ZipWriter().Add(e).Build(); }
+Bytes Archive(const ZipEntry& e)
+{
+    return ZipWriter().Add(e).Build();
+}
 
 // Bytes that do not compress well, so that members span several read chunks.
 Bytes Noise(std::size_t size, std::uint32_t seed)
@@ -53,7 +62,8 @@ Bytes Noise(std::size_t size, std::uint32_t seed)
 std::size_t FindSignature(const Bytes& bytes, std::uint32_t sig)
 {
     for (std::size_t i = bytes.size() - 4 + 1; i-- > 0;)
-        if ((bytes[i] | (bytes[i + 1] << 8) | (bytes[i + 2] << 16) | (std::uint32_t(bytes[i + 3]) << 24)) == sig)
+        if ((bytes[i] | (bytes[i + 1] << 8) | (bytes[i + 2] << 16) | (std::uint32_t(bytes[i + 3]) << 24)) ==
+            sig)
             return i;
     return std::string::npos;
 }
@@ -111,7 +121,7 @@ class TestZip : public QObject {
         return std::string(bytes.begin(), bytes.end());
     }
 
-private slots:
+  private slots:
     void openErrorsCarryTheirTexts_data();
     void openErrorsCarryTheirTexts();
     void openAcceptsUpperCaseExtensionAndEmptyArchive();
@@ -159,7 +169,8 @@ void TestZip::openErrorsCarryTheirTexts_data()
     QTest::newRow("empty file") << QByteArray() << "empty.zip" << QString(ZipText::InvalidStream);
     QTest::newRow("folder") << QByteArray() << "folder.zip" << QString(ZipText::InvalidStream);
     QTest::newRow("pipe") << QByteArray() << "pipe.zip" << QString(ZipText::InvalidStream);
-    QTest::newRow("empty file, other extension") << QByteArray() << "empty.dat" << QString(ZipText::InvalidStream);
+    QTest::newRow("empty file, other extension")
+        << QByteArray() << "empty.dat" << QString(ZipText::InvalidStream);
     QTest::newRow("good archive, other extension") << Q(good) << "a.dat" << unhandled;
     QTest::newRow("good archive, no extension") << Q(good) << "archive" << unhandled;
     QTest::newRow("text file") << QByteArray("hello, this is not an archive at all") << "t.zip" << unhandled;
@@ -336,30 +347,39 @@ void TestZip::namesBecomeUtf8_data()
     QTest::addColumn<QByteArray>("extra");
     QTest::addColumn<QString>("expected");
 
-    const std::string zaba = "\xC5\xBC" "aba.gif"; // "żaba.gif"
-    QTest::newRow("ASCII unchanged") << QByteArray("pictures/abc.gif") << 0 << QByteArray() << "pictures/abc.gif";
-    QTest::newRow("backslashes are separators") << QByteArray("pictures\\abc.gif") << 0 << QByteArray()
-                                                << "pictures/abc.gif";
+    const std::string zaba = "\xC5\xBC"
+                             "aba.gif"; // "żaba.gif"
+    QTest::newRow("ASCII unchanged") << QByteArray("pictures/abc.gif") << 0 << QByteArray()
+                                     << "pictures/abc.gif";
+    QTest::newRow("backslashes are separators")
+        << QByteArray("pictures\\abc.gif") << 0 << QByteArray() << "pictures/abc.gif";
     QTest::newRow("UTF-8 by flag") << QByteArray::fromStdString(zaba) << 0x800 << QByteArray()
                                    << QString::fromUtf8(zaba);
-    QTest::newRow("UTF-8 by validity") << QByteArray::fromStdString(zaba) << 0 << QByteArray()
-                                       << QString::fromUtf8(zaba);
-    QTest::newRow("code page 437") << QByteArray("\x81" "ber.gif") << 0 << QByteArray() << QString::fromUtf8("über.gif");
+    QTest::newRow("UTF-8 by validity")
+        << QByteArray::fromStdString(zaba) << 0 << QByteArray() << QString::fromUtf8(zaba);
+    QTest::newRow("code page 437") << QByteArray("\x81"
+                                                 "ber.gif")
+                                   << 0 << QByteArray() << QString::fromUtf8("über.gif");
     QTest::newRow("flagged but not UTF-8: code page 437")
         << QByteArray("\xC3(.gif") << 0x800 << QByteArray() << QString::fromUtf8("├(.gif");
     QTest::newRow("Unicode path with matching CRC")
         << QByteArray("?aba.gif") << 0 << Q(UnicodePathExtra("?aba.gif", zaba)) << QString::fromUtf8(zaba);
-    QTest::newRow("Unicode path with wrong CRC ignored")
-        << QByteArray("\x81" "ber.gif") << 0 << Q(UnicodePathExtra("\x81" "ber.gif", "other.gif", 1234))
-        << QString::fromUtf8("über.gif");
+    QTest::newRow("Unicode path with wrong CRC ignored") << QByteArray("\x81"
+                                                                       "ber.gif")
+                                                         << 0
+                                                         << Q(UnicodePathExtra("\x81"
+                                                                               "ber.gif",
+                                                                               "other.gif", 1234))
+                                                         << QString::fromUtf8("über.gif");
     QTest::newRow("Unicode path of another version ignored")
         << QByteArray("x.gif") << 0 << Q(ExtraField(0x7075, {2, 0, 0, 0, 0, 'y'})) << "x.gif";
     QTest::newRow("flagged UTF-8 wins over Unicode path")
         << QByteArray("a.gif") << 0x800 << Q(UnicodePathExtra("a.gif", "b.gif")) << "a.gif";
-    QTest::newRow("NUCX UTF-16 name") << QByteArray("\x81.gif") << 0 << Q(NucxExtra(u"\u0436.gif"))
-                                      << QString::fromUtf8("\xD0\xB6.gif");
-    QTest::newRow("NUCX after another field") << QByteArray("\x81.gif") << 0
-                                              << Q(Cat(ExtraField(0x1234, {1, 2, 3}), NucxExtra(u"n.gif"))) << "n.gif";
+    QTest::newRow("NUCX UTF-16 name")
+        << QByteArray("\x81.gif") << 0 << Q(NucxExtra(u"\u0436.gif")) << QString::fromUtf8("\xD0\xB6.gif");
+    QTest::newRow("NUCX after another field")
+        << QByteArray("\x81.gif") << 0 << Q(Cat(ExtraField(0x1234, {1, 2, 3}), NucxExtra(u"n.gif")))
+        << "n.gif";
     QTest::newRow("NUCX with a broken surrogate ignored")
         << QByteArray("\x81.gif") << 0 << Q(NucxExtra(std::u16string(1, char16_t(0xD800)) + u"x"))
         << QString::fromUtf8("ü.gif");
@@ -401,7 +421,8 @@ void TestZip::maskSelectsMembers_data()
     QTest::newRow("wildcard folder part") << "*/b.gif" << QStringList{"b.gif"};
     QTest::newRow("empty folder part is the root") << "/a.gif" << QStringList{"a.gif"};
     QTest::newRow("folder that no member has") << "x/a.gif" << QStringList{};
-    QTest::newRow("semicolon list, trimmed") << "  a.gif ;\treadme.txt  " << QStringList{"a.gif", "readme.txt"};
+    QTest::newRow("semicolon list, trimmed")
+        << "  a.gif ;\treadme.txt  " << QStringList{"a.gif", "readme.txt"};
     QTest::newRow("empty list items ignored") << "a.gif;;" << QStringList{"a.gif"};
     QTest::newRow("name no member has") << "missing.gif" << QStringList{};
     QTest::newRow("empty mask") << "" << QStringList{};
@@ -523,16 +544,19 @@ void TestZip::memberFailures_data()
     QTest::addColumn<QString>("error");
     QTest::addColumn<QByteArray>("content"); // the file left behind, or null for none
 
-    const std::string text = "a picture's bytes, long enough to be worth compressing, compressing, compressing";
+    const std::string text =
+        "a picture's bytes, long enough to be worth compressing, compressing, compressing";
     const QByteArray none;
 
     ZipEntry e = Entry("m.gif", text);
     e.versionNeeded = 64;
     QTest::newRow("version needed 6.4") << Q(Archive(e)) << QString(ZipText::NewerVersion) << none;
     e.versionNeeded = 0x0340; // a high byte of 3 does not count
-    QTest::newRow("version needed 6.4 from a Unix host") << Q(Archive(e)) << QString(ZipText::NewerVersion) << none;
+    QTest::newRow("version needed 6.4 from a Unix host")
+        << Q(Archive(e)) << QString(ZipText::NewerVersion) << none;
     e.versionNeeded = 63;
-    QTest::newRow("version needed 6.3 is fine") << Q(Archive(e)) << QString() << QByteArray::fromStdString(text);
+    QTest::newRow("version needed 6.3 is fine")
+        << Q(Archive(e)) << QString() << QByteArray::fromStdString(text);
 
     e = Entry("m.gif", text);
     e.badLocalSignature = true;
@@ -547,11 +571,11 @@ void TestZip::memberFailures_data()
 
     e = Entry("m.gif", text, 8);
     e.crc = 0xDEADBEEF;
-    QTest::newRow("wrong CRC, deflated: file kept") << Q(Archive(e)) << QString(ZipText::CrcFailed)
-                                                    << QByteArray::fromStdString(text);
+    QTest::newRow("wrong CRC, deflated: file kept")
+        << Q(Archive(e)) << QString(ZipText::CrcFailed) << QByteArray::fromStdString(text);
     e.method = 0;
-    QTest::newRow("wrong CRC, stored: file kept") << Q(Archive(e)) << QString(ZipText::CrcFailed)
-                                                  << QByteArray::fromStdString(text);
+    QTest::newRow("wrong CRC, stored: file kept")
+        << Q(Archive(e)) << QString(ZipText::CrcFailed) << QByteArray::fromStdString(text);
 
     const QString damaged = ZipText::DamagedData;
     e = Entry("m.gif", text, 8);
@@ -627,14 +651,19 @@ void TestZip::unsafeNamesNeverLeaveTheTargetFolder_data()
 {
     QTest::addColumn<QByteArray>("raw");
     QTest::addColumn<QByteArray>("extra");
-    for (const char* name : {"../evil.gif", "..\\evil.gif", "a/../../evil.gif", "a/..", "..", ".", "/tmp/evil.gif",
-                             "\\evil.gif", "C:evil.gif", "C:/evil.gif", "c:\\evil.gif", "evil.gif:stream", "", "a/."})
+    for (const char* name :
+         {"../evil.gif", "..\\evil.gif", "a/../../evil.gif", "a/..", "..", ".", "/tmp/evil.gif", "\\evil.gif",
+          "C:evil.gif", "C:/evil.gif", "c:\\evil.gif", "evil.gif:stream", "", "a/."})
         QTest::newRow(name[0] ? name : "empty") << QByteArray(name) << QByteArray();
     QTest::newRow("NUL inside") << QByteArray("evil.gif\0.txt", 13) << QByteArray();
-    QTest::newRow("Unicode path field with a parent reference")
-        << QByteArray("\x81" "harmless.gif") << Q(UnicodePathExtra("\x81" "harmless.gif", "../evil.gif"));
-    QTest::newRow("NUCX field with an absolute path")
-        << QByteArray("\x81" "harmless.gif") << Q(NucxExtra(u"/evil.gif"));
+    QTest::newRow("Unicode path field with a parent reference") << QByteArray("\x81"
+                                                                              "harmless.gif")
+                                                                << Q(UnicodePathExtra("\x81"
+                                                                                      "harmless.gif",
+                                                                                      "../evil.gif"));
+    QTest::newRow("NUCX field with an absolute path") << QByteArray("\x81"
+                                                                    "harmless.gif")
+                                                      << Q(NucxExtra(u"/evil.gif"));
 }
 
 void TestZip::unsafeNamesNeverLeaveTheTargetFolder()
@@ -666,11 +695,14 @@ void TestZip::unsafeNamesNeverLeaveTheTargetFolder()
 
 void TestZip::memberLargerThanTheFreeSpaceFails()
 {
-    const Bytes bytes = ZipWriter().Stored("fits.gif", "0123456789").Deflated("big.gif", "0123456789A").Build();
+    const Bytes bytes =
+        ZipWriter().Stored("fits.gif", "0123456789").Deflated("big.gif", "0123456789A").Build();
     FreshOut();
     TAbUnZipper zip;
     std::vector<std::pair<std::string, std::string>> failures;
-    zip.OnProcessItemFailure = [&](const ZipItem& i, const std::string& e) { failures.emplace_back(i.fileName, e); };
+    zip.OnProcessItemFailure = [&](const ZipItem& i, const std::string& e) {
+        failures.emplace_back(i.fileName, e);
+    };
     zip.FreeSpace = [](const fs::path&) { return std::uintmax_t(10); };
     zip.SetFileName(WriteArchive(bytes));
     zip.SetBaseDirectory(Out().string());
@@ -692,7 +724,8 @@ void TestZip::attributesFollowTheRecordingHost_data()
     QTest::newRow("DOS read-only, hidden, system") << 20 << 0x07u << true;
     QTest::newRow("Unix rw-r--r--") << 0x0314 << (0100644u << 16) << false;
     QTest::newRow("Unix r--r--r--") << 0x0314 << (0100444u << 16) << true;
-    QTest::newRow("Unix r--r--r-- with a DOS byte saying writable") << 0x0314 << ((0100444u << 16) | 0x20) << true;
+    QTest::newRow("Unix r--r--r-- with a DOS byte saying writable")
+        << 0x0314 << ((0100444u << 16) | 0x20) << true;
     QTest::newRow("Unix rwsr-xr-x gives no execute bits") << 0x0314 << (0104755u << 16) << false;
     QTest::newRow("DOS host, attributes above 0x1FFFF: Unix mode") << 20 << (0100444u << 16) << true;
     QTest::newRow("DOS host, 0x1FFFF is still DOS") << 20 << 0x1FFEEu << false;
@@ -753,7 +786,8 @@ void TestZip::baseDirectoryRules()
     QCOMPARE(zip.BaseDirectory(), target + "/");
     zip.SetBaseDirectory("/");
     QCOMPARE(zip.BaseDirectory(), std::string("/"));
-    for (const std::string& missing : {(Root() / "nope").string(), (Root() / "nope").string() + "/", std::string()}) {
+    for (const std::string& missing :
+         {(Root() / "nope").string(), (Root() / "nope").string() + "/", std::string()}) {
         try {
             zip.SetBaseDirectory(missing);
             QFAIL("no error");
@@ -795,14 +829,15 @@ void TestZip::everyTruncationAndByteFlipIsSurvived()
     zip64.zip64 = true;
     ZipEntry unicode = Entry("\x81.gif", "u");
     unicode.centralExtra = UnicodePathExtra("\x81.gif", "u.gif");
-    const Bytes good = ZipWriter()
-                           .Folder("pictures")
-                           .Deflated("pictures/a.gif", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa")
-                           .Add(zip64)
-                           .Add(unicode)
-                           .Zip64End()
-                           .Comment("comment")
-                           .Build();
+    const Bytes good =
+        ZipWriter()
+            .Folder("pictures")
+            .Deflated("pictures/a.gif", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa")
+            .Add(zip64)
+            .Add(unicode)
+            .Zip64End()
+            .Comment("comment")
+            .Build();
     int opened = 0;
     auto attempt = [&](const Bytes& bytes) {
         FreshOut();

@@ -30,7 +30,7 @@ enum Colour : std::uint8_t { Sky, Dark, Shadow, Green, Orange, Purple, Red, Stee
 
 const std::vector<Rgb> kPalette = {
     {166, 202, 240}, // the preview panel's colour, so that the pictures blend in
-    {30, 30, 40},    {120, 150, 190}, {80, 170, 90}, {220, 140, 50}, {150, 80, 170},
+    {30, 30, 40},    {120, 150, 190}, {80, 170, 90},   {220, 140, 50}, {150, 80, 170},
     {190, 60, 60},   {140, 150, 160}, {250, 250, 250}, {240, 210, 60},
 };
 
@@ -39,7 +39,7 @@ const std::vector<Rgb> kPalette = {
 constexpr double kFacing[6][2] = {{0.6, -0.8}, {1, 0}, {0.6, 0.8}, {-0.6, 0.8}, {-1, 0}, {-0.6, -0.8}};
 
 class Canvas {
-public:
+  public:
     Canvas() : pixels_(std::size_t(kWidth) * kHeight, Sky) {}
 
     void Rect(int x0, int y0, int x1, int y1, std::uint8_t c)
@@ -72,11 +72,12 @@ public:
     void Eye(double cx, double cy, int view, double size)
     {
         Ellipse(cx, cy, size, size, White);
-        Ellipse(cx + kFacing[view][0] * size * 0.45, cy + kFacing[view][1] * size * 0.45, size * 0.5, size * 0.5, Dark);
+        Ellipse(cx + kFacing[view][0] * size * 0.45, cy + kFacing[view][1] * size * 0.45, size * 0.5,
+                size * 0.5, Dark);
     }
     const std::vector<std::uint8_t>& Pixels() const { return pixels_; }
 
-private:
+  private:
     void Set(int x, int y, std::uint8_t c)
     {
         if (x >= 0 && x < kWidth && y >= 0 && y < kHeight)
