@@ -11,6 +11,4 @@ namespace quarnel {
 // number, as Windows decodes them).
 std::string NameToUtf8(const std::string& raw);
 
-bool IsValidUtf8(std::string_view text);
-
 } // namespace quarnel

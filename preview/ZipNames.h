@@ -6,9 +6,6 @@
 
 namespace quarnel {
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsValidUtf8(const std::string& text);
-
 // The name of a member as UTF-8 with "/" between folders:
 // 1. the raw name, when flag bit 11 is set or it is valid UTF-8 with bytes above 127;
 // 2. else the Unicode Path extra field (0x7075, version 1) when its CRC-32 matches the raw name;

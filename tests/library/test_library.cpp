@@ -4,6 +4,7 @@
 #include "library/IniFile.h"
 #include "library/NameTable.h"
 #include "library/TextEncoding.h"
+#include "platform/Utf8.h"
 #include "platform/Errors.h"
 #include "platform/FolderListing.h"
 #include "rules/IntegerText.h"

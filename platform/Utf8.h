@@ -1,0 +1,14 @@
+#pragma once
+// UTF-8 helpers shared by the name table and the ZIP reader.
+#include <string>
+#include <string_view>
+
+namespace quarnel {
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view text);
+
+// Appends one code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+} // namespace quarnel
