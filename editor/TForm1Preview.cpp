@@ -61,9 +61,10 @@ void TForm1::StepPreview(bool forward)
     const std::filesystem::path path = CurrentCritterPath;
     const int viewPassedIn = PreviewView;
     const ReadOnlyRestorer readOnlyAfter(path);
-    if (!IsCritterRecordSize(ProFileSize(path)))
+    const ProRecord record = ProRecord::Read(path);
+    if (!IsCritterRecordSize(static_cast<long long>(record.size())))
         return;
-    FidLowByte = ReadProField(path, kFidIndexOffset, 1);
+    FidLowByte = record.Field(kFidIndexOffset, 1);
     for (const std::string& base : pictures_->ListEntriesForFid(FidLowByte)) {
         PreviewView = static_cast<std::uint8_t>(forward ? PreviewPictures::NextView(viewPassedIn)
                                                         : PreviewPictures::PreviousView(viewPassedIn));

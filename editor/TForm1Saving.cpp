@@ -90,16 +90,19 @@ bool TForm1::SaveCritter(const std::filesystem::path& path)
     }
 
     const ReadOnlyRestorer readOnlyAfter(path);
-    ProRecord record = ProRecord::Read(path);
-    if (static_cast<long long>(record.size()) != loadedSize_) {
+    // One opening of the file: the record is read, every field set in memory,
+    // and the whole span written back in one write, so a failure cannot leave
+    // it half written.
+    const bool written = ProRecord::Update(path, static_cast<std::size_t>(loadedSize_), kSavedSpanBegin,
+                                           kSavedSpanEnd, [&](ProRecord& record) {
+                                               for (const auto& [field, value] : values)
+                                                   if (value)
+                                                       record.SetField(field->offset, field->width, *value);
+                                           });
+    if (!written) {
         Dialogs().ShowMessage(path.filename().string() + " changed size since it was loaded, so nothing was saved.");
         return false;
     }
-    for (const auto& [field, value] : values)
-        if (value)
-            record.SetField(field->offset, field->width, *value);
-    // The whole record goes back in one write, so a failure cannot leave it half written.
-    record.WriteSpan(path, kSavedSpanBegin, kSavedSpanEnd);
     return true;
 }
 

@@ -93,16 +93,22 @@ void WriteProField(const std::filesystem::path& file, int offset, int width, con
     CloseChecked(std::move(f));
 }
 
-ProRecord ProRecord::Read(const std::filesystem::path& file)
+ProRecord ProRecord::ReadFrom(std::FILE* file)
 {
-    FileHandle f = OpenExisting(file);
     ProRecord record;
     std::uint8_t buffer[512];
     std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f.get())) > 0)
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
         record.bytes_.insert(record.bytes_.end(), buffer, buffer + got);
-    if (std::ferror(f.get()))
+    if (std::ferror(file))
         ThrowIoErrorFromErrno();
+    return record;
+}
+
+ProRecord ProRecord::Read(const std::filesystem::path& file)
+{
+    FileHandle f = OpenExisting(file);
+    ProRecord record = ReadFrom(f.get());
     CloseChecked(std::move(f));
     return record;
 }
@@ -123,31 +129,23 @@ void ProRecord::SetField(int offset, int width, std::int32_t value)
     EncodeBigEndian(bytes_.data() + offset, width, value);
 }
 
-void ProRecord::WriteSpan(const std::filesystem::path& file, int begin, int end) const
+bool ProRecord::Update(const std::filesystem::path& file, std::size_t expectedSize, int begin, int end,
+                       const std::function<void(ProRecord&)>& edit)
 {
-    if (begin < 0 || end < begin || static_cast<std::size_t>(end) > bytes_.size())
-        throw IoError(kReadBeyondEnd);
     FileHandle f = OpenExisting(file);
-    if (std::fseek(f.get(), 0, SEEK_END) != 0)
-        ThrowIoErrorFromErrno();
-    if (std::ftell(f.get()) != static_cast<long>(bytes_.size()))
+    ProRecord record = ReadFrom(f.get());
+    if (record.size() != expectedSize)
+        return false;
+    if (begin < 0 || end < begin || static_cast<std::size_t>(end) > record.size())
         throw IoError(kReadBeyondEnd);
+    edit(record);
     SeekTo(f.get(), begin);
     const auto length = static_cast<std::size_t>(end - begin);
     errno = 0;
-    if (std::fwrite(bytes_.data() + begin, 1, length, f.get()) != length || std::fflush(f.get()) != 0)
+    if (std::fwrite(record.bytes_.data() + begin, 1, length, f.get()) != length || std::fflush(f.get()) != 0)
         ThrowIoErrorFromErrno();
     CloseChecked(std::move(f));
-}
-
-long long ProFileSize(const std::filesystem::path& file)
-{
-    FileHandle f = OpenExisting(file);
-    if (std::fseek(f.get(), 0, SEEK_END) != 0)
-        ThrowIoErrorFromErrno();
-    long size = std::ftell(f.get());
-    CloseChecked(std::move(f));
-    return size;
+    return true;
 }
 
 std::int32_t TextIdToIdNumber(std::int32_t textId)

@@ -2,7 +2,9 @@
 // Field access to critter prototype files: big-endian fields of 1 to 4 bytes
 // at a byte offset. Widths 1 to 3 are unsigned, width 4 is signed.
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,16 +30,17 @@ public:
     void SetField(int offset, int width, std::int32_t value);
     const std::vector<std::uint8_t>& bytes() const { return bytes_; }
 
-    // Writes bytes [begin, end) back into the file in one write, after
-    // checking that the file still has this record's size (IoError otherwise).
-    void WriteSpan(const std::filesystem::path& file, int begin, int end) const;
+    // Opens the file once: reads the record, and when it still has
+    // expectedSize bytes, applies edit and writes bytes [begin, end) back in
+    // one write. Returns false, writing nothing, when the size differs.
+    static bool Update(const std::filesystem::path& file, std::size_t expectedSize, int begin, int end,
+                       const std::function<void(ProRecord&)>& edit);
 
 private:
+    static ProRecord ReadFrom(std::FILE* file);
+
     std::vector<std::uint8_t> bytes_;
 };
-
-// Size of a file in bytes; IoError when it cannot be opened.
-long long ProFileSize(const std::filesystem::path& file);
 
 // Text ID shown as ID number: divided by 100, an exact half to the even neighbour.
 std::int32_t TextIdToIdNumber(std::int32_t textId);

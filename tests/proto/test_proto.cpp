@@ -143,8 +143,8 @@ void TestProto::recordReadsOnceAndWritesItsSpan()
     QCOMPARE(int(record.size()), 416);
     QCOMPARE(record.Field(48, 4), 7);
     QCOMPARE(record.Field(188, 4), -2);
-    record.SetField(48, 4, 9);
-    record.WriteSpan(file, kSavedSpanBegin, kSavedSpanEnd);
+    QVERIFY(ProRecord::Update(file, 416, kSavedSpanBegin, kSavedSpanEnd,
+                              [](ProRecord& stored) { stored.SetField(48, 4, 9); }));
     auto after = ReadAllBytes(file);
     auto expected = builder.Set(48, 4, 9).Bytes();
     QCOMPARE(after, expected);
@@ -154,10 +154,11 @@ void TestProto::recordRefusesAFileThatChangedSize()
 {
     const auto file = Path("grown.pro");
     ProtoBuilder(416).WriteTo(file);
-    ProRecord record = ProRecord::Read(file);
     ProtoBuilder(420).WriteTo(file);
     auto before = ReadAllBytes(file);
-    QVERIFY_THROWS_EXCEPTION(IoError, record.WriteSpan(file, kSavedSpanBegin, kSavedSpanEnd));
+    bool edited = false;
+    QVERIFY(!ProRecord::Update(file, 416, kSavedSpanBegin, kSavedSpanEnd, [&](ProRecord&) { edited = true; }));
+    QVERIFY(!edited);
     QCOMPARE(ReadAllBytes(file), before);
 }
 
