@@ -1,7 +1,7 @@
 #include "library/GameFolderScan.h"
 
 #include "library/NameTable.h"
-#include "library/TextLines.h"
+#include "platform/TextLines.h"
 #include "platform/Errors.h"
 #include "platform/FolderListing.h"
 #include "rules/IntegerText.h"

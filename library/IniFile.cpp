@@ -1,6 +1,6 @@
 #include "library/IniFile.h"
 
-#include "library/TextLines.h"
+#include "platform/TextLines.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #include "library/NameTable.h"
 
 #include "library/IniFile.h"
-#include "library/TextLines.h"
+#include "platform/TextLines.h"
 
 #include <vector>
 

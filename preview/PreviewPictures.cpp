@@ -1,10 +1,8 @@
 #include "preview/PreviewPictures.h"
 
 #include "platform/Errors.h"
+#include "platform/TextLines.h"
 
-#include <cerrno>
-#include <fstream>
-#include <iterator>
 
 namespace fs = std::filesystem;
 
@@ -113,26 +111,12 @@ fs::path PreviewPictures::ResolvePicture(const std::vector<std::string>& candida
 
 std::vector<std::string> PreviewPictures::ListEntriesForFid(int fidLowByte)
 {
-    errno = 0;
-    std::ifstream in(tempFolder_ / kPictureList, std::ios::binary);
-    if (!in.is_open())
-        throw IoError(errno != 0 ? IoCodeFromErrno(errno) : 2);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-
     std::vector<std::string> entries;
     std::uint8_t lineNumber = 0; // the counter wraps after 255, as in the list's format
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        const std::size_t next = end == std::string::npos ? text.size() : end + 1;
-        if (end == std::string::npos)
-            end = text.size();
-        else if (end > start && text[end - 1] == '\r')
-            --end;
+    for (std::string& line : SplitLines(ReadFileBytes(tempFolder_ / kPictureList))) {
         if (lineNumber == fidLowByte)
-            entries.push_back(text.substr(start, end - start));
+            entries.push_back(std::move(line));
         ++lineNumber;
-        start = next;
     }
     return entries;
 }

@@ -1,4 +1,4 @@
-#include "library/TextLines.h"
+#include "platform/TextLines.h"
 
 #include "platform/Errors.h"
 
