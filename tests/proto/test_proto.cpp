@@ -4,15 +4,18 @@
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
 #include "ProtoBuilder.h"
+#include "RecordOffsets.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <set>
+#include <map>
 
 using namespace quarnel;
 using quarnel::test::ProtoBuilder;
 using quarnel::test::ReadAllBytes;
+using quarnel::test::RecordField;
+using quarnel::test::kRecordFields;
 
 class TestProto : public QObject {
     Q_OBJECT
@@ -27,10 +30,13 @@ private slots:
     void invalidTextLeavesFileUntouched();
     void errorsCarryTheirMessages();
     void recordReadsOnceAndWritesItsSpan();
+    void recordRefusesAFileThatChangedSize_data();
     void recordRefusesAFileThatChangedSize();
     void textIdRoundsHalfToEven_data();
     void textIdRoundsHalfToEven();
-    void layoutCoversEveryFieldOnce();
+    void layoutMatchesTheRecordDescription();
+    void recordSizes_data();
+    void recordSizes();
     void realFilesDecodeLikeAnIndependentReader();
 };
 
@@ -143,21 +149,33 @@ void TestProto::recordReadsOnceAndWritesItsSpan()
     QCOMPARE(int(record.size()), 416);
     QCOMPARE(record.Field(48, 4), 7);
     QCOMPARE(record.Field(188, 4), -2);
-    QVERIFY(ProRecord::Update(file, 416, kSavedSpanBegin, kSavedSpanEnd,
+    QVERIFY(ProRecord::Update(file, 416, 2, 408,
                               [](ProRecord& stored) { stored.SetField(48, 4, 9); }));
     auto after = ReadAllBytes(file);
     auto expected = builder.Set(48, 4, 9).Bytes();
     QCOMPARE(after, expected);
 }
 
+void TestProto::recordRefusesAFileThatChangedSize_data()
+{
+    QTest::addColumn<int>("loaded");
+    QTest::addColumn<int>("now");
+    QTest::newRow("416 grew to 420") << 416 << 420;
+    QTest::newRow("416 grew to 417") << 416 << 417;
+    QTest::newRow("416 shrank to 415") << 416 << 415;
+    QTest::newRow("416 shrank to 412") << 416 << 412;
+    QTest::newRow("412 grew to 416") << 412 << 416;
+}
+
 void TestProto::recordRefusesAFileThatChangedSize()
 {
-    const auto file = Path("grown.pro");
-    ProtoBuilder(416).WriteTo(file);
-    ProtoBuilder(420).WriteTo(file);
-    auto before = ReadAllBytes(file);
+    QFETCH(int, loaded);
+    QFETCH(int, now);
+    const auto file = Path("changed.pro");
+    ProtoBuilder(now, 0x21).WriteTo(file);
+    const auto before = ReadAllBytes(file);
     bool edited = false;
-    QVERIFY(!ProRecord::Update(file, 416, kSavedSpanBegin, kSavedSpanEnd, [&](ProRecord&) { edited = true; }));
+    QVERIFY(!ProRecord::Update(file, std::size_t(loaded), 2, 408, [&](ProRecord&) { edited = true; }));
     QVERIFY(!edited);
     QCOMPARE(ReadAllBytes(file), before);
 }
@@ -170,6 +188,15 @@ void TestProto::textIdRoundsHalfToEven_data()
     QTest::newRow("below half") << 12349 << 123;
     QTest::newRow("12345") << 12345 << 123;
     QTest::newRow("above half") << 12351 << 124;
+    QTest::newRow("12350 up to even") << 12350 << 124;
+    QTest::newRow("12250 down to even") << 12250 << 122;
+    QTest::newRow("12450 down to even") << 12450 << 124;
+    QTest::newRow("49") << 49 << 0;
+    QTest::newRow("50 to even zero") << 50 << 0;
+    QTest::newRow("51") << 51 << 1;
+    QTest::newRow("-50 to even zero") << -50 << 0;
+    QTest::newRow("-51") << -51 << -1;
+    QTest::newRow("-149") << -149 << -1;
     QTest::newRow("150 to even") << 150 << 2;
     QTest::newRow("250 to even") << 250 << 2;
     QTest::newRow("350 up to even") << 350 << 4;
@@ -187,30 +214,43 @@ void TestProto::textIdRoundsHalfToEven()
     QCOMPARE(TextIdToIdNumber(textId), shown);
 }
 
-void TestProto::layoutCoversEveryFieldOnce()
+void TestProto::layoutMatchesTheRecordDescription()
 {
-    const auto& layout = ProFieldLayout();
-    int saved = 0;
-    std::set<int> offsets;
-    std::set<std::string> controls;
-    for (const auto& field : layout) {
-        saved += field.saved ? 1 : 0;
-        QVERIFY2(offsets.insert(field.offset).second, field.control);
-        QVERIFY2(controls.insert(field.control).second, field.control);
-        if (field.group == FieldGroup::Extra && std::string(field.control) != "EditExtraGender")
-            QVERIFY(offsets.count(field.offset - kExtraBlockShift));
+    // Every field at the offset and width the record description gives, read
+    // and saved as it says; nothing else in the table.
+    std::map<std::string, const ProFieldSpec*> byControl;
+    for (const auto& field : ProFieldLayout())
+        QVERIFY2(byControl.emplace(field.control, &field).second, field.control);
+    QCOMPARE(byControl.size(), kRecordFields.size());
+    for (const RecordField& expected : kRecordFields) {
+        const auto found = byControl.find(expected.control);
+        QVERIFY2(found != byControl.end(), expected.control);
+        QCOMPARE(found->second->offset, expected.offset);
+        QCOMPARE(found->second->width, expected.width);
+        QCOMPARE(found->second->saved, expected.saved);
     }
-    QCOMPARE(saved, 84);
-    // Untouched regions: no field starts or reaches into them.
-    for (const auto& field : layout)
-        for (int b = field.offset; b < field.offset + field.width; ++b) {
-            QVERIFY(b >= 2 && b != 8 && b != 9 && b != 10);
-            QVERIFY(!(b >= 12 && b <= 47) && !(b >= 172 && b <= 183) && !(b >= 312 && b <= 323));
-            QVERIFY(!(b >= 400 && b <= 403) && b < 408);
-        }
-    QCOMPARE(layout.front().control, "EditCritterPID");
-    QCOMPARE(layout.back().control, "EditSkillOutdoorsmanExtra");
-    QCOMPARE(layout.back().offset, 396);
+    QCOMPARE(byControl["EditCritterPID"]->conversion, FieldConversion::PidNumber);
+    QCOMPARE(byControl["EditIDNumber"]->conversion, FieldConversion::TextId);
+    QCOMPARE(byControl["ComboBoxGender"]->conversion, FieldConversion::Gender);
+    QCOMPARE(byControl["EditExpPoints"]->conversion, FieldConversion::None);
+    // A save may change bytes 2 to 407 only.
+    QCOMPARE(kSavedSpanBegin, 2);
+    QCOMPARE(kSavedSpanEnd, 408);
+}
+
+void TestProto::recordSizes_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("critter");
+    for (int size : {0, 411, 412, 413, 414, 415, 416, 417, 828})
+        QTest::addRow("%d bytes", size) << size << (size == 412 || size == 416);
+}
+
+void TestProto::recordSizes()
+{
+    QFETCH(int, size);
+    QFETCH(bool, critter);
+    QCOMPARE(IsCritterRecordSize(size), critter);
 }
 
 void TestProto::realFilesDecodeLikeAnIndependentReader()
@@ -219,8 +259,11 @@ void TestProto::realFilesDecodeLikeAnIndependentReader()
     if (!std::filesystem::exists(root))
         QSKIP("shared test data not present");
     int files = 0;
-    for (const char* game : {"FO1", "FO2"})
-        for (const auto& entry : std::filesystem::directory_iterator(root / game)) {
+    for (const char* game : {"FO1", "FO2"}) {
+        // Both accesses open for writing: they work on copies, never on the shared originals.
+        const std::filesystem::path copies = Path("real") / game;
+        quarnel::test::CopyFolderFiles(root / game, copies);
+        for (const auto& entry : std::filesystem::directory_iterator(copies)) {
             auto ext = entry.path().extension().string();
             if (ext != ".pro" && ext != ".PRO")
                 continue;
@@ -235,6 +278,7 @@ void TestProto::realFilesDecodeLikeAnIndependentReader()
                 QCOMPARE(record.Field(field.offset, field.width), std::int32_t(value));
             }
         }
+    }
     QVERIFY(files >= 40);
 }
 

@@ -25,8 +25,6 @@ QStringList ToList(const std::vector<std::string>& items)
     return list;
 }
 
-PrimaryTotals AllFive() { return {5, 5, 5, 5, 5, 5, 5}; }
-
 // A critter sheet as loaded: primary 5 each, derived values as the formulas
 // give them with extra 2, skills as the formulas give them with extra 1.
 struct Sheet {
@@ -43,7 +41,10 @@ struct Sheet {
         const std::array<int, kDerivedCount> derived = {30, 7, 5, 1, 1, 150, 10, 1, 5, 0};
         for (int i = 0; i < kDerivedCount; ++i)
             Fill(kDerivedStats[i], derived[i], 2);
-        const auto skills = SkillBaseValues(AllFive(), second);
+        // Skill base values of all-5 totals, worked out by hand from the formulas.
+        const std::array<int, kSkillCount> skills =
+            second ? std::array<int, kSkillCount>{25, 10, 10, 50, 40, 20, 20, 15, 20, 20, 15, 20, 20, 15, 25, 20, 25, 20}
+                   : std::array<int, kSkillCount>{40, 15, 15, 70, 60, 45, 35, 20, 30, 25, 25, 25, 35, 25, 35, 30, 35, 10};
         for (int i = 0; i < kSkillCount; ++i)
             Fill(kSkills[i], skills[i], 1);
         store.Preset(kGenderFields.base, "");
@@ -127,6 +128,16 @@ void TestRules::integerText_data()
     QTest::newRow("0x hex") << "0x1f" << true << 31;
     QTest::newRow("0X hex") << "0X1F" << true << 31;
     QTest::newRow("x hex") << "x10" << true << 16;
+    QTest::newRow("X hex") << "X1f" << true << 31;
+    QTest::newRow("X hex all bits") << "XFFFFFFFF" << true << -1;
+    QTest::newRow("X alone") << "X" << false << 0;
+    QTest::newRow("hex digits a to f") << "$abcdef" << true << 0xABCDEF;
+    QTest::newRow("hex digit after f") << "$1g" << false << 0;
+    QTest::newRow("many leading zeros") << "000000000000000000000000000012" << true << 12;
+    QTest::newRow("hex many leading zeros") << "$000000000000000000000000FF" << true << 255;
+    QTest::newRow("above 64 bits") << "18446744073709551617" << false << 0;
+    QTest::newRow("hex above 64 bits") << "$10000000000000001" << false << 0;
+    QTest::newRow("minus above 64 bits") << "-18446744073709551616" << false << 0;
     QTest::newRow("negated hex") << "-$10" << true << -16;
     QTest::newRow("zero") << "0" << true << 0;
     QTest::newRow("leading zeros") << "007" << true << 7;
@@ -362,6 +373,16 @@ void TestRules::clamps_data()
                                             << QStringList{"10"} << "12";
     QTest::newRow("AG -3 action points 4") << QStringList{} << "EditExtraAG" << "-8" << "EditBaseAP"
                                            << QStringList{"4"} << "6";
+    QTest::newRow("AG -11 action points 0") << QStringList{} << "EditExtraAG" << "-16" << "EditBaseAP"
+                                            << QStringList{"0"} << "2";
+    QTest::newRow("AG -12 action points raised to 0") << QStringList{} << "EditExtraAG" << "-17" << "EditBaseAP"
+                                                      << QStringList{"-1", "0"} << "2";
+    QTest::newRow("AG 0 armor class 0") << QStringList{} << "EditExtraAG" << "-5" << "EditBaseAC"
+                                        << QStringList{"0"} << "2";
+    QTest::newRow("PE 0 sequence 0") << QStringList{} << "EditExtraPE" << "-5" << "EditBaseSequence"
+                                     << QStringList{"0"} << "2";
+    QTest::newRow("LU 0 critical chance 0") << QStringList{} << "EditExtraLU" << "-5" << "EditBaseCriticalChance"
+                                            << QStringList{"0"} << "2";
     QTest::newRow("AG -3 armor class raised to 0") << QStringList{} << "EditExtraAG" << "-8" << "EditBaseAC"
                                                    << QStringList{"-3", "0"} << "2";
     QTest::newRow("LU -2 critical chance raised to 0") << QStringList{} << "EditExtraLU" << "-7"
@@ -539,6 +560,13 @@ void TestRules::hiddenGenderTotal()
     sheet.Write("EditBaseGender", "1");
     sheet.Write("EditExtraGender", "2");
     QCOMPARE(sheet.Text("EditGender"), QString("3"));
+    // Either field's change writes the sum, wrapped at 32 bits.
+    sheet.Write("EditBaseGender", "2147483647");
+    QCOMPARE(sheet.Text("EditGender"), QString("-2147483647"));
+    sheet.Write("EditExtraGender", "-1");
+    QCOMPARE(sheet.Text("EditGender"), QString("2147483646"));
+    sheet.Write("EditBaseGender", "-2147483648");
+    QCOMPARE(sheet.Text("EditGender"), QString("2147483647"));
 }
 
 void TestRules::onlyRuleFieldsHaveRules_data()

@@ -92,4 +92,16 @@ void WriteTextFile(const std::filesystem::path& file, const std::string& text)
     out << text;
 }
 
+void CopyFolderFiles(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    namespace fs = std::filesystem;
+    fs::create_directories(to);
+    for (const auto& entry : fs::directory_iterator(from)) {
+        if (!entry.is_regular_file())
+            continue;
+        const fs::path copy = to / entry.path().filename();
+        WriteAllBytes(copy, ReadAllBytes(entry.path()));
+    }
+}
+
 } // namespace quarnel::test

@@ -38,5 +38,8 @@ private:
 std::vector<std::uint8_t> ReadAllBytes(const std::filesystem::path& file);
 void WriteAllBytes(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes);
 void WriteTextFile(const std::filesystem::path& file, const std::string& text);
+// Copies the ordinary files of a folder into a new folder as plain writable
+// files, so that tests never open the shared originals for writing.
+void CopyFolderFiles(const std::filesystem::path& from, const std::filesystem::path& to);
 
 } // namespace quarnel::test

@@ -1,0 +1,339 @@
+// The platform layer: error numbers and messages, the attribute bits checked
+// with stat() itself, moves and folder removal, folder listing, line
+// splitting, UTF-8 and the program's folders.
+#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
+#include <doctest/doctest.h>
+
+#include "platform/AppPaths.h"
+#include "platform/ErrorBoundary.h"
+#include "platform/Errors.h"
+#include "platform/FileAttributes.h"
+#include "platform/FileOps.h"
+#include "platform/FolderListing.h"
+#include "platform/TextLines.h"
+#include "platform/Utf8.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace quarnel;
+
+namespace {
+
+// A fresh folder under the system temp folder, removed at the end of the case.
+struct ScratchFolder {
+    fs::path path;
+    ScratchFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "quarnel-platform-XXXXXX").string();
+        path = mkdtemp(pattern.data());
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ec;
+        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(path, ec);
+    }
+    fs::path File(const std::string& name, const std::string& text = "x") const
+    {
+        std::ofstream(path / name, std::ios::binary) << text;
+        return path / name;
+    }
+};
+
+mode_t ModeOf(const fs::path& file)
+{
+    struct stat info {};
+    REQUIRE(stat(file.c_str(), &info) == 0);
+    return info.st_mode & 07777;
+}
+
+void SetMode(const fs::path& file, mode_t mode) { REQUIRE(chmod(file.c_str(), mode) == 0); }
+
+int ThrownCode(void (*action)(const fs::path&, const fs::path&), const fs::path& a, const fs::path& b)
+{
+    try {
+        action(a, b);
+    } catch (const IoError& e) {
+        return e.code();
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST_CASE("errno values map to the error numbers of the message table")
+{
+    struct Row {
+        int err;
+        int code;
+    };
+    const Row rows[] = {
+        {ENOSPC, 101}, {EDQUOT, 101}, {EACCES, 5}, {EPERM, 5}, {EROFS, 5}, {ENOENT, 2},
+        {ENOTDIR, 3},  {EMFILE, 4},   {ENOTEMPTY, 145}, {EXDEV, EXDEV}, {EIO, EIO},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.err);
+        CHECK(IoCodeFromErrno(row.err) == row.code);
+    }
+}
+
+TEST_CASE("error numbers carry their messages")
+{
+    const std::pair<int, const char*> rows[] = {
+        {2, "File not found"},         {3, "Invalid filename"}, {4, "Too many open files"},
+        {5, "File access denied"},     {100, "Read beyond end of file"}, {101, "Disk full"},
+        {106, "Invalid numeric input"}, {145, "I/O error 145"},  {1, "I/O error 1"},
+    };
+    for (const auto& [code, text] : rows) {
+        CAPTURE(code);
+        CHECK(IoErrorMessage(code) == text);
+        CHECK(std::string(IoError(code).what()) == text);
+        CHECK(IoError(code).code() == code);
+    }
+    errno = ENOSPC;
+    try {
+        ThrowIoErrorFromErrno();
+        FAIL("no error thrown");
+    } catch (const IoError& e) {
+        CHECK(e.code() == 101);
+        CHECK(std::string(e.what()) == "Disk full");
+    }
+    CHECK(std::string(ConvertError("1x").what()) == "'1x' is not a valid integer value");
+}
+
+TEST_CASE("the error box text ends in a full stop unless it ends at or below one")
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"Disk full", "Disk full."}, {"Done.", "Done."},   {"Check red fields!", "Check red fields!"},
+        {"(5)", "(5)"},              {"ends blank ", "ends blank "}, {"a-", "a-"},
+        {"a/", "a/."},               {"", "."},            {"caf\xc3\xa9", "caf\xc3\xa9."},
+    };
+    for (const auto& [text, shown] : rows) {
+        CAPTURE(text);
+        CHECK(WithFullStop(text) == shown);
+    }
+}
+
+TEST_CASE("read-only only clears every write bit; archive only sets the owner's write bit")
+{
+    ScratchFolder folder;
+    const fs::path file = folder.File("a.pro");
+    struct Row {
+        mode_t before;
+        mode_t readOnly;
+        mode_t archive;
+    };
+    const Row rows[] = {
+        {0644, 0444, 0644}, {0666, 0444, 0666}, {0777, 0555, 0777}, {0600, 0400, 0600},
+        {0444, 0444, 0644}, {0400, 0400, 0600}, {0000, 0000, 0200}, {0462, 0440, 0662},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.before);
+        SetMode(file, row.before);
+        CHECK(SetReadOnlyOnly(file));
+        CHECK(ModeOf(file) == row.readOnly);
+        CHECK(IsReadOnly(file));
+        SetMode(file, row.before);
+        CHECK(SetArchiveOnly(file));
+        CHECK(ModeOf(file) == row.archive);
+        CHECK_FALSE(IsReadOnly(file));
+    }
+    // Any one write bit means the file is not read-only.
+    for (mode_t mode : {0644, 0464, 0446, 0200, 0020, 0002}) {
+        CAPTURE(mode);
+        SetMode(file, mode);
+        CHECK_FALSE(IsReadOnly(file));
+    }
+}
+
+TEST_CASE("attributes of what is not a file are left alone")
+{
+    ScratchFolder folder;
+    const fs::path sub = folder.path / "sub";
+    fs::create_directory(sub);
+    SetMode(sub, 0755);
+    CHECK_FALSE(SetReadOnlyOnly(sub));
+    CHECK_FALSE(SetArchiveOnly(sub));
+    CHECK(ModeOf(sub) == 0755);
+    CHECK_FALSE(SetReadOnlyOnly(folder.path / "missing.pro"));
+    CHECK_FALSE(SetArchiveOnly(folder.path / "missing.pro"));
+    CHECK_FALSE(SetReadOnlyOnly(fs::path()));
+    CHECK_FALSE(SetArchiveOnly(fs::path()));
+    CHECK_FALSE(IsReadOnly(folder.path / "missing.pro"));
+}
+
+TEST_CASE("a read-only file refuses a write until archive only")
+{
+    if (geteuid() == 0) {
+        MESSAGE("running as root, who may write any file: scripts/test runs the tests unprivileged");
+        return;
+    }
+    ScratchFolder folder;
+    const fs::path file = folder.File("a.pro", "abcd");
+    REQUIRE(SetReadOnlyOnly(file));
+    errno = 0;
+    CHECK(std::fopen(file.c_str(), "r+b") == nullptr);
+    CHECK(IoCodeFromErrno(errno) == 5);
+    REQUIRE(SetArchiveOnly(file));
+    std::FILE* f = std::fopen(file.c_str(), "r+b");
+    REQUIRE(f != nullptr);
+    std::fclose(f);
+}
+
+TEST_CASE("a move never replaces an existing file")
+{
+    ScratchFolder folder;
+    const fs::path from = folder.File("from", "new");
+    const fs::path to = folder.File("to", "old");
+    CHECK(ThrownCode(MoveFileNoReplace, from, to) == 145);
+    std::ifstream kept(to);
+    CHECK(std::string(std::istreambuf_iterator<char>(kept), {}) == "old");
+    CHECK(fs::exists(from));
+    CHECK(ThrownCode(MoveFileNoReplace, folder.path / "absent", folder.path / "b") == 2);
+    MoveFileNoReplace(from, folder.path / "moved");
+    CHECK_FALSE(fs::exists(from));
+    CHECK(fs::exists(folder.path / "moved"));
+}
+
+TEST_CASE("a folder is removed only when it is empty")
+{
+    ScratchFolder folder;
+    const fs::path sub = folder.path / "temp";
+    fs::create_directory(sub);
+    std::ofstream(sub / ".hidden") << "x";
+    auto removeCode = [](const fs::path& path) {
+        try {
+            RemoveFolder(path);
+        } catch (const IoError& e) {
+            return e.code();
+        }
+        return 0;
+    };
+    CHECK(removeCode(sub) == 145);
+    CHECK(fs::exists(sub));
+    fs::remove(sub / ".hidden");
+    CHECK(removeCode(sub) == 0);
+    CHECK_FALSE(fs::exists(sub));
+    CHECK(removeCode(sub) == 2);
+}
+
+TEST_CASE("a folder lists its ordinary, visible files by extension in name order")
+{
+    ScratchFolder folder;
+    for (const char* name : {"b.pro", "A.PRO", "c.Pro", ".hidden.pro", ".pro", "pro", "xpro", "d.pro.bak", "e.txt"})
+        folder.File(name);
+    fs::create_directory(folder.path / "dir.pro");
+    CHECK(ListFolderFiles(folder.path, ".pro") == std::vector<std::string>{"A.PRO", "b.pro", "c.Pro"});
+    CHECK(ListFolderFiles(folder.path, "") ==
+          std::vector<std::string>{"A.PRO", "b.pro", "c.Pro", "d.pro.bak", "e.txt", "pro", "xpro"});
+    CHECK(ListFolderFiles(folder.path / "missing", ".pro").empty());
+}
+
+TEST_CASE("lines end at LF or CR LF")
+{
+    const std::pair<std::string, std::vector<std::string>> rows[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"a\n\nb\n", {"a", "", "b"}},
+        {"\n", {""}},
+        {"a\r", {"a"}},
+        {"a\rb\r\n", {"a\rb"}},
+        {"a\r\r\n", {"a\r"}},
+        {" a \t\n", {" a \t"}},
+    };
+    for (const auto& [text, lines] : rows) {
+        CAPTURE(text);
+        CHECK(SplitLines(text) == lines);
+    }
+}
+
+TEST_CASE("whole files are read as they are")
+{
+    ScratchFolder folder;
+    const std::string big(70000, 'q'); // more than one read buffer
+    CHECK(ReadFileBytes(folder.File("big", big + "\r\nend")) == big + "\r\nend");
+    CHECK(ReadFileBytes(folder.File("empty", "")).empty());
+    auto code = [](const fs::path& path) {
+        try {
+            ReadFileBytes(path);
+        } catch (const IoError& e) {
+            return e.code();
+        }
+        return 0;
+    };
+    CHECK(code(folder.path / "missing") == 2);
+    CHECK(code(fs::path()) == 2);
+    CHECK(code(folder.path) == 5);
+}
+
+TEST_CASE("strict UTF-8 at the edges of each form")
+{
+    const std::pair<std::string, bool> rows[] = {
+        {"", true},
+        {"\x7f", true},
+        {"\xc2\x80", true},          // U+0080, the first two-byte form
+        {"\xc1\xbf", false},         // overlong U+007F
+        {"\xdf\xbf", true},          // U+07FF
+        {"\xe0\xa0\x80", true},      // U+0800
+        {"\xe0\x9f\xbf", false},     // overlong U+07FF
+        {"\xed\x9f\xbf", true},      // U+D7FF
+        {"\xed\xa0\x80", false},     // U+D800, a surrogate
+        {"\xed\xbf\xbf", false},     // U+DFFF
+        {"\xee\x80\x80", true},      // U+E000
+        {"\xef\xbf\xbf", true},      // U+FFFF
+        {"\xf0\x90\x80\x80", true},  // U+10000
+        {"\xf0\x8f\xbf\xbf", false}, // overlong U+FFFF
+        {"\xf4\x8f\xbf\xbf", true},  // U+10FFFF
+        {"\xf4\x90\x80\x80", false}, // above U+10FFFF
+        {"\xf8\x88\x80\x80\x80", false},
+        {"\x80", false},
+        {"\xc2", false},
+        {"a\xe2\x82", false},
+        {"\xe2\x82\xac", true},
+        {"\xe2\x28\xac", false},
+    };
+    for (const auto& [text, valid] : rows) {
+        CAPTURE(text);
+        CHECK(IsValidUtf8(text) == valid);
+    }
+    const std::pair<char32_t, std::string> encodings[] = {
+        {0x41, "A"},
+        {0x7F, "\x7f"},
+        {0x80, "\xc2\x80"},
+        {0x7FF, "\xdf\xbf"},
+        {0x800, "\xe0\xa0\x80"},
+        {0x20AC, "\xe2\x82\xac"},
+        {0xFFFF, "\xef\xbf\xbf"},
+        {0x10000, "\xf0\x90\x80\x80"},
+        {0x10FFFF, "\xf4\x8f\xbf\xbf"},
+    };
+    for (const auto& [codePoint, bytes] : encodings) {
+        CAPTURE(static_cast<unsigned>(codePoint));
+        std::string out = "<";
+        AppendUtf8(out, codePoint);
+        CHECK(out == "<" + bytes);
+    }
+}
+
+TEST_CASE("the program's folders sit beside the executable")
+{
+    ScratchFolder folder;
+    SetExecutableFolder(folder.path / "bin" / ".." / "app");
+    CHECK(ExecutableFolder() == (folder.path / "app").string() + "/");
+    CHECK(TempFolder() == folder.path / "app" / "temp");
+    SetExecutablePath(folder.path / "tool" / "quarnel");
+    CHECK(ExecutableFolder() == (folder.path / "tool").string() + "/");
+    CHECK(GameSubDirText(false) == "/FO1/");
+    CHECK(GameSubDirText(true) == "/FO2/");
+    CHECK(Separator() == "/");
+}
