@@ -84,6 +84,10 @@ void TestLibrary::iniQuirks_data()
     QTest::newRow("header as last line") << QByteArray("300=Rat\r\n[Description]\r\n") << QByteArray("Description") << QByteArray("300") << QByteArray();
     QTest::newRow("empty file") << QByteArray() << QByteArray("Description") << QByteArray("300") << QByteArray();
     QTest::newRow("key case a to z") << QByteArray("[Description]\r\nrat=Low\r\nend\r\n") << QByteArray("Description") << QByteArray("RaT") << QByteArray("Low");
+    QTest::newRow("key case z") << QByteArray("[Description]\r\nzz=Low\r\nend\r\n") << QByteArray("Description") << QByteArray("ZZ") << QByteArray("Low");
+    QTest::newRow("key case Z asked lower") << QByteArray("[Description]\r\nZA=Up\r\nend\r\n") << QByteArray("Description") << QByteArray("za") << QByteArray("Up");
+    QTest::newRow("signs beside the letters keep case") << QByteArray("[Description]\r\n@[`{=No\r\nend\r\n") << QByteArray("Description") << QByteArray("`{@[") << QByteArray();
+    QTest::newRow("section case z") << QByteArray("[Zoo]\r\n300=Rat\r\n") << QByteArray("zoo") << QByteArray("300") << QByteArray("Rat");
     QTest::newRow("non-ASCII letters keep case") << QByteArray("[Description]\r\n\xe9=Low\r\nend\r\n") << QByteArray("Description") << QByteArray("\xc9") << QByteArray();
     QTest::newRow("blank before = belongs to key") << QByteArray("[Description]\r\n300 =Rat\r\n") << QByteArray("Description") << QByteArray("300") << QByteArray();
     QTest::newRow("key with the blank") << QByteArray("[Description]\r\n300 =Rat\r\n") << QByteArray("Description") << QByteArray("300 ") << QByteArray("Rat");

@@ -106,6 +106,7 @@ void TestTools::nothingToConvertMakesNoFolder_data()
     QTest::newRow("empty folder") << QStringList{};
     QTest::newRow("no prototypes") << QStringList{"readme.txt:412", "pro_crit.ini:20"};
     QTest::newRow("only second-game size") << QStringList{"00000001.pro:416", "00000002.pro:0"};
+    QTest::newRow("sizes beside 412") << QStringList{"00000001.pro:411", "00000002.pro:413", "00000003.pro:415", "00000004.pro:417"};
     QTest::newRow("hidden prototype") << QStringList{".00000001.pro:412"};
 }
 

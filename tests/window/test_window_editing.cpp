@@ -53,6 +53,7 @@ class TestWindowEditing : public QObject {
 
 private slots:
     void everyLoadShowsTheStoredDerivedValues();
+    void wrongSizedFileLeavesTheWindowUntouched_data();
     void wrongSizedFileLeavesTheWindowUntouched();
     void typingExtraStrengthRecomputesExactlyItsFields();
     void typingFollowsEveryKeystroke();
@@ -90,11 +91,19 @@ void TestWindowEditing::everyLoadShowsTheStoredDerivedValues()
     QVERIFY(!fixture.Form().BitBtnSave->isEnabled());
 }
 
+void TestWindowEditing::wrongSizedFileLeavesTheWindowUntouched_data()
+{
+    QTest::addColumn<int>("size");
+    for (int size : {300, 411, 413, 414, 415, 417})
+        QTest::addRow("%d bytes", size) << size;
+}
+
 void TestWindowEditing::wrongSizedFileLeavesTheWindowUntouched()
 {
+    QFETCH(int, size);
     WindowFixture fixture;
     fixture.AddCritter(1, ProtoBuilder(416).Primary(0, 7, 0));
-    fixture.AddCritter(2, ProtoBuilder(300));
+    fixture.AddCritter(2, ProtoBuilder(size, 0x6B));
     fixture.WriteNameTable({{100, "A"}});
     TForm1& form = fixture.Open();
     const auto before = AllTexts(form);
