@@ -205,6 +205,8 @@ void TestLibrary::namesDecodeToUtf8_data()
     QTest::newRow("Windows-1252 euro") << QByteArray("\x80 5") << QByteArray("\xe2\x82\xac 5");
     QTest::newRow("Windows-1252 quotes") << QByteArray("\x93Z\x94") << QByteArray("\xe2\x80\x9cZ\xe2\x80\x9d");
     QTest::newRow("unassigned byte") << QByteArray("\x81") << QByteArray("\xc2\x81");
+    QTest::newRow("last byte of the table") << QByteArray("\x9f") << QByteArray("\xc5\xb8");
+    QTest::newRow("first byte after the table") << QByteArray("\xa0") << QByteArray("\xc2\xa0");
     QTest::newRow("UTF-8 untouched") << QByteArray("Caf\xc3\xa9 \xe2\x82\xac") << QByteArray("Caf\xc3\xa9 \xe2\x82\xac");
     QTest::newRow("UTF-8 four bytes") << QByteArray("\xf0\x9f\x90\x80") << QByteArray("\xf0\x9f\x90\x80");
     QTest::newRow("mixed is not UTF-8") << QByteArray("\xe9\xc3\xa9") << QByteArray("\xc3\xa9\xc3\x83\xc2\xa9");

@@ -246,6 +246,8 @@ TEST_CASE("lines end at LF or CR LF")
         {"a\nb", {"a", "b"}},
         {"a\n\nb\n", {"a", "", "b"}},
         {"\n", {""}},
+        {"\r\n", {""}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
         {"a\r", {"a"}},
         {"a\rb\r\n", {"a\rb"}},
         {"a\r\r\n", {"a\r"}},

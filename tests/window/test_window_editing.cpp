@@ -206,6 +206,10 @@ void TestWindowEditing::tabNeitherMarksNorUnlocks()
     QVERIFY(HasInvalidField);
     QCOMPARE(FieldColor(fixture.Field("EditExtraST")), kRed);
     QVERIFY(!form.BitBtnSave->isEnabled());
+    // Shift+Tab moving back arrives as Backtab and is passed over the same way.
+    QTest::keyRelease(fixture.Field("EditExtraPE"), Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(HasInvalidField);
+    QVERIFY(!form.BitBtnSave->isEnabled());
 
     WindowFixture browsing;
     WriteStandardFolder(browsing);
