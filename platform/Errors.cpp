@@ -38,10 +38,26 @@ int IoCodeFromErrno(int err)
     case EISDIR:
     case EBUSY: return 5;
     case ENOSPC:
-    case EDQUOT: return 101;
+#ifdef EDQUOT // not defined by the Windows C runtime
+    case EDQUOT:
+#endif
+        return 101;
     case ENOTEMPTY:
     case EEXIST: return 145;
     default: return err;
+    }
+}
+
+int IoCodeFromWin32(unsigned long error)
+{
+    // Win32 error numbers 2 to 5 are the message table's own numbers; a full
+    // disk has two numbers of its own; every other number is shown as it is
+    // (145 a folder that is not empty, 183 a file that already exists).
+    switch (error) {
+    case 39:  // ERROR_HANDLE_DISK_FULL
+    case 112: // ERROR_DISK_FULL
+        return 101;
+    default: return static_cast<int>(error);
     }
 }
 

@@ -34,6 +34,9 @@ std::string IoErrorMessage(int code);
 // Maps a C errno value to the error number of the message table.
 int IoCodeFromErrno(int err);
 
+// Maps a Win32 error number (GetLastError) to the error number of the message table.
+int IoCodeFromWin32(unsigned long error);
+
 // Throws IoError for the current errno.
 [[noreturn]] void ThrowIoErrorFromErrno();
 

@@ -2,6 +2,10 @@
 
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace quarnel {
@@ -16,6 +20,32 @@ bool IsExistingFile(const fs::path& file)
 constexpr fs::perms kAllWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
 
 } // namespace
+
+#ifdef _WIN32
+
+// The attributes are set whole, as the desktop's own "set attributes" does:
+// read-only only also clears hidden, system and archive.
+bool SetReadOnlyOnly(const fs::path& file)
+{
+    // Hidden and system are cleared first, while the file is still writable:
+    // Wine keeps those two in an extended attribute that a read-only file
+    // no longer lets it change.
+    return IsExistingFile(file) && SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL) &&
+           SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+bool SetArchiveOnly(const fs::path& file)
+{
+    return IsExistingFile(file) && SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+}
+
+bool IsReadOnly(const fs::path& file)
+{
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+#else
 
 bool SetReadOnlyOnly(const fs::path& file)
 {
@@ -41,5 +71,7 @@ bool IsReadOnly(const fs::path& file)
     auto status = fs::status(file, ec);
     return !ec && (status.permissions() & kAllWrite) == fs::perms::none;
 }
+
+#endif
 
 } // namespace quarnel

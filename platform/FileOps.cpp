@@ -19,13 +19,13 @@ void MoveFileNoReplace(const std::filesystem::path& from, const std::filesystem:
 {
     // Without MOVEFILE_REPLACE_EXISTING the move fails when the target exists.
     if (!MoveFileExW(from.c_str(), to.c_str(), 0))
-        throw IoError(static_cast<int>(GetLastError()));
+        throw IoError(IoCodeFromWin32(GetLastError()));
 }
 
 void RemoveFolder(const std::filesystem::path& folder)
 {
     if (!RemoveDirectoryW(folder.c_str()))
-        throw IoError(static_cast<int>(GetLastError()));
+        throw IoError(IoCodeFromWin32(GetLastError()));
 }
 
 #else

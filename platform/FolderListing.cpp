@@ -1,7 +1,13 @@
 #include "platform/FolderListing.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
 #include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -18,12 +24,15 @@ bool EndsWithNoCase(const std::string& name, const std::string& suffix)
     });
 }
 
-bool IsHiddenName(const std::string& name)
+// A hidden file: on Windows one with the hidden or system attribute, on
+// Linux one whose name starts with a dot.
+bool IsHiddenFile(const fs::path& file)
 {
 #ifdef _WIN32
-    (void)name;
-    return false; // hidden and system attributes are checked by the directory entry on Windows
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
 #else
+    const std::string name = file.filename().string();
     return !name.empty() && name.front() == '.';
 #endif
 }
@@ -41,9 +50,9 @@ std::vector<std::string> ListFolderFiles(const fs::path& folder, const std::stri
         std::error_code typeError;
         if (!entry.is_regular_file(typeError))
             continue;
-        std::string name = entry.path().filename().string();
-        if (IsHiddenName(name))
+        if (IsHiddenFile(entry.path()))
             continue;
+        std::string name = Utf8FromPath(entry.path().filename());
         if (!extension.empty() && !EndsWithNoCase(name, extension))
             continue;
         names.push_back(std::move(name));

@@ -60,4 +60,10 @@ void AppendUtf8(std::string& out, char32_t c)
     }
 }
 
+std::string Utf8FromPath(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 } // namespace quarnel

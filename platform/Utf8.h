@@ -1,5 +1,6 @@
 #pragma once
 // UTF-8 helpers shared by the name table and the ZIP reader.
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -10,5 +11,8 @@ bool IsValidUtf8(std::string_view text);
 
 // Appends one code point as UTF-8.
 void AppendUtf8(std::string& out, char32_t codePoint);
+
+// A path as UTF-8 text (on Windows from its UTF-16 form, whatever the code page).
+std::string Utf8FromPath(const std::filesystem::path& path);
 
 } // namespace quarnel

@@ -1,0 +1,23 @@
+# quarnel_add_version_resource(target DESCRIPTION text [VERSION a.b.c.d])
+# Gives a Windows executable a version resource made from the project's
+# version (or, for the resource test, from the version given). Elsewhere it
+# does nothing: the version text is then compiled in.
+function(quarnel_add_version_resource target)
+  if(NOT WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(V "" "DESCRIPTION;VERSION" "" ${ARGN})
+  if(NOT V_VERSION)
+    set(V_VERSION ${PROJECT_VERSION})
+  endif()
+  string(REPLACE "." ";" parts "${V_VERSION}.0.0.0")
+  list(GET parts 0 RC_MAJOR)
+  list(GET parts 1 RC_MINOR)
+  list(GET parts 2 RC_PATCH)
+  list(GET parts 3 RC_TWEAK)
+  set(RC_NAME ${target})
+  set(RC_DESCRIPTION "${V_DESCRIPTION}")
+  set(rc_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/VersionResource.rc.in ${rc_file} @ONLY)
+  target_sources(${target} PRIVATE ${rc_file})
+endfunction()
