@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -98,8 +99,13 @@ void TAboutBox::FormCreate()
 
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Label1 && event->type() == QEvent::MouseButtonRelease)
-        RunGuarded([this] { Label1Click(); });
+    // A click: the left button released over the label (a press that is
+    // dragged off the label before its release opens nothing).
+    if (watched == Label1 && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && Label1->rect().contains(mouse->position().toPoint()))
+            RunGuarded([this] { Label1Click(); });
+    }
     return QDialog::eventFilter(watched, event);
 }
 

@@ -6,13 +6,18 @@
 namespace quarnel {
 namespace {
 
-void SetTextColor(QLineEdit* field, const QColor& color)
+enum class WhenDisabled { KeepColor, Greyed };
+
+void SetTextColor(QLineEdit* field, const QColor& color, WhenDisabled disabled = WhenDisabled::KeepColor)
 {
     QPalette palette = field->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive})
         palette.setColor(group, QPalette::Text, color);
-    // Disabled fields stay readable: their text keeps its colour, a little softened.
-    palette.setColor(QPalette::Disabled, QPalette::Text, color == QColor(Qt::black) ? QColor(0x30, 0x30, 0x30) : color.darker(110));
+    // Disabled total fields stay readable: their text keeps its colour, a
+    // little softened. Greyed fields show the desktop's disabled text colour.
+    if (disabled == WhenDisabled::KeepColor)
+        palette.setColor(QPalette::Disabled, QPalette::Text,
+                         color == QColor(Qt::black) ? QColor(0x30, 0x30, 0x30) : color.darker(110));
     field->setPalette(palette);
 }
 
@@ -59,7 +64,7 @@ void ApplyFieldLook(QLineEdit* field, FieldKind kind)
         break;
     case FieldKind::Base:
         SetFieldColor(field, kCream);
-        SetTextColor(field, blue);
+        SetTextColor(field, blue, WhenDisabled::Greyed);
         field->setReadOnly(true);
         field->setEnabled(false);
         break;

@@ -9,7 +9,7 @@ namespace quarnel {
 
 enum class FieldKind {
     Total,      // black bold, disabled, read-only
-    Base,       // blue regular, disabled
+    Base,       // blue regular, disabled and then greyed
     Extra,      // blue bold, enabled
     Experience, // black bold, enabled
     Pid,        // bold on the tooltip colour

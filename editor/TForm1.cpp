@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QMovie>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -86,7 +87,7 @@ TForm1::TForm1(QWidget* parent)
     setFont(compact);
     auto* client = new QWidget(this);
     client->setObjectName("ClientArea");
-    client->setFixedSize(kClientWidth, kClientHeight);
+    client->setMinimumSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
 
     BuildMenus();
@@ -100,8 +101,11 @@ TForm1::TForm1(QWidget* parent)
     SetBaseFieldsEnabled(false);
     ConnectHandlers();
 
+    // The window's first size is its smallest; the user may make it larger.
     const int menuHeight = menuBar()->sizeHint().height();
-    setFixedSize(kClientWidth, kClientHeight + menuHeight);
+    setMinimumSize(kClientWidth, kClientHeight + menuHeight);
+    resize(minimumSize());
+    client->installEventFilter(this);
 
     pictures_ = std::make_unique<PreviewPictures>(std::filesystem::path(ExecutableFolder()) / "frm_critters.zip",
                                                   TempFolder());
@@ -206,13 +210,17 @@ void TForm1::FieldEdited(const QString& name)
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyRelease) {
+    if (event->type() == QEvent::Resize && watched == centralWidget()) {
+        FitListToClient(centralWidget());
+    } else if (event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* field = qobject_cast<QLineEdit*>(watched);
         if (field && field != Edit_Search && !key->isAutoRepeat())
             RunGuarded([&] { EditKeyUp(field, key->key()); });
     } else if (event->type() == QEvent::MouseButtonPress && watched == Edit_Search) {
-        RunGuarded([this] { Edit_SearchClick(); });
+        // A right click opens the context menu and leaves the result colour.
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            RunGuarded([this] { Edit_SearchClick(); });
     } else if (event->type() == QEvent::KeyPress && watched == BitBtn_Search) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

@@ -2,6 +2,7 @@
 // The main window: the critter list, the value grids, the picture and every
 // handler of the editor. Its implementation is split by responsibility over
 // the TForm1*.cpp files of this folder.
+#include "library/GameFolderScan.h"
 #include "rules/CharacterRules.h"
 #include "rules/FieldStore.h"
 
@@ -116,6 +117,7 @@ private:
     void BuildStatisticsGrid(QWidget* client);
     void BuildSkillsGrid(QWidget* client);
     void BuildGameSwitch(QWidget* client);
+    void FitListToClient(const QWidget* client);
     void ConnectHandlers();
     QLineEdit* AddField(QWidget* parent, const char* name, int x, int y, int width, int kind);
 
@@ -154,6 +156,7 @@ private:
 
     WindowFields fields_;
     CharacterRules rules_;
+    GameFolderScanResult scan_;      // what the last scan of the game folder saw
     QHash<QString, QLineEdit*> edits_;
     std::unique_ptr<PreviewPictures> pictures_;
     std::unique_ptr<TAboutBox> aboutBox_;

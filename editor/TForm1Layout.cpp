@@ -29,6 +29,8 @@ constexpr int kFieldWidth = 35;
 constexpr int kFieldHeight = 21;
 constexpr int kPrimaryTypedLength = 3;
 constexpr int kSkillTypedLength = 4;
+constexpr int kListTop = 56;
+constexpr int kListBottomMargin = 10; // below the list, as at the smallest window size
 
 QLabel* AddLabel(QWidget* parent, const QString& text, int x, int y, int width = 60)
 {
@@ -126,7 +128,9 @@ void TForm1::BuildListArea(QWidget* client)
 
     ListViewFiles = new QTableWidget(0, 3, client);
     ListViewFiles->setObjectName("ListViewFiles");
-    ListViewFiles->setGeometry(8, 56, 321, 614);
+    ListViewFiles->setGeometry(8, kListTop, 321, 614);
+    // A wheel turn or a search moves the list by pixels, not by whole rows.
+    ListViewFiles->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     ListViewFiles->setHorizontalHeaderLabels({"File Name", "Item Name", "Pid Number"});
     ListViewFiles->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListViewFiles->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -146,6 +150,12 @@ void TForm1::BuildListArea(QWidget* client)
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      palette.color(QPalette::Active, QPalette::HighlightedText));
     ListViewFiles->setPalette(palette);
+}
+
+void TForm1::FitListToClient(const QWidget* client)
+{
+    // A taller window gives the list more rows; everything else keeps its place.
+    ListViewFiles->resize(ListViewFiles->width(), client->height() - kListTop - kListBottomMargin);
 }
 
 void TForm1::BuildIdentityArea(QWidget* client)
@@ -221,13 +231,19 @@ void TForm1::BuildDamageGrid(QWidget* client)
 
 void TForm1::BuildStatisticsGrid(QWidget* client)
 {
-    constexpr int kCaptionX = 520, kTotalX = 590, kStepX = 627, kBaseX = 645, kExtraX = 684;
+    // The grid spans x 528 to 739: caption, total, step buttons, base, extra.
+    constexpr int kCaptionX = 528, kTotalX = 606, kStepX = 646, kBaseX = 664, kExtraX = 704;
+    constexpr int kCaptionWidth = kTotalX - kCaptionX - 4;
     constexpr int kRowStep = 26;
+    // The derived rows as the window shows them (the table is in file order).
+    constexpr DerivedIndex kDerivedRows[kDerivedCount] = {
+        kHitPoints, kArmorClass, kActionPoints, kCarryWeight, kUnarmedDamage,
+        kMeleeDamage, kSequence, kHealingRate, kCriticalChance, kBetterCriticals};
     AddGridHeader(client, 4, kTotalX, kBaseX, kExtraX);
     int y = 24;
     for (int i = 0; i < kPrimaryCount; ++i, y += kRowStep) {
         const StatFields& stat = kPrimaryStats[i];
-        AddLabel(client, stat.caption, kCaptionX, y + 3);
+        AddLabel(client, stat.caption, kCaptionX, y + 3, kCaptionWidth);
         QLineEdit* total = AddField(client, stat.total, kTotalX, y, kFieldWidth, int(FieldKind::Total));
         QLineEdit* base = AddField(client, stat.base, kBaseX, y, kFieldWidth, int(FieldKind::Base));
         QLineEdit* extra = AddField(client, stat.extra, kExtraX, y, kFieldWidth, int(FieldKind::Extra));
@@ -237,20 +253,20 @@ void TForm1::BuildStatisticsGrid(QWidget* client)
             QPushButton* step = AddButton(client, kStepButtons[i][sign], sign == 0 ? "+" : "-", kStepX, y + sign * 11, 15, 10);
             step->setFlat(false);
             step->setStyleSheet("padding: 0px; font-size: 9px;");
-            step->setFocusPolicy(Qt::NoFocus);
         }
     }
-    for (int i = 0; i < kDerivedCount; ++i, y += kRowStep) {
+    for (const DerivedIndex i : kDerivedRows) {
         const StatFields& stat = kDerivedStats[i];
-        AddLabel(client, stat.caption, kCaptionX, y + 3, kTotalX - kCaptionX);
+        AddLabel(client, stat.caption, kCaptionX, y + 3, kCaptionWidth);
         QLineEdit* total = AddField(client, stat.total, kTotalX, y, kFieldWidth, int(FieldKind::Total));
         if (i == kCriticalChance || i == kBetterCriticals)
             total->setReadOnly(false);
         AddField(client, stat.base, kBaseX, y, kFieldWidth, int(FieldKind::Base));
         AddField(client, stat.extra, kExtraX, y, kFieldWidth, int(FieldKind::Extra));
+        y += kRowStep;
     }
 
-    AddLabel(client, "Gender", kCaptionX, y + 3);
+    AddLabel(client, "Gender", kCaptionX, y + 3, kCaptionWidth);
     ComboBoxGender = new QComboBox(client);
     ComboBoxGender->setObjectName("ComboBoxGender");
     ComboBoxGender->addItems({"Male", "Female"});
@@ -262,7 +278,7 @@ void TForm1::BuildStatisticsGrid(QWidget* client)
     AddField(client, kGenderFields.extra, kExtraX, y, kFieldWidth, int(FieldKind::Total))->hide();
     y += kRowStep + 4;
 
-    AddLabel(client, "Exp pts", kCaptionX, y + 3);
+    AddLabel(client, "Exp pts", kCaptionX, y + 3, kCaptionWidth);
     EditExpPoints = AddField(client, "EditExpPoints", kTotalX, y, 49, int(FieldKind::Experience));
 }
 
@@ -286,13 +302,13 @@ void TForm1::BuildGameSwitch(QWidget* client)
 {
     RadioGroup1 = new QGroupBox("Choose Fallout game", client);
     RadioGroup1->setObjectName("RadioGroup1");
-    RadioGroup1->setGeometry(764, 565, 218, 80);
+    RadioGroup1->setGeometry(768, 565, 212, 80);
     RadioGroup1Items = new QButtonGroup(RadioGroup1);
     const char* items[] = {"Fallout 1 critters (\\FO1\\ directory)", "Fallout 2 critters (\\FO2\\ directory)"};
     for (int i = 0; i < 2; ++i) {
         auto* radio = new QRadioButton(items[i], RadioGroup1);
         radio->setObjectName(QString("RadioGroup1Item%1").arg(i));
-        radio->setGeometry(6, 24 + i * 24, 210, 20);
+        radio->setGeometry(6, 24 + i * 24, 204, 20);
         RadioGroup1Items->addButton(radio, i);
     }
     RadioGroup1Items->button(1)->setChecked(true);

@@ -61,30 +61,40 @@ QTableWidgetItem* ListItem(const QString& text)
 
 void TForm1::ScanGameFolder()
 {
-    ::quarnel::ScanGameFolder(std::filesystem::path(GamePath), NameTablePath(), TempFolder());
+    scan_ = {};
+    scan_ = ::quarnel::ScanGameFolder(std::filesystem::path(GamePath), NameTablePath(), TempFolder());
 }
 
 void TForm1::FillCritterList()
 {
-    const std::vector<std::string> names = ReadNamesFile(TempFolder());
+    const ListingNames names(scan_, ReadNamesFile(TempFolder()));
+    // The file shown before the fill, as a caption of this folder's list.
+    QString currentCaption;
+    if (!CurrentCritterPath.empty() && CurrentCritterPath.starts_with(GamePath))
+        currentCaption = ToQString(CurrentCritterPath.substr(GamePath.size()));
     {
         const ListFillScope frozen(ListViewFiles);
         SetReadOnlyOnly(CurrentCritterPath);
         ListViewFiles->clearSelection();
         ListViewFiles->setRowCount(0);
-        const std::vector<std::string> files = ListFolderFiles(std::filesystem::path(GamePath), ".pro");
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            const std::int32_t pid = Wrap32(std::int64_t(kPidDisplayBias) + FileNumberOf(files[i]));
+        for (const std::string& file : ListFolderFiles(std::filesystem::path(GamePath), ".pro")) {
+            const std::int32_t pid = Wrap32(std::int64_t(kPidDisplayBias) + FileNumberOf(file));
             const int row = ListViewFiles->rowCount();
             ListViewFiles->insertRow(row);
-            ListViewFiles->setItem(row, 0, ListItem(ToQString(files[i])));
-            ListViewFiles->setItem(row, 1, ListItem(i < names.size() ? QString::fromStdString(NameToUtf8(names[i])) : QString()));
+            ListViewFiles->setItem(row, 0, ListItem(ToQString(file)));
+            ListViewFiles->setItem(row, 1, ListItem(QString::fromStdString(NameToUtf8(names.NameOf(file)))));
             ListViewFiles->setItem(row, 2, ListItem(QString::number(pid)));
         }
         ListViewFiles->sortItems(0, Qt::AscendingOrder);
     }
-    if (SelectedRowIndex >= 0 && SelectedRowIndex < ListViewFiles->rowCount())
-        ListViewFiles->selectRow(SelectedRowIndex);
+    // The file that was shown is selected again wherever its row is now; the
+    // row index serves only when that file is gone (or another folder is listed).
+    int row = SelectedRowIndex;
+    for (int r = 0; r < ListViewFiles->rowCount() && !currentCaption.isEmpty(); ++r)
+        if (ListViewFiles->item(r, 0)->text() == currentCaption)
+            row = r;
+    if (row >= 0 && row < ListViewFiles->rowCount())
+        ListViewFiles->selectRow(row);
 }
 
 bool TForm1::SearchCritterList(QTableWidget* list, const QString& text, int startRow)

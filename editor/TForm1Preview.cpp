@@ -108,10 +108,9 @@ void TForm1::ShowPicture(const std::filesystem::path& picture)
 
 void TForm1::SaveImage1Click()
 {
-    if (pictureBytes_.isEmpty())
-        return;
+    // The dialog is shown in any case; without a picture nothing is written.
     const auto fileName = Dialogs().AskSaveFileName(kSavePictureFilter);
-    if (!fileName)
+    if (!fileName || pictureBytes_.isEmpty())
         return;
     // The picture is written in its own format, whatever the extension.
     QFile out(QString::fromStdString(*fileName));

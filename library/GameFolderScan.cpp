@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 namespace quarnel {
 namespace {
@@ -81,8 +82,8 @@ std::int32_t PidNumberOfFileNumber(std::int32_t fileNumber)
     return Wrap32(std::int64_t{fileNumber} + 16777216);
 }
 
-void ScanGameFolder(const std::filesystem::path& gameFolder, const std::filesystem::path& iniFile,
-                    const std::filesystem::path& tempFolder)
+GameFolderScanResult ScanGameFolder(const std::filesystem::path& gameFolder, const std::filesystem::path& iniFile,
+                                    const std::filesystem::path& tempFolder)
 {
     std::error_code ec;
     std::filesystem::create_directories(tempFolder, ec);
@@ -91,17 +92,36 @@ void ScanGameFolder(const std::filesystem::path& gameFolder, const std::filesyst
 
     ScratchFile names(tempFolder / kNamesFileName);
     ScratchFile numbers(tempFolder / kNumberFileName);
-    std::optional<NameTable> table; // read when the first file is looked up
+    GameFolderScanResult scan; // the table is read when the first file is looked up
 
     for (const std::string& fileName : ListFolderFiles(gameFolder, ".pro")) {
         const std::string key = IntToStr(TextIdOfFileNumber(FileNumberOf(fileName)));
         numbers.WriteLine(key);
-        if (!table)
-            table = NameTable::Load(iniFile, kNameTableSection);
-        names.WriteLine(table->Lookup(key));
+        if (!scan.table)
+            scan.table = NameTable::Load(iniFile, kNameTableSection);
+        names.WriteLine(scan.table->Lookup(key));
+        scan.files.push_back(fileName);
     }
     names.Close();
     numbers.Close();
+    return scan;
+}
+
+ListingNames::ListingNames(const GameFolderScanResult& scan, std::vector<std::string> namesLines)
+    : scan_(scan), lines_(std::move(namesLines))
+{
+    for (std::size_t i = 0; i < scan_.files.size(); ++i)
+        lineOfFile_.emplace(scan_.files[i], i);
+}
+
+std::string ListingNames::NameOf(const std::string& fileName) const
+{
+    const auto line = lineOfFile_.find(fileName);
+    if (line != lineOfFile_.end())
+        return line->second < lines_.size() ? lines_[line->second] : std::string();
+    if (!scan_.table)
+        return std::string();
+    return scan_.table->Lookup(IntToStr(TextIdOfFileNumber(FileNumberOf(fileName))));
 }
 
 std::vector<std::string> ReadNamesFile(const std::filesystem::path& tempFolder)

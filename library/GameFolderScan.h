@@ -3,9 +3,13 @@
 // look up each file's critter name and write the names, in folder order, into
 // the scratch file tmp.txt of the temp folder (and each file's text ID into
 // listfiles.txt). The list fill pairs the n-th file with the n-th name.
+#include "library/NameTable.h"
+
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace quarnel {
@@ -33,8 +37,34 @@ std::int32_t PidNumberOfFileNumber(std::int32_t fileNumber);
 // not a number, IoError for the table (2 when missing) or the scratch files.
 // A failing scan closes both scratch files; the lines written before the
 // failure stay in them.
-void ScanGameFolder(const std::filesystem::path& gameFolder, const std::filesystem::path& iniFile,
-                    const std::filesystem::path& tempFolder);
+// The result tells which file each line of tmp.txt belongs to: files[n] is the
+// file of line n. table is the name table the scan read (none when the folder
+// held no file, since the table is read only for the first file).
+struct GameFolderScanResult {
+    std::vector<std::string> files;
+    std::optional<NameTable> table;
+};
+GameFolderScanResult ScanGameFolder(const std::filesystem::path& gameFolder, const std::filesystem::path& iniFile,
+                                    const std::filesystem::path& tempFolder);
+
+// The names of a later listing of the folder, each file paired with its own
+// name even when files were added or removed since the scan: the line of
+// tmp.txt that the scan wrote for that file (empty when the file has no line),
+// or, for a file the scan did not see, its name in the scan's table (empty
+// when the scan read none). With the folder unchanged this is tmp.txt line by
+// line.
+class ListingNames {
+public:
+    // scan must outlive this object.
+    ListingNames(const GameFolderScanResult& scan, std::vector<std::string> namesLines);
+    // ConvertError for a file the scan did not see whose name is not a number.
+    std::string NameOf(const std::string& fileName) const;
+
+private:
+    const GameFolderScanResult& scan_;
+    std::vector<std::string> lines_;
+    std::unordered_map<std::string, std::size_t> lineOfFile_;
+};
 
 // The lines of tmp.txt, raw bytes. IoError 2 when the file is missing.
 std::vector<std::string> ReadNamesFile(const std::filesystem::path& tempFolder);
