@@ -56,6 +56,7 @@ private slots:
     void scanWritesNamesAndNumbersInListingOrder();
     void scanStopsAtFileNameThatIsNotANumber();
     void scanWithoutNameTable();
+    void listingNamesPairEachFileWithItsOwnName();
     void scanOfRealFoldersMatchesReader_data();
     void scanOfRealFoldersMatchesReader();
     void sampleFolders_data();
@@ -308,6 +309,41 @@ void TestLibrary::scanStopsAtFileNameThatIsNotANumber()
     // The files are closed and keep the lines written before the failure.
     QCOMPARE(ReadBytes(temp / "tmp.txt"), std::string("Gecko\r\nTrader\r\n"));
     QCOMPARE(ReadBytes(temp / "listfiles.txt"), std::string("100\r\n200\r\n"));
+}
+
+void TestLibrary::listingNamesPairEachFileWithItsOwnName()
+{
+    const fs::path game = FreshFolder("listing");
+    for (const char* name : {"00000001.pro", "00000002.pro", "00000003.pro"})
+        ProtoBuilder(416).WriteTo(game / name);
+    WriteTextFile(game / "pro_crit.ini", "[Description]\r\n100=One\r\n200=Two\r\n300=Three\r\n400=Four\r\n");
+    const fs::path temp = Path("listing-temp");
+    const GameFolderScanResult scan = ScanGameFolder(game, game / "pro_crit.ini", temp);
+    QCOMPARE(scan.files, (std::vector<std::string>{"00000001.pro", "00000002.pro", "00000003.pro"}));
+
+    // Unchanged folder: the names file line by line.
+    const ListingNames same(scan, ReadNamesFile(temp));
+    QCOMPARE(same.NameOf("00000001.pro"), std::string("One"));
+    QCOMPARE(same.NameOf("00000003.pro"), std::string("Three"));
+
+    // A file added before the scanned ones and one removed: each keeps its own name;
+    // the new one is named from the table the scan read (not read again).
+    WriteTextFile(game / "pro_crit.ini", "[Description]\r\n400=Changed\r\n");
+    const ListingNames later(scan, ReadNamesFile(temp));
+    QCOMPARE(later.NameOf("00000004.pro"), std::string("Four"));
+    QCOMPARE(later.NameOf("00000003.pro"), std::string("Three"));
+    QCOMPARE(later.NameOf("00000009.pro"), std::string());
+    QVERIFY_THROWS_EXCEPTION(ConvertError, later.NameOf("critter.pro"));
+
+    // A names file shorter than the scan: the files without a line have no name.
+    const ListingNames shortLines(scan, {"One"});
+    QCOMPARE(shortLines.NameOf("00000002.pro"), std::string());
+
+    // An empty folder reads no table: a file added later has no name.
+    const fs::path empty = FreshFolder("listing-empty");
+    const GameFolderScanResult none = ScanGameFolder(empty, game / "pro_crit.ini", temp);
+    QVERIFY(!none.table);
+    QCOMPARE(ListingNames(none, ReadNamesFile(temp)).NameOf("00000001.pro"), std::string());
 }
 
 void TestLibrary::scanWithoutNameTable()
