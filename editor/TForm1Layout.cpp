@@ -302,13 +302,13 @@ void TForm1::BuildGameSwitch(QWidget* client)
 {
     RadioGroup1 = new QGroupBox("Choose Fallout game", client);
     RadioGroup1->setObjectName("RadioGroup1");
-    RadioGroup1->setGeometry(768, 565, 212, 80);
+    RadioGroup1->setGeometry(768, 565, 215, 80);
     RadioGroup1Items = new QButtonGroup(RadioGroup1);
     const char* items[] = {"Fallout 1 critters (\\FO1\\ directory)", "Fallout 2 critters (\\FO2\\ directory)"};
     for (int i = 0; i < 2; ++i) {
         auto* radio = new QRadioButton(items[i], RadioGroup1);
         radio->setObjectName(QString("RadioGroup1Item%1").arg(i));
-        radio->setGeometry(6, 24 + i * 24, 204, 20);
+        radio->setGeometry(5, 24 + i * 24, 209, 20);
         RadioGroup1Items->addButton(radio, i);
     }
     RadioGroup1Items->button(1)->setChecked(true);

@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
@@ -289,6 +290,12 @@ void TestWindowLayout::captionsFitBeforeTheirFields()
         QVERIFY2(label->x() + label->width() <= fieldX, qPrintable(label->text()));
     }
     QVERIFY(checked >= 17 + 18); // the statistics and the skills at least
+    // The game switch's choices show their whole text inside the group.
+    for (QRadioButton* radio : form.RadioGroup1->findChildren<QRadioButton*>()) {
+        QVERIFY2(radio->sizeHint().width() <= radio->width(), qPrintable(radio->text() + QString(" %1 in %2").arg(radio->sizeHint().width()).arg(radio->width())));
+        QVERIFY(radio->geometry().right() < form.RadioGroup1->width());
+    }
+    QVERIFY(form.RadioGroup1->geometry().right() < client->width());
 }
 
 void TestWindowLayout::baseFieldsLookGreyedOrBlue()
