@@ -3,6 +3,7 @@
 #include "library/NameTable.h"
 #include "platform/TextLines.h"
 #include "platform/Errors.h"
+#include "platform/FileOpen.h"
 #include "platform/FolderListing.h"
 #include "rules/IntegerText.h"
 
@@ -24,7 +25,7 @@ public:
     explicit ScratchFile(const std::filesystem::path& path)
     {
         errno = 0;
-        file_ = std::fopen(path.string().c_str(), "wb");
+        file_ = OpenFile(path, "wb");
         if (!file_)
             ThrowIoErrorFromErrno();
     }
@@ -88,7 +89,7 @@ GameFolderScanResult ScanGameFolder(const std::filesystem::path& gameFolder, con
     std::error_code ec;
     std::filesystem::create_directories(tempFolder, ec);
     if (ec)
-        throw IoError(IoCodeFromErrno(ec.default_error_condition().value()));
+        throw IoError(IoCodeFromErrorCode(ec));
 
     ScratchFile names(tempFolder / kNamesFileName);
     ScratchFile numbers(tempFolder / kNumberFileName);

@@ -1,6 +1,7 @@
 #include "library/IniFile.h"
 
 #include "platform/TextLines.h"
+#include "platform/Utf8.h"
 
 #include <vector>
 
@@ -9,7 +10,7 @@ namespace quarnel {
 std::filesystem::path IniFilePath(const std::filesystem::path& file)
 {
     std::filesystem::path result = file;
-    if (file.filename().string().find('.') == std::string::npos)
+    if (Utf8FromPath(file.filename()).find('.') == std::string::npos)
         result += ".ini";
     return result;
 }

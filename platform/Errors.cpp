@@ -61,6 +61,15 @@ int IoCodeFromWin32(unsigned long error)
     }
 }
 
+int IoCodeFromErrorCode(const std::error_code& error)
+{
+#ifdef _WIN32
+    if (error.category() == std::system_category())
+        return IoCodeFromWin32(static_cast<unsigned long>(error.value()));
+#endif
+    return IoCodeFromErrno(error.default_error_condition().value());
+}
+
 void ThrowIoErrorFromErrno()
 {
     throw IoError(IoCodeFromErrno(errno));

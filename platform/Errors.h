@@ -3,6 +3,7 @@
 // error box through RunGuarded (ErrorBoundary.h).
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 namespace quarnel {
 
@@ -36,6 +37,10 @@ int IoCodeFromErrno(int err);
 
 // Maps a Win32 error number (GetLastError) to the error number of the message table.
 int IoCodeFromWin32(unsigned long error);
+
+// Maps an error of the C++ file system library: a Win32 number on Windows
+// when it comes from the system, an errno value otherwise.
+int IoCodeFromErrorCode(const std::error_code& error);
 
 // Throws IoError for the current errno.
 [[noreturn]] void ThrowIoErrorFromErrno();

@@ -1,6 +1,7 @@
 #include "platform/TextLines.h"
 
 #include "platform/Errors.h"
+#include "platform/FileOpen.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -20,7 +21,7 @@ std::string ReadFileBytes(const std::filesystem::path& file)
     if (file.empty())
         throw IoError(2);
     errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(file.string().c_str(), "rb"));
+    std::unique_ptr<std::FILE, FileCloser> f(OpenFile(file, "rb"));
     if (!f)
         ThrowIoErrorFromErrno();
     std::string bytes;

@@ -66,4 +66,9 @@ std::string Utf8FromPath(const std::filesystem::path& path)
     return std::string(text.begin(), text.end());
 }
 
+std::filesystem::path PathFromUtf8(const std::string& text)
+{
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
 } // namespace quarnel

@@ -1,6 +1,7 @@
 #include "proto/ProFile.h"
 
 #include "platform/Errors.h"
+#include "platform/FileOpen.h"
 #include "rules/IntegerText.h"
 
 #include <cerrno>
@@ -23,7 +24,7 @@ FileHandle OpenExisting(const std::filesystem::path& file)
     if (file.empty())
         throw IoError(2);
     errno = 0;
-    std::FILE* f = std::fopen(file.string().c_str(), "r+b");
+    std::FILE* f = OpenFile(file, "r+b");
     if (!f)
         ThrowIoErrorFromErrno();
     return FileHandle(f);

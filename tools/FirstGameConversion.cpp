@@ -1,9 +1,11 @@
 #include "tools/FirstGameConversion.h"
 
 #include "platform/Errors.h"
+#include "platform/FileOpen.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileOps.h"
 #include "platform/FolderListing.h"
+#include "platform/Utf8.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -32,7 +34,7 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 FileHandle Open(const fs::path& file, const char* mode)
 {
     errno = 0;
-    std::FILE* f = std::fopen(file.string().c_str(), mode);
+    std::FILE* f = OpenFile(file, mode);
     if (!f)
         ThrowIoErrorFromErrno();
     return FileHandle(f);
@@ -88,7 +90,7 @@ void CreateTargetFolder(const fs::path& target)
     std::error_code ec;
     fs::create_directories(target, ec);
     if (ec)
-        throw IoError(IoCodeFromErrno(ec.value()));
+        throw IoError(IoCodeFromErrorCode(ec));
 }
 
 // Converts one source file; returns false when it is not a first-game file.
@@ -131,7 +133,7 @@ void ConvertFirstGameFiles(const fs::path& gameFolder, UserDialogs& dialogs)
     dialogs.ShowMessage(kConversionStartMessage);
     const fs::path target = gameFolder / "converted";
     for (const std::string& name : ListFolderFiles(gameFolder, ".pro")) {
-        const fs::path source = gameFolder / name;
+        const fs::path source = gameFolder / PathFromUtf8(name);
         // Prototype files are kept read-only; opening for writing needs it cleared.
         SetArchiveOnly(source);
         if (ConvertFile(source, target))
