@@ -5,6 +5,7 @@
 #include "platform/AppPaths.h"
 
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -124,6 +125,21 @@ void WriteStandardFolder(WindowFixture& fixture)
     fixture.AddCritter(123, ProtoBuilder(416).PidNumber(123).TextId(12300).Primary(0, 5, 0).Primary(2, 5, 0));
     fixture.AddCritter(200, ProtoBuilder(416).PidNumber(200).TextId(20000).Gender(1, 0).FidIndex(1));
     fixture.WriteNameTable({{300, "Rat"}, {12300, "Mole Rat"}, {20000, "Wasteland Dog"}});
+}
+
+int SelectedRow(TForm1& form)
+{
+    const auto items = form.ListViewFiles->selectedItems();
+    return items.isEmpty() ? -1 : items.first()->row();
+}
+
+void SearchFor(WindowFixture& fixture, const QString& text)
+{
+    QLineEdit* box = fixture.Form().Edit_Search;
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
 }
 
 } // namespace quarnel::test

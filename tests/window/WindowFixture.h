@@ -62,4 +62,10 @@ std::vector<std::uint8_t> ColouredGif(int colour);
 // The default second-game folder of the window tests: three critters with names.
 void WriteStandardFolder(WindowFixture& fixture);
 
+// The list row selected in the window, -1 when none is.
+int SelectedRow(TForm1& form);
+
+// Types a search text and presses Enter in the search box.
+void SearchFor(WindowFixture& fixture, const QString& text);
+
 } // namespace quarnel::test

@@ -29,21 +29,6 @@ using namespace quarnel::test;
 
 namespace {
 
-int SelectedRow(TForm1& form)
-{
-    const auto items = form.ListViewFiles->selectedItems();
-    return items.isEmpty() ? -1 : items.first()->row();
-}
-
-void SearchFor(WindowFixture& fixture, const QString& text)
-{
-    QLineEdit* box = fixture.Form().Edit_Search;
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClicks(box, text);
-    QTest::keyClick(box, Qt::Key_Return);
-}
-
 QString CritterName(int row) { return QString("Beast%1").arg(row, 3, 10, QChar('0')); }
 
 void ExpectRowShownNearTop(QTableWidget* list, int row, bool nearTop)

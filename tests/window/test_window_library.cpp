@@ -18,22 +18,6 @@ using namespace quarnel::test;
 
 namespace {
 
-int SelectedRow(TForm1& form)
-{
-    const auto items = form.ListViewFiles->selectedItems();
-    return items.isEmpty() ? -1 : items.first()->row();
-}
-
-// Types a search text and presses Enter in the search box.
-void SearchFor(WindowFixture& fixture, const QString& text)
-{
-    QLineEdit* box = fixture.Form().Edit_Search;
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClicks(box, text);
-    QTest::keyClick(box, Qt::Key_Return);
-}
-
 void BuildSearchFolder(WindowFixture& fixture)
 {
     const std::pair<int, const char*> critters[] = {
