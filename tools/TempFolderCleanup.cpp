@@ -9,6 +9,13 @@ namespace quarnel {
 
 void DeleteFolder(const std::filesystem::path& folder)
 {
+    // A link in place of the folder is removed itself: what it points to is
+    // not the program's. Links inside the folder are removed as files.
+    std::filesystem::path own = folder;
+    while (own.has_relative_path() && !own.has_filename())
+        own = own.parent_path(); // "temp/" would follow a link named temp
+    if (IsLink(own))
+        return RemoveLink(own);
     for (const std::string& name : ListFolderFiles(folder, "")) {
         std::error_code ignored;
         std::filesystem::remove(folder / name, ignored);
