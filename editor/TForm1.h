@@ -3,6 +3,7 @@
 // handler of the editor. Its implementation is split by responsibility over
 // the TForm1*.cpp files of this folder.
 #include "library/GameFolderScan.h"
+#include "preview/PreviewPictures.h"
 #include "rules/CharacterRules.h"
 #include "rules/FieldStore.h"
 
@@ -12,6 +13,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QButtonGroup;
@@ -150,6 +152,10 @@ private:
     void LeaveEditingMode();
     void SetStepButtonsEnabled(bool enabled);
     void ShowPicture(const std::filesystem::path& picture);
+    // A failed picture step: the picture area is emptied and the error shown
+    // once for each state of the archive, so that loads and steps go on.
+    void PictureStepFailed();
+    void ClearPicture();
     void SetCritterPreviewCaption(const std::string& base);
     std::filesystem::path NameTablePath() const;
     void ApplyGameChoice(int index);
@@ -161,6 +167,7 @@ private:
     std::unique_ptr<PreviewPictures> pictures_;
     std::unique_ptr<TAboutBox> aboutBox_;
     QMovie* movie_ = nullptr;
+    std::optional<PreviewPictures::ArchiveStamp> reportedArchiveState_;
     QByteArray pictureBytes_;        // the GIF shown, written as is by "Save Image"
     std::string loadedPath_;         // the file whose record the window shows
     long long loadedSize_ = 0;       // its size when loaded (0: refused or none)

@@ -5,6 +5,8 @@
 #include "editor/ReadOnlyRestorer.h"
 #include "editor/TForm1.h"
 #include "platform/AppPaths.h"
+#include "library/TextEncoding.h"
+#include "platform/ErrorBoundary.h"
 #include "platform/Errors.h"
 #include "platform/UserDialogs.h"
 #include "preview/PreviewPictures.h"
@@ -35,18 +37,50 @@ const char* const kSavePictureFilter =
 void TForm1::ShowCritterPreview(const std::filesystem::path& /*path*/, int fidIndex)
 {
     FidLowByte = fidIndex;
-    if (!std::filesystem::exists(TempFolder() / kPictureList))
-        pictures_->ExtractPreviewMember(kPictureList);
-    for (const std::string& base : pictures_->ListEntriesForFid(FidLowByte)) {
-        ShowPicture(pictures_->ResolvePicture(PreviewPictures::Candidates(base, 2)));
-        PreviewView = 2;
-        SetCritterPreviewCaption(base);
+    bool captioned = false;
+    try {
+        if (!std::filesystem::exists(TempFolder() / kPictureList))
+            pictures_->ExtractPreviewMember(kPictureList);
+        for (const std::string& base : pictures_->ListEntriesForFid(FidLowByte)) {
+            // The caption first: a picture that cannot be shown leaves it standing.
+            PreviewView = 2;
+            SetCritterPreviewCaption(base);
+            captioned = true;
+            ShowPicture(pictures_->ResolvePicture(PreviewPictures::Candidates(base, 2)));
+        }
+    } catch (const std::runtime_error&) {
+        if (!captioned)
+            Edit1->setText(QString::fromStdString("FID: " + std::to_string(FidLowByte)));
+        PictureStepFailed();
     }
 }
 
 void TForm1::SetCritterPreviewCaption(const std::string& base)
 {
-    Edit1->setText(QString::fromStdString(PreviewPictures::CaptionBase(base) + ", FID: " + std::to_string(FidLowByte)));
+    // Decoded as the name table is: UTF-8 when valid, else Windows-1252.
+    Edit1->setText(QString::fromStdString(NameToUtf8(PreviewPictures::CaptionBase(base)) + ", FID: " +
+                                          std::to_string(FidLowByte)));
+}
+
+void TForm1::PictureStepFailed()
+{
+    ClearPicture();
+    const PreviewPictures::ArchiveStamp state = pictures_->CurrentStamp();
+    if (reportedArchiveState_ == state)
+        return;
+    reportedArchiveState_ = state;
+    ReportCurrentException();
+}
+
+void TForm1::ClearPicture()
+{
+    if (movie_) {
+        movie_->stop();
+        movie_->deleteLater();
+        movie_ = nullptr;
+    }
+    Image1->clear();
+    pictureBytes_.clear();
 }
 
 void TForm1::ShowNextPreview() { StepPreview(true); }
@@ -61,14 +95,28 @@ void TForm1::StepPreview(bool forward)
     const std::filesystem::path path = CurrentCritterPath;
     const int viewPassedIn = PreviewView;
     const ReadOnlyRestorer readOnlyAfter(path);
+    // The size from the file system: a huge file is not read to find it wrong.
+    std::error_code sizeError;
+    const std::uintmax_t size = std::filesystem::file_size(path, sizeError);
+    if (sizeError) {
+        if (!std::filesystem::exists(path))
+            throw IoError(2);
+        throw IoError(5);
+    }
+    if (!IsCritterRecordSize(static_cast<long long>(size)))
+        return;
     const ProRecord record = ProRecord::Read(path);
     if (!IsCritterRecordSize(static_cast<long long>(record.size())))
         return;
     FidLowByte = record.Field(kFidIndexOffset, 1);
-    for (const std::string& base : pictures_->ListEntriesForFid(FidLowByte)) {
-        PreviewView = static_cast<std::uint8_t>(forward ? PreviewPictures::NextView(viewPassedIn)
-                                                        : PreviewPictures::PreviousView(viewPassedIn));
-        ShowPicture(pictures_->ResolvePicture(PreviewPictures::Candidates(base, PreviewView)));
+    try {
+        for (const std::string& base : pictures_->ListEntriesForFid(FidLowByte)) {
+            PreviewView = static_cast<std::uint8_t>(forward ? PreviewPictures::NextView(viewPassedIn)
+                                                            : PreviewPictures::PreviousView(viewPassedIn));
+            ShowPicture(pictures_->ResolvePicture(PreviewPictures::Candidates(base, PreviewView)));
+        }
+    } catch (const std::runtime_error&) {
+        PictureStepFailed();
     }
 }
 
@@ -116,8 +164,13 @@ void TForm1::SaveImage1Click()
     QFile out(QString::fromStdString(*fileName));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw IoError(out.error() == QFileDevice::PermissionsError ? 5 : 3);
-    if (out.write(pictureBytes_) != pictureBytes_.size())
-        throw IoError(101);
+    // A full disk shows only when the buffered bytes reach it: flush and check.
+    errno = 0;
+    if (out.write(pictureBytes_) != pictureBytes_.size() || !out.flush()) {
+        const int err = errno;
+        throw IoError(err == 0 || err == ENOSPC ? 101 : IoCodeFromErrno(err));
+    }
+    out.close();
 }
 
 } // namespace quarnel

@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "platform/FileAttributes.h"
+#include "platform/FileOps.h"
 #include "preview/ZipNames.h"
 
 #include <zlib.h>
@@ -199,15 +200,6 @@ std::optional<std::time_t> DosToTime(std::uint16_t date, std::uint16_t time)
     return t;
 }
 
-std::FILE* OpenForWriting(const fs::path& file)
-{
-#ifdef _WIN32
-    return _wfopen(file.c_str(), L"wb");
-#else
-    return std::fopen(file.c_str(), "wb");
-#endif
-}
-
 std::string ErrnoText(int err)
 {
     return IoErrorMessage(IoCodeFromErrno(err));
@@ -355,23 +347,37 @@ bool TAbUnZipper::ReadAt(std::uint64_t offset, void* buffer, std::size_t size)
     return true;
 }
 
+bool TAbUnZipper::ReadBlock(std::uint64_t start, std::uint64_t end, std::vector<std::uint8_t>& block)
+{
+    block.resize(static_cast<std::size_t>(end - start));
+    stream_.clear();
+    stream_.seekg(static_cast<std::streamoff>(start));
+    stream_.read(reinterpret_cast<char*>(block.data()), static_cast<std::streamsize>(block.size()));
+    return stream_.gcount() == static_cast<std::streamsize>(block.size());
+}
+
 std::optional<std::uint64_t> TAbUnZipper::FindBackward(std::uint32_t signature, std::uint64_t last,
                                                        std::uint64_t first, std::size_t recordSize)
 {
-    // Positions last, last - 1, ..., first, read in chunks from the end.
+    // Positions last, last - 1, ..., first, in blocks read once each from the
+    // end; only positions whose whole record lies in the file count.
+    if (recordSize > archiveSize_)
+        return std::nullopt;
+    last = std::min<std::uint64_t>(last, archiveSize_ - recordSize);
+    if (last < first)
+        return std::nullopt;
+    std::vector<std::uint8_t> block;
     std::uint64_t pos = last;
-    std::uint8_t record[4];
     while (true) {
-        const std::uint64_t chunkStart = pos - first >= kChunk ? pos - kChunk + 1 : first;
-        for (std::uint64_t p = pos + 1; p-- > chunkStart;) {
-            if (p + recordSize > archiveSize_ || !ReadAt(p, record, 4))
-                continue;
-            if (Get32(record) == signature)
-                return p;
-        }
-        if (chunkStart == first)
+        const std::uint64_t blockStart = pos - first >= kChunk ? pos - kChunk + 1 : first;
+        if (!ReadBlock(blockStart, pos + 4, block))
             return std::nullopt;
-        pos = chunkStart - 1;
+        for (std::uint64_t p = pos + 1; p-- > blockStart;)
+            if (Get32(&block[p - blockStart]) == signature)
+                return p;
+        if (blockStart == first)
+            return std::nullopt;
+        pos = blockStart - 1;
     }
 }
 
@@ -385,16 +391,19 @@ std::optional<std::uint64_t> TAbUnZipper::FindEndRecord()
         return archiveSize_ - kEndSize;
 
     // Backward in growing blocks; each block overlaps the one after it by a
-    // whole record so that no record is cut in two.
+    // whole record so that no record is cut in two. Each block is read once
+    // and searched in memory.
+    std::vector<std::uint8_t> block;
     std::uint64_t blockEnd = archiveSize_;
     std::uint64_t blockSize = kFirstBlock;
     while (true) {
         const std::uint64_t blockStart = blockEnd > blockSize ? blockEnd - blockSize : 0;
-        if (blockEnd - blockStart >= 4) {
-            for (std::uint64_t p = blockEnd - 4 + 1; p-- > blockStart;) {
-                if (p + kEndSize > archiveSize_ || !ReadAt(p, record, kEndSize))
-                    continue;
-                if (Get32(record) == kEndSig && Get16(record + 20) <= archiveSize_ - (p + kEndSize))
+        if (blockEnd - blockStart >= kEndSize) {
+            if (!ReadBlock(blockStart, blockEnd, block))
+                return std::nullopt;
+            for (std::uint64_t p = blockEnd - kEndSize + 1; p-- > blockStart;) {
+                const std::uint8_t* at = &block[p - blockStart];
+                if (Get32(at) == kEndSig && Get16(at + 20) <= archiveSize_ - (p + kEndSize))
                     return p;
             }
         }
@@ -410,7 +419,34 @@ void TAbUnZipper::SetFileName(const std::string& archivePath)
     Close();
     if (archivePath.empty())
         return;
+    const fs::path path = OpenStream(archivePath);
+    try {
+        if (UpperAscii(path.extension().string()) != ".ZIP")
+            Throw(ZipText::UnhandledType);
+        std::uint8_t head[4] = {};
+        const bool spanned = ReadAt(0, head, 4) && Get32(head) == kSpannedSig;
+        const std::optional<std::uint64_t> end = FindEndRecord();
+        if (!end)
+            Throw(spanned ? ZipText::NotPkZip : ZipText::UnhandledType);
+        ReadCentralDirectory(*end);
+        MarkOverlappingMembers();
+    } catch (...) {
+        Close();
+        throw;
+    }
+    fileName_ = archivePath;
+}
 
+void TAbUnZipper::OpenWithDirectory(const std::string& archivePath, std::vector<ZipItem> items)
+{
+    Close();
+    OpenStream(archivePath);
+    items_ = std::move(items);
+    fileName_ = archivePath;
+}
+
+fs::path TAbUnZipper::OpenStream(const std::string& archivePath)
+{
     const fs::path path = Utf8Path(archivePath);
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
@@ -431,21 +467,40 @@ void TAbUnZipper::SetFileName(const std::string& archivePath)
         Throw(ZipText::InvalidStream);
     }
     archiveSize_ = static_cast<std::uint64_t>(size);
+    return path;
+}
 
-    try {
-        if (UpperAscii(path.extension().string()) != ".ZIP")
-            Throw(ZipText::UnhandledType);
-        std::uint8_t head[4] = {};
-        const bool spanned = ReadAt(0, head, 4) && Get32(head) == kSpannedSig;
-        const std::optional<std::uint64_t> end = FindEndRecord();
-        if (!end)
-            Throw(spanned ? ZipText::NotPkZip : ZipText::UnhandledType);
-        ReadCentralDirectory(*end);
-    } catch (...) {
-        Close();
-        throw;
+void TAbUnZipper::MarkOverlappingMembers()
+{
+    // Members in the order of their data. The extent of a member is at least
+    // its local header's fixed part and its compressed data; one that begins
+    // before the member ahead of it ends shares bytes with it, and both are
+    // refused: a small archive could otherwise write the same data many times.
+    std::vector<std::size_t> order(items_.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+        return items_[a].localHeaderOffset < items_[b].localHeaderOffset;
+    });
+    std::uint64_t reach = 0;
+    std::size_t reacher = 0;
+    bool any = false;
+    for (std::size_t index : order) {
+        ZipItem& item = items_[index];
+        if (item.IsFolder() && item.compressedSize == 0)
+            continue;
+        const std::uint64_t begin = item.localHeaderOffset;
+        const std::uint64_t extent = kLocalSize + std::min(item.compressedSize, archiveSize_);
+        if (any && begin < reach) {
+            item.overlapsOther = true;
+            items_[reacher].overlapsOther = true;
+        }
+        if (!any || begin + extent > reach) {
+            reach = begin + extent;
+            reacher = index;
+        }
+        any = true;
     }
-    fileName_ = archivePath;
 }
 
 void TAbUnZipper::ReadCentralDirectory(std::uint64_t endOffset)
@@ -542,6 +597,7 @@ void TAbUnZipper::ExtractFiles(const std::string& fileMask)
     for (const ZipItem& item : items_)
         if (MatchesMask(item.fileName, fileMask))
             matching.push_back(item);
+    bytesWritten_ = 0;
     for (const ZipItem& item : matching) {
         if (!stream_.is_open())
             return;
@@ -559,7 +615,8 @@ void TAbUnZipper::ExtractItem(const ZipItem& item)
 {
     if (item.IsFolder())
         return;
-    if (!IsSafeName(item))
+    const std::string targetName = TargetFileName.empty() ? item.NamePart() : TargetFileName;
+    if (!IsSafeName(item) || !IsPortableFileName(targetName))
         return Fail(item, ZipText::UnsafeName);
 
     std::error_code ec;
@@ -571,7 +628,7 @@ void TAbUnZipper::ExtractItem(const ZipItem& item)
         if (ec)
             return Fail(item, ErrnoText(ec.value()));
     }
-    const fs::path target = folder / Utf8Path(item.NamePart());
+    const fs::path target = folder / Utf8Path(targetName);
 
     if ((item.versionNeeded & 0xFF) > 63)
         return Fail(item, ZipText::NewerVersion);
@@ -586,8 +643,10 @@ void TAbUnZipper::ExtractItem(const ZipItem& item)
 
     if (item.IsEncrypted())
         return Fail(item, ZipText::InvalidPassword);
-    if (item.uncompressedSize > kMaxMemberSize)
+    if (item.uncompressedSize > kMaxMemberSize || item.uncompressedSize > MaxBytesPerCall - bytesWritten_)
         return Fail(item, ZipText::TooLarge);
+    if (item.overlapsOther)
+        return Fail(item, ZipText::DamagedData);
     if (item.compressedSize > archiveSize_ || dataOffset > archiveSize_ - item.compressedSize)
         return Fail(item, ZipText::DamagedData);
     const std::uintmax_t room = FreeSpace ? FreeSpace(folder) : [&] {
@@ -598,17 +657,13 @@ void TAbUnZipper::ExtractItem(const ZipItem& item)
     if (item.uncompressedSize > room)
         return Fail(item, IoErrorMessage(101));
 
-    // Overwrite: a link in the way is replaced rather than followed, and a
-    // read-only copy is made writable first.
-    if (fs::is_symlink(fs::symlink_status(target, ec)))
-        fs::remove(target, ec);
-    std::FILE* out = OpenForWriting(target);
-    if (!out && errno == EACCES && fs::is_regular_file(target, ec)) {
-        fs::permissions(target, fs::perms::owner_write, fs::perm_options::add, ec);
-        out = OpenForWriting(target);
-    }
+    // Overwrite: the old copy (or a link in its place) is removed and a new
+    // file created, so that nothing planted in the folder is written through.
+    std::FILE* out = CreateFreshFile(target);
     if (!out)
         return Fail(item, ErrnoText(errno));
+    // The recorded size bounds what the decoders write.
+    bytesWritten_ += item.uncompressedSize;
 
     std::uint32_t crc = 0;
     std::string error;
@@ -627,8 +682,11 @@ void TAbUnZipper::ExtractItem(const ZipItem& item)
         fs::remove(target, ec);
         return Fail(item, error);
     }
-    if (crc != item.crc32)
-        return Fail(item, ZipText::CrcFailed); // the file stays as written
+    if (crc != item.crc32) {
+        // A damaged copy would serve as the cached picture for the rest of the run.
+        fs::remove(target, ec);
+        return Fail(item, ZipText::CrcFailed);
+    }
 
     if (const auto time = DosToTime(item.dosDate, item.dosTime)) {
         const auto stamp = std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(*time));

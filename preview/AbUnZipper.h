@@ -54,6 +54,7 @@ struct ZipItem {
     std::string rawName;  // the name bytes as stored
     std::string fileName; // the name as UTF-8, "/" between folders (backslashes count as slashes)
     std::vector<std::uint8_t> extraField;
+    bool overlapsOther = false; // its data shares bytes with another member's: never extracted
 
     bool IsEncrypted() const { return (flags & 0x0001) != 0; }
     bool IsFolder() const;
@@ -69,6 +70,15 @@ class TAbUnZipper {
     // The largest member the reader writes; larger ones fail.
     static constexpr std::uint64_t kMaxMemberSize = 64ull * 1024 * 1024;
 
+    // The most bytes one ExtractFiles call writes; members past it fail
+    // ("file too large") and write nothing.
+    std::uint64_t MaxBytesPerCall = 4 * kMaxMemberSize;
+
+    // When not empty, every extracted member is written under this file name
+    // instead of its own, so that the case variants of one requested name
+    // give one file, holding the last matching member.
+    std::string TargetFileName;
+
     TAbUnZipper() = default;
     TAbUnZipper(const TAbUnZipper&) = delete;
     TAbUnZipper& operator=(const TAbUnZipper&) = delete;
@@ -78,6 +88,9 @@ class TAbUnZipper {
     // (ArchiveError): "File not found", "Invalid Stream", "Unhandled Archive
     // Type", "Invalid file - not a PKZip file". After an error no archive is open.
     void SetFileName(const std::string& archivePath);
+    // Opens the archive as SetFileName does, but takes the members read by
+    // an earlier opening of the unchanged file instead of reading them again.
+    void OpenWithDirectory(const std::string& archivePath, std::vector<ZipItem> items);
     const std::string& FileName() const { return fileName_; }
 
     // The target folder; one trailing separator is dropped (a root stays as
@@ -107,6 +120,11 @@ class TAbUnZipper {
 
   private:
     void Close();
+    // Opens the file for reading and takes its size; the ArchiveErrors of SetFileName.
+    std::filesystem::path OpenStream(const std::string& archivePath);
+    void MarkOverlappingMembers();
+    // Reads the bytes from start to end (exclusive) into block.
+    bool ReadBlock(std::uint64_t start, std::uint64_t end, std::vector<std::uint8_t>& block);
     std::optional<std::uint64_t> FindEndRecord();
     // The last position from `last` down to `first` where a record of
     // recordSize bytes begins with signature.
@@ -128,6 +146,7 @@ class TAbUnZipper {
     std::vector<std::uint8_t> window_; // bytes of the archive from windowStart_
     std::uint64_t windowStart_ = 0;
     std::vector<ZipItem> items_;
+    std::uint64_t bytesWritten_ = 0; // by the running ExtractFiles call
 };
 
 } // namespace quarnel

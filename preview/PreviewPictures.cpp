@@ -1,8 +1,10 @@
 #include "preview/PreviewPictures.h"
 
 #include "platform/Errors.h"
-#include "platform/TextLines.h"
+#include "preview/ZipNames.h"
 
+#include <algorithm>
+#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -11,14 +13,14 @@ namespace {
 
 const char* const kPictureList = "gif_critters.lst";
 const char* const kFallbackPicture = "reservAA.gif";
+constexpr std::size_t kMaxEntryLength = 4096;
 
 // A name that can only mean a file directly in the temp folder: no folder
 // part, no wildcard or list separator that the extraction would read as a
 // pattern, nothing the file system treats specially.
 bool IsPlainFileName(const std::string& name)
 {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of(std::string("/\\:*?;\0", 8)) == std::string::npos;
+    return IsPortableFileName(name) && name.find_first_of(std::string("/\\:*?;\0", 8)) == std::string::npos;
 }
 
 std::string PathText(const fs::path& path)
@@ -46,52 +48,51 @@ PreviewPictures::ArchiveStamp PreviewPictures::CurrentStamp() const
     stamp.size = fs::file_size(archive_, sizeError);
     stamp.time = fs::last_write_time(archive_, timeError);
     stamp.valid = !sizeError && !timeError;
+    if (!stamp.valid) {
+        stamp.size = 0;
+        stamp.time = {};
+    }
     return stamp;
 }
 
 void PreviewPictures::ExtractPreviewMember(const std::string& name)
 {
     const ArchiveStamp stamp = CurrentStamp();
-    if (!stamp.valid || stamp != missingStamp_) {
-        // The archive was replaced (or cannot be seen): what was missing may be there now.
-        missing_.clear();
-        missingStamp_ = stamp;
+    if (stamp != directoryStamp_) {
+        // The archive appeared, went or changed: what it holds is read again.
+        directory_.reset();
+        failure_.clear();
+        directoryStamp_ = stamp;
     }
-    if (missing_.count(name) != 0)
-        return;
+    // An archive that failed to open fails alike until it changes.
+    if (!failure_.empty())
+        throw ArchiveError(failure_);
+    if (directory_ && !std::any_of(directory_->begin(), directory_->end(), [&](const ZipItem& item) {
+            return !item.IsFolder() && TAbUnZipper::MatchesMask(item.fileName, name);
+        }))
+        return; // not in the archive
 
     std::error_code ec;
     fs::create_directories(tempFolder_, ec); // a failure shows as "Directory does not exist" below
     ++openCount_;
-    unzipper_.SetFileName(PathText(archive_));
+    try {
+        if (directory_ && stamp.valid)
+            unzipper_.OpenWithDirectory(PathText(archive_), *directory_);
+        else
+            unzipper_.SetFileName(PathText(archive_));
+    } catch (const ArchiveError& error) {
+        if (stamp.valid)
+            failure_ = error.what();
+        throw;
+    }
+    if (stamp.valid)
+        directory_ = unzipper_.Items();
+    // A plain name gives one file under that very name, whatever the case of
+    // the members it matches; the last of them wins.
+    unzipper_.TargetFileName = IsPlainFileName(name) ? name : std::string();
     unzipper_.SetBaseDirectory(PathText(tempFolder_));
     unzipper_.ExtractFiles(name);
-    AdoptCaseVariant(name);
     unzipper_.SetFileName("");
-
-    if (stamp.valid && IsPlainFileName(name) && !fs::is_regular_file(tempFolder_ / NamePath(name), ec))
-        missing_.insert(name);
-}
-
-void PreviewPictures::AdoptCaseVariant(const std::string& name)
-{
-    // Members match without regard to case but land under their own names.
-    // On a case-sensitive file system the copy of the last matching member is
-    // renamed to the name asked for, as a case-insensitive one would find it.
-    std::error_code ec;
-    const fs::path wanted = tempFolder_ / NamePath(name);
-    if (!IsPlainFileName(name) || fs::exists(wanted, ec))
-        return;
-    const std::vector<ZipItem>& items = unzipper_.Items();
-    for (auto it = items.rbegin(); it != items.rend(); ++it) {
-        if (it->IsFolder() || !TAbUnZipper::MatchesMask(it->fileName, name))
-            continue;
-        const fs::path copy = tempFolder_ / NamePath(it->NamePart());
-        if (fs::is_regular_file(copy, ec)) {
-            fs::rename(copy, wanted, ec);
-            return;
-        }
-    }
 }
 
 fs::path PreviewPictures::ResolvePicture(const std::vector<std::string>& candidates)
@@ -111,13 +112,52 @@ fs::path PreviewPictures::ResolvePicture(const std::vector<std::string>& candida
 
 std::vector<std::string> PreviewPictures::ListEntriesForFid(int fidLowByte)
 {
+    const fs::path list = tempFolder_ / kPictureList;
+    std::ifstream in(list, std::ios::binary);
+    if (!in) {
+        std::error_code ec;
+        throw IoError(fs::exists(list, ec) ? 5 : 2);
+    }
+    // Read in blocks; only the text of the matching lines is kept, each up to
+    // kMaxEntryLength bytes (no file name is that long, so a cut entry still
+    // finds no picture). Lines end at LF; a CR before the LF or before the end
+    // of the file belongs to the line end.
     std::vector<std::string> entries;
     std::uint8_t lineNumber = 0; // the counter wraps after 255, as in the list's format
-    for (std::string& line : SplitLines(ReadFileBytes(tempFolder_ / kPictureList))) {
-        if (lineNumber == fidLowByte)
+    std::string line;
+    std::size_t lineLength = 0;
+    bool lastWasCr = false;
+    auto endLine = [&] {
+        if (lineNumber == fidLowByte) {
+            if (lastWasCr && lineLength <= kMaxEntryLength)
+                line.pop_back();
             entries.push_back(std::move(line));
+        }
+        line.clear();
+        lineLength = 0;
+        lastWasCr = false;
         ++lineNumber;
+    };
+    std::vector<char> block(64 * 1024);
+    while (in) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const std::size_t count = static_cast<std::size_t>(in.gcount());
+        for (std::size_t i = 0; i < count; ++i) {
+            const char c = block[i];
+            if (c == '\n') {
+                endLine();
+                continue;
+            }
+            if (lineNumber == fidLowByte && lineLength < kMaxEntryLength)
+                line.push_back(c);
+            ++lineLength;
+            lastWasCr = c == '\r';
+        }
     }
+    if (in.bad())
+        throw IoError(5);
+    if (lineLength > 0)
+        endLine();
     return entries;
 }
 

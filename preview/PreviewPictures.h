@@ -7,7 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <set>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,10 +17,13 @@ class PreviewPictures {
   public:
     PreviewPictures(std::filesystem::path archive, std::filesystem::path tempFolder);
 
-    // Extracts every archive member of this file name into the temp folder
-    // (created with its parents when missing), opening and closing the
-    // archive. Archive errors propagate (ArchiveError). A name known to be
-    // missing from the unchanged archive does not reopen it.
+    // Extracts the archive members of this file name into the temp folder
+    // (created with its parents when missing) as one file of that name,
+    // holding the last matching member, opening and closing the archive.
+    // Archive errors propagate (ArchiveError). The members read stay known
+    // while the archive's size and time are unchanged: a name that is not
+    // among them does not reopen it, and an archive that failed to open
+    // fails again with the same error without being read.
     void ExtractPreviewMember(const std::string& name);
 
     // The first candidate that exists in the temp folder, each one extracted
@@ -29,9 +32,10 @@ class PreviewPictures {
     std::filesystem::path ResolvePicture(const std::vector<std::string>& candidates);
 
     // Reads the temp folder's picture list to its end (lines end at LF or
-    // CR LF, counted from 0 modulo 256) and returns the text of every line
-    // whose number is fidLowByte, in order. IoError when the list cannot be
-    // opened (2 "File not found" when it is missing).
+    // CR LF, counted from 0 modulo 256) and returns the raw text of every
+    // line whose number is fidLowByte, in order, with memory bounded whatever
+    // the list holds. IoError when the list cannot be opened (2 "File not
+    // found" when it is missing).
     std::vector<std::string> ListEntriesForFid(int fidLowByte);
 
     // base + "-" + view + ".gif", base + "-0.gif", base + ".gif", "reservAA.gif".
@@ -47,7 +51,7 @@ class PreviewPictures {
 
     const std::filesystem::path& TempFolder() const { return tempFolder_; }
 
-  private:
+    // The archive's size and time, all zero while it cannot be seen.
     struct ArchiveStamp {
         std::uintmax_t size = 0;
         std::filesystem::file_time_type time{};
@@ -55,15 +59,17 @@ class PreviewPictures {
         bool operator==(const ArchiveStamp&) const = default;
     };
     ArchiveStamp CurrentStamp() const;
-    void AdoptCaseVariant(const std::string& name);
+
+  private:
 
     std::filesystem::path archive_;
     std::filesystem::path tempFolder_;
     TAbUnZipper unzipper_;
     int openCount_ = 0;
-    // Names that an extraction left without a file, for the archive as it was then.
-    std::set<std::string> missing_;
-    ArchiveStamp missingStamp_;
+    // What the archive held, and the error it failed with, while it has directoryStamp_.
+    std::optional<std::vector<ZipItem>> directory_;
+    std::string failure_;
+    ArchiveStamp directoryStamp_;
 };
 
 } // namespace quarnel

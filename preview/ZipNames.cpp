@@ -108,3 +108,25 @@ std::string ZipNameToUtf8(const std::string& rawName, std::uint16_t flags,
 }
 
 } // namespace quarnel
+
+namespace quarnel {
+
+bool IsPortableFileName(const std::string& name)
+{
+    if (name.empty() || name.front() == '.' || name.back() == '.' || name.back() == ' ')
+        return false;
+    std::string stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ')
+        stem.pop_back(); // "NUL .txt" opens the device as well
+    for (char& c : stem)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+    for (const char* device : kDevices)
+        if (stem == device)
+            return false;
+    const bool numbered = stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0);
+    return !(numbered && stem[3] >= '1' && stem[3] <= '9');
+}
+
+} // namespace quarnel

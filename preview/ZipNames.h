@@ -16,3 +16,14 @@ std::string ZipNameToUtf8(const std::string& rawName, std::uint16_t flags,
                           const std::vector<std::uint8_t>& extraField);
 
 } // namespace quarnel
+
+namespace quarnel {
+
+// Whether a plain file name (no folder part) may be written into the temp
+// folder on every system the program runs on: not empty, not beginning with a
+// dot (a hidden file there, which the clean-up at exit leaves alone), not
+// ending in a dot or blank (which Windows strips), and not a Windows device
+// name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an extension).
+bool IsPortableFileName(const std::string& name);
+
+} // namespace quarnel

@@ -106,7 +106,11 @@ bool ConvertFile(const fs::path& source, const fs::path& target)
     // copy, and never among the folder's prototypes.
     CreateTargetFolder(target);
     ScratchFile scratch(target / "temp_file");
-    FileHandle out = Open(scratch.path(), "wb");
+    // A fresh file: a link or a hard link planted as temp_file is never written through.
+    errno = 0;
+    FileHandle out(CreateFreshFile(scratch.path()));
+    if (!out)
+        ThrowIoErrorFromErrno();
 
     unsigned char bytes[kFirstGameSize];
     errno = 0;

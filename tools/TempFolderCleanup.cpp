@@ -1,7 +1,6 @@
 #include "tools/TempFolderCleanup.h"
 
 #include "platform/FileOps.h"
-#include "platform/FolderLinks.h"
 #include "platform/FolderListing.h"
 #include "platform/Utf8.h"
 
@@ -11,13 +10,16 @@ namespace quarnel {
 
 void DeleteFolder(const std::filesystem::path& folder)
 {
-    // A linked temp folder is removed as a link: the files of the folder it
-    // points to are not the program's scratch files.
-    if (!IsFolderLink(folder)) {
-        for (const std::string& name : ListFolderFiles(folder, "")) {
-            std::error_code ignored;
-            std::filesystem::remove(folder / PathFromUtf8(name), ignored);
-        }
+    // A link in place of the folder is removed itself: what it points to is
+    // not the program's. Links inside the folder are removed as files.
+    std::filesystem::path own = folder;
+    while (own.has_relative_path() && !own.has_filename())
+        own = own.parent_path(); // "temp/" would follow a link named temp
+    if (IsLink(own))
+        return RemoveLink(own);
+    for (const std::string& name : ListFolderFiles(folder, "")) {
+        std::error_code ignored;
+        std::filesystem::remove(folder / PathFromUtf8(name), ignored);
     }
     RemoveFolder(folder);
 }

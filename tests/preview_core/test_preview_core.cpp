@@ -8,6 +8,7 @@
 #include "preview/PreviewPictures.h"
 
 #include <QTemporaryDir>
+#include <fstream>
 #include <QtTest>
 
 #include <algorithm>
@@ -54,9 +55,11 @@ class TestPreviewCore : public QObject {
     void missingListIsFileNotFound();
     void cacheOpensTheArchiveOncePerMember();
     void cacheNoticesAReplacedArchive();
-    void archiveErrorsPropagateEveryTime_data();
-    void archiveErrorsPropagateEveryTime();
+    void archiveErrorsRepeatUntilTheArchiveChanges_data();
+    void archiveErrorsRepeatUntilTheArchiveChanges();
     void tempFolderIsCreatedWithItsParents();
+    void oneFilePerRequestedNameAndNoDamagedCopy();
+    void pictureListIsReadInBoundedMemory();
     void sampleArchiveCoversEachCase_data();
     void sampleArchiveCoversEachCase();
 };
@@ -252,18 +255,18 @@ void TestPreviewCore::cacheOpensTheArchiveOncePerMember()
     QCOMPARE(resolve("blob", 2), std::string("blob-2.gif")); // the copy serves
     QCOMPARE(pictures.ArchiveOpenCount(), 2);
 
-    // A critter without pictures: three misses and the fallback, once.
+    // A critter without pictures: the kept directory answers the three
+    // misses; only the fallback is extracted.
     QCOMPARE(resolve("ghost", 2), std::string("reservAA.gif"));
-    QCOMPARE(pictures.ArchiveOpenCount(), 6);
+    QCOMPARE(pictures.ArchiveOpenCount(), 3);
     QCOMPARE(resolve("ghost", 2), std::string("reservAA.gif"));
-    QCOMPARE(pictures.ArchiveOpenCount(), 6);
-    QCOMPARE(resolve("ghost", 3), std::string("reservAA.gif")); // only the new view is looked up
-    QCOMPARE(pictures.ArchiveOpenCount(), 7);
+    QCOMPARE(resolve("ghost", 3), std::string("reservAA.gif"));
+    QCOMPARE(pictures.ArchiveOpenCount(), 3);
 
     // A copy that has gone is extracted again.
     fs::remove(Temp() / "blob-2.gif");
     QCOMPARE(resolve("blob", 2), std::string("blob-2.gif"));
-    QCOMPARE(pictures.ArchiveOpenCount(), 8);
+    QCOMPARE(pictures.ArchiveOpenCount(), 4);
 }
 
 void TestPreviewCore::cacheNoticesAReplacedArchive()
@@ -272,12 +275,12 @@ void TestPreviewCore::cacheNoticesAReplacedArchive()
     PreviewPictures pictures(ArchivePath(), Temp());
     QCOMPARE(pictures.ResolvePicture(PreviewPictures::Candidates("ghost", 2)), Temp() / "reservAA.gif");
     const int afterFirst = pictures.ArchiveOpenCount();
-    QCOMPARE(afterFirst, 4);
+    QCOMPARE(afterFirst, 2); // the directory, then the fallback
 
-    // Same contents, new time: the misses are asked again.
+    // Same contents, new time: the directory is read again.
     fs::last_write_time(ArchivePath(), fs::last_write_time(ArchivePath()) + std::chrono::seconds(10));
     QCOMPARE(pictures.ResolvePicture(PreviewPictures::Candidates("ghost", 2)), Temp() / "reservAA.gif");
-    QCOMPARE(pictures.ArchiveOpenCount(), afterFirst + 3);
+    QCOMPARE(pictures.ArchiveOpenCount(), afterFirst + 1);
 
     // A new archive that has the picture: it is found.
     ZipWriter()
@@ -289,7 +292,7 @@ void TestPreviewCore::cacheNoticesAReplacedArchive()
     QCOMPARE(ReadAllBytes(Temp() / "ghost-2.gif"), TinyAnimatedGif());
 }
 
-void TestPreviewCore::archiveErrorsPropagateEveryTime_data()
+void TestPreviewCore::archiveErrorsRepeatUntilTheArchiveChanges_data()
 {
     QTest::addColumn<QByteArray>("archive"); // null: no archive file
     QTest::addColumn<QString>("error");
@@ -302,7 +305,7 @@ void TestPreviewCore::archiveErrorsPropagateEveryTime_data()
     }() << "Invalid file - not a PKZip file";
 }
 
-void TestPreviewCore::archiveErrorsPropagateEveryTime()
+void TestPreviewCore::archiveErrorsRepeatUntilTheArchiveChanges()
 {
     QFETCH(QByteArray, archive);
     QFETCH(QString, error);
@@ -319,11 +322,74 @@ void TestPreviewCore::archiveErrorsPropagateEveryTime()
         } catch (const ArchiveError& e) {
             QCOMPARE(QString(e.what()), error);
         }
-        QCOMPARE(pictures.ArchiveOpenCount(), attempt);
+        // A missing archive is looked for each time; a broken one is read once.
+        QCOMPARE(pictures.ArchiveOpenCount(), archive.isNull() ? attempt : 1);
     }
     // The failed archive is released: a good one works with the same object.
     ZipWriter().Stored("blob-2.gif", TinyStillGif()).WriteTo(ArchivePath());
     QCOMPARE(pictures.ResolvePicture(PreviewPictures::Candidates("blob", 2)), Temp() / "blob-2.gif");
+}
+
+void TestPreviewCore::oneFilePerRequestedNameAndNoDamagedCopy()
+{
+    std::error_code ec;
+    fs::remove_all(Temp(), ec);
+    ZipWriter writer;
+    for (int i = 0; i < 32; ++i) {
+        std::string name = "ghost-2.gif";
+        for (std::size_t c = 0; c < 5; ++c)
+            if (i & (1 << c))
+                name[c] = static_cast<char>(name[c] - 'a' + 'A');
+        writer.Stored("v" + std::to_string(i) + "/" + name, std::to_string(i));
+    }
+    ZipEntry damaged;
+    damaged.name = "bad-2.gif";
+    damaged.data = TinyStillGif();
+    damaged.crc = 0x12345678;
+    writer.Add(damaged).Stored("bad-0.gif", TinyStillGif()).Stored(".hidden.gif", "h");
+    writer.WriteTo(ArchivePath());
+
+    PreviewPictures pictures(ArchivePath(), Temp());
+    pictures.ExtractPreviewMember("ghost-2.gif");
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(Temp()))
+        files.push_back(entry.path().filename().string());
+    QCOMPARE(files, std::vector<std::string>{"ghost-2.gif"});
+    QCOMPARE(ReadAllBytes(Temp() / "ghost-2.gif"), ToBytes("31"));
+
+    // A member failing its CRC leaves no copy: the next candidate serves.
+    QCOMPARE(pictures.ResolvePicture(PreviewPictures::Candidates("bad", 2)), Temp() / "bad-0.gif");
+    QVERIFY(!fs::exists(Temp() / "bad-2.gif"));
+    // A dot-name would be a hidden file that the clean-up leaves behind.
+    pictures.ExtractPreviewMember(".hidden.gif");
+    QVERIFY(!fs::exists(Temp() / ".hidden.gif"));
+
+    // A list line with leading blanks finds the copy its extraction wrote.
+    ZipWriter().Stored("blob-2.gif", TinyStillGif()).WriteTo(ArchivePath());
+    fs::last_write_time(ArchivePath(), fs::last_write_time(ArchivePath()) + std::chrono::seconds(5));
+    QCOMPARE(pictures.ResolvePicture(PreviewPictures::Candidates("  blob", 2)), Temp() / "  blob-2.gif");
+    QCOMPARE(pictures.ResolvePicture(PreviewPictures::Candidates("  blob", 2)), Temp() / "  blob-2.gif");
+}
+
+void TestPreviewCore::pictureListIsReadInBoundedMemory()
+{
+    std::error_code ec;
+    fs::remove_all(Temp(), ec);
+    fs::create_directories(Temp());
+    {
+        std::ofstream list(Temp() / "gif_critters.lst", std::ios::binary);
+        list << "zero\r\none\r\n" << std::string(5000, 'x') << "\r\n";
+        list << std::string(16 * 1024 * 1024, '\n') << "last\r";
+    }
+    PreviewPictures pictures(ArchivePath(), Temp());
+    const auto ones = pictures.ListEntriesForFid(1);
+    QCOMPARE(ones.size(), std::size_t(16 * 1024 * 1024 / 256 + 1));
+    QCOMPARE(ones.front(), std::string("one"));
+    const auto twos = pictures.ListEntriesForFid(2);
+    QCOMPARE(twos.front(), std::string(4096, 'x')); // cut: no file name is that long
+    QCOMPARE(twos[1], std::string());
+    // 16 MiB + 3 lines: the last one is number 16 Mi + 3, which is 3 modulo 256.
+    QCOMPARE(pictures.ListEntriesForFid(3).back(), std::string("last"));
 }
 
 void TestPreviewCore::tempFolderIsCreatedWithItsParents()

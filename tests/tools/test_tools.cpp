@@ -67,6 +67,7 @@ private slots:
     void deleteFolderKeepsTheFolderWhileSomethingRemains_data();
     void deleteFolderKeepsTheFolderWhileSomethingRemains();
     void deleteFolderReportsAMissingFolder();
+    void deleteFolderNeverFollowsALink();
 };
 
 void TestTools::convertsOnlyFirstGameFiles()
@@ -201,4 +202,23 @@ void TestTools::deleteFolderReportsAMissingFolder()
 }
 
 QTEST_GUILESS_MAIN(TestTools)
+void TestTools::deleteFolderNeverFollowsALink()
+{
+    const fs::path root = NewFolder();
+    const fs::path elsewhere = root / "documents";
+    fs::create_directories(elsewhere);
+    WriteTextFile(elsewhere / "letter.txt", "keep");
+    fs::create_symlink(elsewhere, root / "temp");
+    DeleteFolder(root / "temp/");
+    QVERIFY(!fs::exists(fs::symlink_status(root / "temp")));
+    QVERIFY(fs::exists(elsewhere / "letter.txt"));
+
+    // A link inside the folder goes, its target stays.
+    fs::create_directories(root / "temp");
+    fs::create_symlink(elsewhere / "letter.txt", root / "temp" / "link.gif");
+    DeleteFolder(root / "temp");
+    QVERIFY(!fs::exists(root / "temp"));
+    QVERIFY(fs::exists(elsewhere / "letter.txt"));
+}
+
 #include "test_tools.moc"

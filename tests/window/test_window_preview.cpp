@@ -52,7 +52,9 @@ private slots:
     void fallbackOrder();
     void fidBeyondTheListKeepsThePicture();
     void saveImageWritesTheGifBytes();
-    void missingArchiveIsReportedAndTheFileStaysReadOnly();
+    void brokenArchiveStillLoadsTheCritter_data();
+    void brokenArchiveStillLoadsTheCritter();
+    void saveImageReportsAFullDisk();
     void buttonsWithoutACritterDoNothing();
 };
 
@@ -144,19 +146,71 @@ void TestWindowPreview::saveImageWritesTheGifBytes()
     QCOMPARE(ReadAllBytes(target), ColouredGif(2));
 }
 
-void TestWindowPreview::missingArchiveIsReportedAndTheFileStaysReadOnly()
+void TestWindowPreview::brokenArchiveStillLoadsTheCritter_data()
 {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("missing") << 0 << "File not found.";
+    QTest::newRow("empty") << 1 << "Invalid Stream.";
+    QTest::newRow("random 4 MiB") << 2 << "Unhandled Archive Type.";
+    QTest::newRow("last 30 bytes cut") << 3 << "Unhandled Archive Type.";
+}
+
+void TestWindowPreview::brokenArchiveStillLoadsTheCritter()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, error);
     WindowFixture fixture;
     BuildPictureFolder(fixture);
     TForm1& form = fixture.Open();
-    std::filesystem::remove(fixture.Root() / "frm_critters.zip");
+    const auto archive = fixture.Root() / "frm_critters.zip";
+    std::vector<std::uint8_t> bytes = ReadAllBytes(archive);
+    std::filesystem::remove(archive);
     std::filesystem::remove_all(fixture.Root() / "temp");
+    if (kind == 1)
+        WriteAllBytes(archive, {});
+    if (kind == 2) {
+        std::vector<std::uint8_t> noise(4 * 1024 * 1024);
+        std::uint32_t seed = 5;
+        for (auto& b : noise)
+            b = static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 16);
+        WriteAllBytes(archive, noise);
+    }
+    if (kind == 3) {
+        bytes.resize(bytes.size() - 30);
+        WriteAllBytes(archive, bytes);
+    }
+
+    for (int round = 0; round < 2; ++round) {
+        fixture.ClickRow(1);
+        QCOMPARE(fixture.Text("EditIDNumber"), QString("2"));
+        QCOMPARE(fixture.Text("EditCritterName"), QString("B")); // the whole critter is loaded
+        QVERIFY(form.Image1->pixmap().isNull());
+        QCOMPARE(form.Edit1->text(), QString("FID: 1"));
+        QVERIFY(IsReadOnly(fixture.CritterPath(2)));
+        fixture.ClickRow(0);
+        QCOMPARE(fixture.Text("EditCritterName"), QString("A"));
+        QTest::mouseClick(form.SpeedButton21, Qt::LeftButton);
+    }
+    QCOMPARE(fixture.dialogs.errors, std::vector<std::string>{error.toStdString()}); // once per run
+
+    // A changed archive is reported again.
+    fixture.dialogs.Clear();
+    WriteAllBytes(archive, std::vector<std::uint8_t>(100, 'x'));
     fixture.ClickRow(1);
-    QCOMPARE(fixture.dialogs.errors, std::vector<std::string>{"File not found."});
-    QVERIFY(IsReadOnly(fixture.CritterPath(2)));
-    QCOMPARE(fixture.Text("EditIDNumber"), QString("2")); // written before the picture step
-    QCOMPARE(fixture.Text("EditCritterName"), QString("A")); // the load ended at the picture step
-    QVERIFY(form.ListViewFiles->isEnabled());
+    QCOMPARE(fixture.dialogs.errors, std::vector<std::string>{"Unhandled Archive Type."});
+}
+
+void TestWindowPreview::saveImageReportsAFullDisk()
+{
+    if (!std::filesystem::exists("/dev/full"))
+        QSKIP("no /dev/full here");
+    WindowFixture fixture;
+    BuildPictureFolder(fixture);
+    TForm1& form = fixture.Open();
+    fixture.dialogs.saveAnswers.push_back("/dev/full");
+    form.SaveImage1->trigger();
+    QCOMPARE(fixture.dialogs.errors, std::vector<std::string>{"Disk full."});
 }
 
 void TestWindowPreview::buttonsWithoutACritterDoNothing()

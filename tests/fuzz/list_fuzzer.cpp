@@ -1,0 +1,66 @@
+// libFuzzer target for the two text readers: the picture list and the name
+// table. The first input byte picks the FID index and the key, the rest is
+// the file. Besides sanitizer reports, a finding is the one-pass name table
+// disagreeing with the line-by-line reader, or a list entry holding a line end.
+#include "library/IniFile.h"
+#include "library/NameTable.h"
+#include "library/TextEncoding.h"
+#include "platform/Errors.h"
+#include "preview/PreviewPictures.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path ScratchFolder()
+{
+    static const fs::path folder = [] {
+        fs::path base = access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm") : fs::temp_directory_path();
+        std::string pattern = (base / "quarnel-list-fuzz-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            std::abort();
+        return fs::path(pattern);
+    }();
+    return folder;
+}
+
+void WriteFile(const fs::path& file, const std::uint8_t* data, std::size_t size)
+{
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 1)
+        return 0;
+    const int fid = data[0];
+    const fs::path folder = ScratchFolder();
+    WriteFile(folder / "gif_critters.lst", data + 1, size - 1);
+    WriteFile(folder / "pro_crit.ini", data + 1, size - 1);
+
+    quarnel::PreviewPictures pictures(folder / "missing.zip", folder);
+    for (const std::string& entry : pictures.ListEntriesForFid(fid)) {
+        if (entry.find('\n') != std::string::npos)
+            std::abort();
+        (void)quarnel::PreviewPictures::CaptionBase(entry);
+        (void)quarnel::NameToUtf8(entry);
+    }
+
+    const std::string key = std::to_string(fid * 100);
+    const std::string value = quarnel::ReadIniValue(folder / "pro_crit.ini", "Description", key);
+    const quarnel::NameTable table = quarnel::NameTable::Load(folder / "pro_crit.ini");
+    if (table.Lookup(key) != value)
+        std::abort();
+    (void)quarnel::NameToUtf8(value);
+    return 0;
+}
