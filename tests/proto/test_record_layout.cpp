@@ -3,12 +3,14 @@
 // real critters.
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
+#include "ProtoBuilder.h"
 
 #include <QtTest>
 
 #include <set>
 
 using namespace quarnel;
+using quarnel::test::ReadAllBytes;
 
 class TestRecordLayout : public QObject {
     Q_OBJECT
@@ -151,18 +153,20 @@ void TestRecordLayout::realCrittersShowNamedItems()
                 continue;
             ++files;
             const bool secondGame = std::string(game) == "FO2";
-            const ProRecord record = ProRecord::Read(entry.path());
-            QCOMPARE(record.size(), std::size_t(secondGame ? kSecondGameRecordSize : kFirstGameRecordSize));
+            // Read as plain bytes: the shared files are read-only, and the
+            // tests may run as a user who cannot open them for writing.
+            const std::vector<std::uint8_t> bytes = ReadAllBytes(entry.path());
+            QCOMPARE(bytes.size(), std::size_t(secondGame ? kSecondGameRecordSize : kFirstGameRecordSize));
+            auto value = [&](const RecordField& field) { return DecodeBigEndian(bytes.data() + field.offset, field.width); };
             const std::string name = entry.path().filename().string();
             for (const RecordField& field : RecordLayout()) {
-                QCOMPARE(RecordHasField(field, record.size()), field.key != "damage_type" || secondGame);
-                if (!RecordHasField(field, record.size()) || field.list == EnumList::None)
+                QCOMPARE(RecordHasField(field, bytes.size()), field.key != "damage_type" || secondGame);
+                if (!RecordHasField(field, bytes.size()) || field.list == EnumList::None)
                     continue;
-                const std::int32_t value = record.Field(field.offset, field.width);
-                QVERIFY2(EnumItemName(field.list, secondGame, value), (name + " " + field.key).c_str());
+                QVERIFY2(EnumItemName(field.list, secondGame, value(field)), (name + " " + field.key).c_str());
             }
-            QCOMPARE(record.Field(FindRecordField("pid_type")->offset, 2), 0x0100);
-            const auto flags = std::uint32_t(record.Field(FindRecordField("critter_flags")->offset, 4));
+            QCOMPARE(value(*FindRecordField("pid_type")), 0x0100);
+            const auto flags = std::uint32_t(value(*FindRecordField("critter_flags")));
             QVERIFY2((flags & ~knownFlags) == 0, name.c_str());
         }
     QVERIFY(files >= 40);
