@@ -2,49 +2,149 @@
 
 #include "proto/CritterFields.h"
 
+#include <array>
+
 namespace quarnel {
 namespace {
 
-constexpr int kPrimaryBase = 48;
-constexpr int kDerivedBase = 76;
-constexpr int kThresholdBase = 116;
-constexpr int kResistanceBase = 144;
+// The 35 values of the base and of the extra block, in file order.
+constexpr std::array<const char*, kBlockFieldCount> kBlockKeys = {
+    "ST", "PE", "EN", "CH", "INT", "AG", "LU",
+    "HP", "AP", "AC", "Unarmed", "Melee", "CarryWeight", "Sequence", "HealingRate", "CriticalChance",
+    "BetterCriticals",
+    "DTnormal", "DTlaser", "DTfire", "DTplasma", "DTelectrical", "DTemp", "DTexplode",
+    "DRnormal", "DRlaser", "DRfire", "DRplasma", "DRelectrical", "DRemp", "DRexplode",
+    "Radiation", "Poison", "Age", "Gender"};
 
-// Base offset of the n-th row of the damage table (pairs DT, DR per type).
-int DamageOffset(int row)
+constexpr std::array<const char*, kSkillCount> kSkillKeys = {
+    "SmallGuns", "BigGuns", "EnergyGuns", "Unarmed", "Melee", "Throwing", "FirstAid", "Doctor", "Sneak",
+    "Lockpick", "Steal", "Traps", "Science", "Repair", "Speech", "Barter", "Gambling", "Outdoorsman"};
+
+// The block values the main window does not show; the other-fields dialog does.
+struct DialogBlockValue {
+    const char* base;
+    const char* extra;
+};
+constexpr std::array<DialogBlockValue, 3> kResistancesAndAge = {{
+    {"EditBaseRadiation", "EditExtraRadiation"},
+    {"EditBasePoison", "EditExtraPoison"},
+    {"EditBaseAge", "EditExtraAge"},
+}};
+
+static_assert(int(kPrimaryCount) + int(kDerivedCount) + 2 * kDamageTypeCount + 3 + 1 == kBlockFieldCount);
+
+// The controls of one block in file order: the damage table lists DT and DR
+// in pairs per type, the file all thresholds before all resistances.
+std::vector<const char*> BlockControls(bool extra)
 {
-    int type = row / 2;
-    return (row % 2 == 0 ? kThresholdBase : kResistanceBase) + 4 * type;
+    auto pick = [extra](const StatFields& f) { return extra ? f.extra : f.base; };
+    std::vector<const char*> controls;
+    for (const StatFields& f : kPrimaryStats)
+        controls.push_back(pick(f));
+    for (const StatFields& f : kDerivedStats)
+        controls.push_back(pick(f));
+    for (int kind = 0; kind < 2; ++kind)
+        for (int type = 0; type < kDamageTypeCount; ++type)
+            controls.push_back(pick(kDamageStats[static_cast<std::size_t>(2 * type + kind)]));
+    for (const DialogBlockValue& v : kResistancesAndAge)
+        controls.push_back(extra ? v.extra : v.base);
+    controls.push_back(extra ? kGenderFields.extra : "ComboBoxGender");
+    return controls;
 }
 
-// Appends the base or extra fields of the statistic rows, in table order.
-void AppendStatBlock(std::vector<ProFieldSpec>& layout, FieldGroup group)
+std::vector<RecordField> BuildRecordLayout()
 {
-    const bool extra = group == FieldGroup::Extra;
-    const int shift = extra ? kExtraBlockShift : 0;
-    auto add = [&](const StatFields& fields, int baseOffset) {
-        layout.push_back({extra ? fields.extra : fields.base, baseOffset + shift, 4, FieldConversion::None, group, true});
+    using D = FieldDisplay;
+    std::vector<RecordField> layout;
+    auto add = [&](std::string key, int offset, D display, const char* control, EnumList list = EnumList::None) {
+        layout.push_back({std::move(key), offset, 4, true, display, list, control});
     };
-    for (int i = 0; i < kPrimaryCount; ++i)
-        add(kPrimaryStats[i], kPrimaryBase + 4 * i);
-    for (int i = 0; i < kDerivedCount; ++i)
-        add(kDerivedStats[i], kDerivedBase + 4 * i);
-    for (int i = 0; i < 2 * kDamageTypeCount; ++i)
-        add(kDamageStats[i], DamageOffset(i));
+    layout.push_back({"pid_type", kPidTypeOffset, 2, false, D::Hexadecimal, EnumList::None, "EditPidType"});
+    layout.push_back({"pid", kPidNumberOffset, 2, false, D::Decimal, EnumList::None, "EditCritterPID"});
+    add("text_id", kTextIdOffset, D::Decimal, "EditIDNumber");
+    add("fid", kFidOffset, D::Hexadecimal, "EditFid");
+    add("light_radius", 12, D::Decimal, "EditLightRadius");
+    add("light_intensity", 16, D::Decimal, "EditLightIntensity");
+    add("object_flags", 20, D::Hexadecimal, "EditObjectFlags");
+    add("action_flags", 24, D::Hexadecimal, "EditActionFlags");
+    add("script_id", 28, D::Decimal, "EditScriptId");
+    add("head_fid", 32, D::Hexadecimal, "EditHeadFid");
+    add("ai_packet", 36, D::Decimal, "EditAIPacket");
+    add("team", 40, D::Decimal, "EditTeamNumber");
+    add("critter_flags", 44, D::Hexadecimal, "EditCritterFlags");
+    for (bool extra : {false, true}) {
+        const std::vector<const char*> controls = BlockControls(extra);
+        for (int i = 0; i < kBlockFieldCount; ++i)
+            add(std::string(extra ? "extra." : "base.") + kBlockKeys[static_cast<std::size_t>(i)],
+                kBaseBlockOffset + (extra ? kExtraBlockShift : 0) + 4 * i, D::Decimal,
+                controls[static_cast<std::size_t>(i)]);
+    }
+    for (int i = 0; i < kSkillCount; ++i)
+        add(std::string("skills.") + kSkillKeys[static_cast<std::size_t>(i)], kSkillBlockOffset + 4 * i, D::Decimal,
+            kSkills[static_cast<std::size_t>(i)].extra);
+    add("body_type", 400, D::Enum, "ComboBodyType", EnumList::BodyType);
+    add("exp", kExperienceOffset, D::Decimal, "EditExpPoints");
+    add("kill_type", 408, D::Enum, "ComboKillType", EnumList::KillType);
+    add("damage_type", 412, D::Enum, "ComboDamageType", EnumList::DamageType);
+    return layout;
 }
 
-std::vector<ProFieldSpec> BuildLayout()
+const std::vector<EnumItem> kBodyTypes = {{0, "Biped"}, {1, "Quadruped"}, {2, "Robotic"}};
+
+const std::vector<EnumItem> kSecondGameKillTypes = {
+    {0, "Men"},      {1, "Women"},   {2, "Children"},   {3, "Super Mutants"}, {4, "Ghouls"},
+    {5, "Brahmin"},  {6, "Radscorpions"}, {7, "Rats"},  {8, "Floaters"},      {9, "Centaurs"},
+    {10, "Robots"},  {11, "Dogs"},   {12, "Manti"},     {13, "Deathclaws"},   {14, "Plants"},
+    {15, "Geckos"},  {16, "Aliens"}, {17, "Giant Ants"}, {18, "Big Bad Boss"}};
+constexpr std::size_t kFirstGameKillTypeCount = 15;
+const std::vector<EnumItem> kFirstGameKillTypes(kSecondGameKillTypes.begin(),
+                                                kSecondGameKillTypes.begin() + kFirstGameKillTypeCount);
+
+const std::vector<EnumItem> kDamageTypes = {{0, "Normal"},     {1, "Laser"}, {2, "Fire"},     {3, "Plasma"},
+                                            {4, "Electrical"}, {5, "EMP"},   {6, "Explosion"}};
+
+const std::vector<FlagBit> kCritterFlagBits = {
+    {0x2, "Barter"},         {0x20, "No steal"},    {0x40, "No drop"},
+    {0x80, "No limbs"},      {0x100, "No ages"},    {0x200, "No heal"},
+    {0x400, "Invulnerable"}, {0x800, "No flatten"}, {0x1000, "Special death"},
+    {0x2000, "Range hand-to-hand"}, {0x4000, "No knock-back"}};
+
+std::vector<ProFieldSpec> BuildWindowLayout()
 {
+    struct Row {
+        const char* control;
+        FieldConversion conversion;
+        FieldGroup group;
+        bool saved;
+    };
+    std::vector<Row> rows;
+    // The statistic rows in the window's table order (damage values in DT, DR pairs per type).
+    auto block = [&](FieldGroup group) {
+        auto add = [&](const StatFields& f) {
+            rows.push_back({group == FieldGroup::Extra ? f.extra : f.base, FieldConversion::None, group, true});
+        };
+        for (const StatFields& f : kPrimaryStats)
+            add(f);
+        for (const StatFields& f : kDerivedStats)
+            add(f);
+        for (const StatFields& f : kDamageStats)
+            add(f);
+    };
+    rows.push_back({"EditCritterPID", FieldConversion::PidNumber, FieldGroup::Identity, true});
+    rows.push_back({"EditIDNumber", FieldConversion::TextId, FieldGroup::Identity, true});
+    block(FieldGroup::Base);
+    rows.push_back({"ComboBoxGender", FieldConversion::Gender, FieldGroup::Base, true});
+    block(FieldGroup::Extra);
+    rows.push_back({kGenderFields.extra, FieldConversion::None, FieldGroup::Extra, false});
+    rows.push_back({"EditExpPoints", FieldConversion::None, FieldGroup::Experience, true});
+    for (const StatFields& skill : kSkills)
+        rows.push_back({skill.extra, FieldConversion::None, FieldGroup::Skill, true});
+
     std::vector<ProFieldSpec> layout;
-    layout.push_back({"EditCritterPID", kPidNumberOffset, 2, FieldConversion::PidNumber, FieldGroup::Identity, true});
-    layout.push_back({"EditIDNumber", kTextIdOffset, 4, FieldConversion::TextId, FieldGroup::Identity, true});
-    AppendStatBlock(layout, FieldGroup::Base);
-    layout.push_back({"ComboBoxGender", kBaseGenderOffset, 4, FieldConversion::Gender, FieldGroup::Base, true});
-    AppendStatBlock(layout, FieldGroup::Extra);
-    layout.push_back({kGenderFields.extra, kExtraGenderOffset, 4, FieldConversion::None, FieldGroup::Extra, false});
-    layout.push_back({"EditExpPoints", kExperienceOffset, 4, FieldConversion::None, FieldGroup::Experience, true});
-    for (int i = 0; i < kSkillCount; ++i)
-        layout.push_back({kSkills[i].extra, kSkillBlockOffset + 4 * i, 4, FieldConversion::None, FieldGroup::Skill, true});
+    for (const Row& row : rows) {
+        const RecordField& field = *FindRecordFieldByControl(row.control);
+        layout.push_back({row.control, field.offset, field.width, row.conversion, row.group, row.saved});
+    }
     return layout;
 }
 
@@ -52,9 +152,58 @@ std::vector<ProFieldSpec> BuildLayout()
 
 bool IsCritterRecordSize(long long size) { return size == kFirstGameRecordSize || size == kSecondGameRecordSize; }
 
+const std::vector<RecordField>& RecordLayout()
+{
+    static const std::vector<RecordField> layout = BuildRecordLayout();
+    return layout;
+}
+
+const RecordField* FindRecordField(std::string_view key)
+{
+    for (const RecordField& field : RecordLayout())
+        if (field.key == key)
+            return &field;
+    return nullptr;
+}
+
+const RecordField* FindRecordFieldByControl(std::string_view control)
+{
+    for (const RecordField& field : RecordLayout())
+        if (field.control && control == field.control)
+            return &field;
+    return nullptr;
+}
+
+bool RecordHasField(const RecordField& field, std::size_t recordSize)
+{
+    return static_cast<std::size_t>(field.offset + field.width) <= recordSize;
+}
+
+const std::vector<EnumItem>& EnumItems(EnumList list, bool secondGame)
+{
+    static const std::vector<EnumItem> none;
+    switch (list) {
+    case EnumList::BodyType: return kBodyTypes;
+    case EnumList::KillType: return secondGame ? kSecondGameKillTypes : kFirstGameKillTypes;
+    case EnumList::DamageType: return kDamageTypes;
+    case EnumList::None: break;
+    }
+    return none;
+}
+
+const char* EnumItemName(EnumList list, bool secondGame, std::int32_t value)
+{
+    for (const EnumItem& item : EnumItems(list, secondGame))
+        if (item.value == value)
+            return item.name;
+    return nullptr;
+}
+
+const std::vector<FlagBit>& CritterFlagBits() { return kCritterFlagBits; }
+
 const std::vector<ProFieldSpec>& ProFieldLayout()
 {
-    static const std::vector<ProFieldSpec> layout = BuildLayout();
+    static const std::vector<ProFieldSpec> layout = BuildWindowLayout();
     return layout;
 }
 

@@ -14,7 +14,6 @@
 using namespace quarnel;
 using quarnel::test::ProtoBuilder;
 using quarnel::test::ReadAllBytes;
-using quarnel::test::RecordField;
 using quarnel::test::kRecordFields;
 
 class TestProto : public QObject {
@@ -222,7 +221,7 @@ void TestProto::layoutMatchesTheRecordDescription()
     for (const auto& field : ProFieldLayout())
         QVERIFY2(byControl.emplace(field.control, &field).second, field.control);
     QCOMPARE(byControl.size(), kRecordFields.size());
-    for (const RecordField& expected : kRecordFields) {
+    for (const auto& expected : kRecordFields) {
         const auto found = byControl.find(expected.control);
         QVERIFY2(found != byControl.end(), expected.control);
         QCOMPARE(found->second->offset, expected.offset);

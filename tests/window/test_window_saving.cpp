@@ -129,7 +129,7 @@ void TestWindowSaving::fullEditWritesExactlyTheSavedFields()
     // Give every saved field a distinct value (bypassing the rules) and save.
     std::map<int, std::pair<int, std::int32_t>> expected; // offset -> (width, stored value)
     int n = 0;
-    for (const RecordField& field : kRecordFields) {
+    for (const auto& field : kRecordFields) {
         ++n;
         const std::string control = field.control;
         std::int32_t shown = -1000 - 37 * n;
