@@ -199,6 +199,16 @@ void TestWindowPreview::brokenArchiveStillLoadsTheCritter()
     WriteAllBytes(archive, std::vector<std::uint8_t>(100, 'x'));
     fixture.ClickRow(1);
     QCOMPARE(fixture.dialogs.errors, std::vector<std::string>{"Unhandled Archive Type."});
+
+    // A failed picture step never refuses the save of the critter it loaded.
+    QLineEdit* experience = fixture.Field("EditExpPoints");
+    experience->selectAll();
+    QTest::keyClicks(experience, "777");
+    fixture.ClickButton("BitBtnSave");
+    const std::vector<std::uint8_t> saved = ReadAllBytes(fixture.CritterPath(2));
+    QCOMPARE((std::vector<std::uint8_t>(saved.begin() + 404, saved.begin() + 408)),
+             (std::vector<std::uint8_t>{0x00, 0x00, 0x03, 0x09}));
+    QVERIFY(IsReadOnly(fixture.CritterPath(2)));
 }
 
 void TestWindowPreview::saveImageReportsAFullDisk()
