@@ -13,6 +13,8 @@
 #include "platform/TextLines.h"
 #include "platform/Utf8.h"
 
+#include "ScratchFolder.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -27,31 +29,9 @@
 
 namespace fs = std::filesystem;
 using namespace quarnel;
+using quarnel::test::ScratchFolder;
 
 namespace {
-
-// A fresh folder under the system temp folder, removed at the end of the case.
-struct ScratchFolder {
-    fs::path path;
-    ScratchFolder()
-    {
-        std::random_device seed;
-        do
-            path = fs::temp_directory_path() / ("quarnel-platform-" + std::to_string(seed()));
-        while (!fs::create_directory(path));
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ec;
-        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(path, ec);
-    }
-    fs::path File(const std::string& name, const std::string& text = "x") const
-    {
-        std::ofstream(path / name, std::ios::binary) << text;
-        return path / name;
-    }
-};
 
 #ifndef _WIN32
 mode_t ModeOf(const fs::path& file)

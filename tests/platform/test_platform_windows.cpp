@@ -11,6 +11,8 @@
 #include "platform/Utf8.h"
 #include "platform/VersionInfo.h"
 
+#include "ScratchFolder.h"
+
 #include <windows.h>
 
 #include <fstream>
@@ -20,32 +22,9 @@
 
 namespace fs = std::filesystem;
 using namespace quarnel;
+using quarnel::test::ScratchFolder;
 
 namespace {
-
-struct WindowsScratch {
-    fs::path path;
-    WindowsScratch()
-    {
-        std::random_device seed;
-        do
-            path = fs::temp_directory_path() / ("quarnel-win-" + std::to_string(seed()));
-        while (!fs::create_directory(path));
-    }
-    ~WindowsScratch()
-    {
-        // Attributes may have been left read-only by a case.
-        std::error_code ec;
-        for (const auto& entry : fs::recursive_directory_iterator(path, ec))
-            SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-        fs::remove_all(path, ec);
-    }
-    fs::path File(const fs::path& name, const std::string& text = "x") const
-    {
-        std::ofstream(path / name, std::ios::binary) << text;
-        return path / name;
-    }
-};
 
 // The attributes that "read-only only" and "archive only" decide. Wine keeps
 // the archive bit on every file, so it is checked only where it must be set.
@@ -58,7 +37,7 @@ DWORD AttributesOf(const fs::path& file) { return GetFileAttributesW(file.c_str(
 
 TEST_CASE("Windows: read-only only and archive only set the attributes whole")
 {
-    WindowsScratch folder;
+    ScratchFolder folder;
     const fs::path file = folder.File("a.pro");
     const DWORD starts[] = {FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_ARCHIVE, FILE_ATTRIBUTE_READONLY,
                             FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE,
@@ -80,7 +59,7 @@ TEST_CASE("Windows: read-only only and archive only set the attributes whole")
 
 TEST_CASE("Windows: a read-only file refuses a write with File access denied")
 {
-    WindowsScratch folder;
+    ScratchFolder folder;
     const fs::path file = folder.File("a.pro", "abcd");
     REQUIRE(SetReadOnlyOnly(file));
     HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -96,7 +75,7 @@ TEST_CASE("Windows: a read-only file refuses a write with File access denied")
 
 TEST_CASE("Windows: hidden and system files are left out of the listing")
 {
-    WindowsScratch folder;
+    ScratchFolder folder;
     for (const char* name : {"00000001.pro", "00000002.PRO", "00000003.pro", "00000004.pro"})
         folder.File(name);
     REQUIRE(SetFileAttributesW((folder.path / "00000002.PRO").c_str(), FILE_ATTRIBUTE_HIDDEN));
@@ -122,7 +101,7 @@ TEST_CASE("Windows: Win32 error numbers map to the message table")
 
 TEST_CASE("Windows: a move onto an existing copy fails and keeps both files")
 {
-    WindowsScratch folder;
+    ScratchFolder folder;
     const fs::path from = folder.File("temp_file", "new");
     const fs::path to = folder.File("00000001.pro", "old");
     try {
@@ -138,7 +117,7 @@ TEST_CASE("Windows: a move onto an existing copy fails and keeps both files")
 
 TEST_CASE("Windows: non-ASCII file names go through the wide calls")
 {
-    WindowsScratch folder;
+    ScratchFolder folder;
     const fs::path name = fs::path(L"Kr\u00f3lik \u0141\u00f3d\u017a.pro");
     const fs::path file = folder.File(name);
     REQUIRE(fs::exists(file));
@@ -156,7 +135,7 @@ TEST_CASE("Windows: non-ASCII file names go through the wide calls")
 
 TEST_CASE("Windows: the program's folders use backslashes")
 {
-    WindowsScratch folder;
+    ScratchFolder folder;
     SetExecutableFolder(folder.path / "bin" / ".." / "app");
     CHECK(ExecutableFolder() == (folder.path / "app").string() + "\\");
     CHECK(TempFolder() == folder.path / "app" / "temp");

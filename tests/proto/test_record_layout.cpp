@@ -107,11 +107,11 @@ void TestRecordLayout::keysSitAtTheirOffsets()
 
 void TestRecordLayout::windowFieldsComeFromTheRecordTable()
 {
-    for (const ProFieldSpec& spec : ProFieldLayout()) {
-        const RecordField* field = FindRecordFieldByControl(spec.control);
-        QVERIFY2(field, spec.control);
-        QCOMPARE(spec.offset, field->offset);
-        QCOMPARE(spec.width, field->width);
+    for (const ProFieldSpec& windowField : ProFieldLayout()) {
+        const RecordField* field = FindRecordFieldByControl(windowField.control);
+        QVERIFY2(field, windowField.control);
+        QCOMPARE(windowField.offset, field->offset);
+        QCOMPARE(windowField.width, field->width);
     }
     // The byte the preview reads is the lowest byte of the FID.
     const RecordField& fid = *FindRecordField("fid");

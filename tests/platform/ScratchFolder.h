@@ -1,0 +1,41 @@
+#pragma once
+// A fresh folder under the system temp folder for one test case, removed with
+// everything in it at the end of the case, read-only files included.
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <system_error>
+
+namespace quarnel::test {
+
+struct ScratchFolder {
+    std::filesystem::path path;
+
+    ScratchFolder()
+    {
+        std::random_device seed;
+        do
+            path = std::filesystem::temp_directory_path() / ("quarnel-platform-" + std::to_string(seed()));
+        while (!std::filesystem::create_directory(path));
+    }
+
+    ~ScratchFolder()
+    {
+        // Write permission back first: on Windows a read-only file cannot be deleted.
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
+        for (const auto& entry : fs::recursive_directory_iterator(path, ec))
+            fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add | fs::perm_options::nofollow, ec);
+        fs::remove_all(path, ec);
+    }
+
+    std::filesystem::path File(const std::filesystem::path& name, const std::string& text = "x") const
+    {
+        std::ofstream(path / name, std::ios::binary) << text;
+        return path / name;
+    }
+};
+
+} // namespace quarnel::test
