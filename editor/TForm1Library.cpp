@@ -63,6 +63,9 @@ void TForm1::ScanGameFolder()
 {
     scan_ = {};
     scan_ = ::quarnel::ScanGameFolder(std::filesystem::path(GamePath), NameTablePath(), TempFolder());
+    // A damaged message file still gives the names before its fault.
+    if (!scan_.namesError.empty())
+        Dialogs().ShowError(WithFullStop(scan_.namesError));
 }
 
 void TForm1::FillCritterList()

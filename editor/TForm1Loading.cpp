@@ -3,7 +3,7 @@
 #include "editor/PathText.h"
 #include "editor/ReadOnlyRestorer.h"
 #include "editor/TForm1.h"
-#include "library/IniFile.h"
+#include "library/CritterNameFile.h"
 #include "library/TextEncoding.h"
 #include "platform/AppPaths.h"
 #include "proto/CritterFields.h"
@@ -21,14 +21,13 @@
 namespace quarnel {
 namespace {
 
-const char* const kNameSection = "Description";
 const char* const kResistancePercent = " %";
 
 } // namespace
 
 std::filesystem::path TForm1::NameTablePath() const
 {
-    return std::filesystem::path(ExecutableFolder() + GameSubDir + "pro_crit.ini");
+    return CritterNameFile(std::filesystem::path(ExecutableFolder() + GameSubDir));
 }
 
 void TForm1::ListViewFilesSelectItem(int row, bool selected)
@@ -69,7 +68,7 @@ void TForm1::LoadCritter(const std::filesystem::path& path)
 
     ShowCritterPreview(path, record.Field(kFidIndexOffset, 1));
 
-    const std::string name = ReadIniValue(NameTablePath(), kNameSection, std::to_string(textId));
+    const std::string name = LookupCritterName(NameTablePath(), std::to_string(textId));
     EditCritterName->setText(QString::fromStdString(NameToUtf8(name)));
     fields_.SetText("EditCritterPID", IntToStr(std::int64_t(stored["EditCritterPID"]) + kPidDisplayBias));
 

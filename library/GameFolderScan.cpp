@@ -1,5 +1,6 @@
 #include "library/GameFolderScan.h"
 
+#include "library/CritterNameFile.h"
 #include "library/NameTable.h"
 #include "platform/TextLines.h"
 #include "platform/Errors.h"
@@ -83,7 +84,7 @@ std::int32_t PidNumberOfFileNumber(std::int32_t fileNumber)
     return Wrap32(std::int64_t{fileNumber} + 16777216);
 }
 
-GameFolderScanResult ScanGameFolder(const std::filesystem::path& gameFolder, const std::filesystem::path& iniFile,
+GameFolderScanResult ScanGameFolder(const std::filesystem::path& gameFolder, const std::filesystem::path& nameFile,
                                     const std::filesystem::path& tempFolder)
 {
     std::error_code ec;
@@ -98,8 +99,11 @@ GameFolderScanResult ScanGameFolder(const std::filesystem::path& gameFolder, con
     for (const std::string& fileName : ListFolderFiles(gameFolder, ".pro")) {
         const std::string key = IntToStr(TextIdOfFileNumber(FileNumberOf(fileName)));
         numbers.WriteLine(key);
-        if (!scan.table)
-            scan.table = NameTable::Load(iniFile, kNameTableSection);
+        if (!scan.table) {
+            CritterNames loaded = LoadCritterNames(nameFile);
+            scan.table = std::move(loaded.table);
+            scan.namesError = std::move(loaded.error);
+        }
         names.WriteLine(scan.table->Lookup(key));
         scan.files.push_back(fileName);
     }

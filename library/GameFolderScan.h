@@ -16,8 +16,6 @@ namespace quarnel {
 
 inline constexpr const char* kNamesFileName = "tmp.txt";
 inline constexpr const char* kNumberFileName = "listfiles.txt";
-inline constexpr const char* kNameTableFileName = "pro_crit.ini";
-inline constexpr const char* kNameTableSection = "Description";
 
 // The number of a prototype file: its first eight characters as integer text
 // (00000123.pro -> 123). ConvertError "'rat.pro' is not a valid integer value" otherwise.
@@ -32,19 +30,22 @@ std::int32_t PidNumberOfFileNumber(std::int32_t fileNumber);
 
 // Creates tempFolder with its parents, rewrites tmp.txt and listfiles.txt
 // (CRLF lines) from the *.pro files of gameFolder in listing order, looking
-// names up in section Description of iniFile. The table is read when the first
+// names up in nameFile (section Description of an ini, or a message file:
+// CritterNameFile.h). The table is read when the first
 // file needs it, once per scan. Errors: ConvertError for a file name that is
 // not a number, IoError for the table (2 when missing) or the scratch files.
 // A failing scan closes both scratch files; the lines written before the
 // failure stay in them.
 // The result tells which file each line of tmp.txt belongs to: files[n] is the
 // file of line n. table is the name table the scan read (none when the folder
-// held no file, since the table is read only for the first file).
+// held no file, since the table is read only for the first file). namesError
+// is a message file's fault; the names before it were used.
 struct GameFolderScanResult {
     std::vector<std::string> files;
     std::optional<NameTable> table;
+    std::string namesError;
 };
-GameFolderScanResult ScanGameFolder(const std::filesystem::path& gameFolder, const std::filesystem::path& iniFile,
+GameFolderScanResult ScanGameFolder(const std::filesystem::path& gameFolder, const std::filesystem::path& nameFile,
                                     const std::filesystem::path& tempFolder);
 
 // The names of a later listing of the folder, each file paired with its own

@@ -41,6 +41,14 @@ NameTable NameTable::Load(const std::filesystem::path& iniFile, const std::strin
     return table;
 }
 
+NameTable NameTable::FromValues(std::unordered_map<std::string, std::string> values)
+{
+    NameTable table;
+    for (auto& [key, value] : values)
+        table.values_.emplace(IniUpperCase(key), std::move(value));
+    return table;
+}
+
 std::string NameTable::Lookup(const std::string& key) const
 {
     const auto it = values_.find(IniUpperCase(key));

@@ -14,6 +14,8 @@ public:
     // Reads the file (".ini" appended when its name has no '.').
     // IoError when it cannot be read (2 when missing).
     static NameTable Load(const std::filesystem::path& iniFile, const std::string& section = "Description");
+    // A table of ready key -> value pairs (the message-file reader's).
+    static NameTable FromValues(std::unordered_map<std::string, std::string> values);
 
     // The value of the key, or an empty text. Same result as ReadIniValue.
     std::string Lookup(const std::string& key) const;

@@ -1,0 +1,32 @@
+#pragma once
+// Which file of a game folder holds the critter names, and reading it: the
+// program's own pro_crit.ini when the folder has one, else the game's own
+// pro_crit.msg, so that a folder copied from a game install shows its names.
+#include "library/NameTable.h"
+
+#include <filesystem>
+#include <string>
+
+namespace quarnel {
+
+// pro_crit.ini when the folder has it; else pro_crit.msg in any case of the
+// name; else the pro_crit.ini path, whose reading then reports the missing file.
+std::filesystem::path CritterNameFile(const std::filesystem::path& gameFolder);
+
+// Whether the file is a message file (extension .msg in any case).
+bool IsMessageFile(const std::filesystem::path& file);
+
+struct CritterNames {
+    NameTable table;
+    std::string error; // a message file's fault ("file, line n: ..."); its earlier names are kept
+};
+
+// The whole table: section Description of an ini, or every entry of a message
+// file. IoError when the file cannot be read (2 when missing).
+CritterNames LoadCritterNames(const std::filesystem::path& nameFile);
+
+// One name by its key (the text ID as decimal text): for an ini exactly what
+// ReadIniValue gives, for a message file the entry's text. Raw bytes.
+std::string LookupCritterName(const std::filesystem::path& nameFile, const std::string& key);
+
+} // namespace quarnel
