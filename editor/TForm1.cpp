@@ -165,6 +165,7 @@ void TForm1::ConnectHandlers()
 
     connect(KonwertujFO1doFO2412do4161, &QAction::triggered, this,
             guarded([this] { KonwertujFO1doFO2412do4161Click(); }));
+    connect(OtherFields1, &QAction::triggered, this, guarded([this] { OtherFields1Click(); }));
     connect(About1, &QAction::triggered, this, guarded([this] { About1Click(); }));
     connect(Wyj1, &QAction::triggered, this, guarded([this] { Wyj1Click(); }));
 

@@ -74,6 +74,7 @@ public:
     QMenu* EditBASEvalues1 = nullptr;
     QAction* Enable1 = nullptr;
     QAction* Disable1 = nullptr;
+    QAction* OtherFields1 = nullptr;
     QMenu* Help1 = nullptr;
     QAction* About1 = nullptr;
 
@@ -140,6 +141,7 @@ private:
     void Edit_SearchClick();
     void RadioGroup1Click();
     void KonwertujFO1doFO2412do4161Click();
+    void OtherFields1Click();
     void About1Click();
     void Wyj1Click();
     void ShowNextPreview();
@@ -151,6 +153,8 @@ private:
     void EnterEditingMode(bool saveEnabled);
     void LeaveEditingMode();
     void SetStepButtonsEnabled(bool enabled);
+    // "Other fields..." is open to a loaded critter in browsing mode only.
+    void UpdateOtherFieldsAction();
     void ShowPicture(const std::filesystem::path& picture);
     // A failed picture step: the picture area is emptied and the error shown
     // once for each state of the archive, so that loads and steps go on.

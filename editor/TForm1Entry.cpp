@@ -37,6 +37,7 @@ void TForm1::EnterEditingMode(bool saveEnabled)
     BitBtnSave->setEnabled(saveEnabled);
     Zapisz1->setEnabled(saveEnabled);
     BitBtnCancel->setEnabled(true);
+    UpdateOtherFieldsAction();
 }
 
 void TForm1::LeaveEditingMode()
@@ -46,6 +47,7 @@ void TForm1::LeaveEditingMode()
     BitBtnCancel->setEnabled(false);
     Zapisz1->setEnabled(false);
     RadioGroup1->setEnabled(true);
+    UpdateOtherFieldsAction();
 }
 
 void TForm1::SetStepButtonsEnabled(bool enabled)

@@ -113,6 +113,9 @@ void TForm1::BuildMenus()
     Enable1->setCheckable(true);
     Disable1->setCheckable(true);
     Disable1->setChecked(true);
+    OtherFields1 = AddAction(ools1, "OtherFields1", "Other fields...");
+    OtherFields1->setShortcut(QKeySequence(Qt::Key_F3));
+    OtherFields1->setEnabled(false);
 
     Help1 = AddMenu(bar, "Help1", "&Help");
     About1 = AddAction(Help1, "About1", "About");

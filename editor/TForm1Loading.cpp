@@ -39,6 +39,7 @@ void TForm1::SelectCritter(int row)
 {
     if (row < 0 || row >= ListViewFiles->rowCount()) {
         CurrentCritterPath.clear();
+        UpdateOtherFieldsAction();
         return;
     }
     CurrentCritterPath = GamePath + ToPath(ListViewFiles->item(row, 0)->text()).string();
@@ -54,6 +55,12 @@ void TForm1::LoadCritter(const std::filesystem::path& path)
     const LoadingScope quiet;
     loadedPath_.clear();
     loadedSize_ = 0;
+
+    // However the load ends, the other-fields item follows what it loaded.
+    struct ActionUpdate {
+        TForm1& form;
+        ~ActionUpdate() { form.UpdateOtherFieldsAction(); }
+    } const updateAfter{*this};
 
     const ProRecord record = ProRecord::Read(path);
     if (!IsCritterRecordSize(static_cast<long long>(record.size())))

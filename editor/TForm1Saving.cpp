@@ -3,6 +3,7 @@
 #include "editor/FieldLook.h"
 #include "editor/Globals.h"
 #include "editor/ReadOnlyRestorer.h"
+#include "editor/SaveRefusals.h"
 #include "editor/TForm1.h"
 #include "platform/UserDialogs.h"
 #include "proto/CritterFields.h"
@@ -65,12 +66,11 @@ void TForm1::BitBtnSaveClick()
 bool TForm1::SaveCritter(const std::filesystem::path& path)
 {
     if (path.empty()) {
-        Dialogs().ShowMessage("No critter is selected, so nothing was saved.");
+        Dialogs().ShowMessage(NoCritterSelectedText());
         return false;
     }
     if (path.string() != loadedPath_ || loadedSize_ == 0) {
-        Dialogs().ShowMessage(path.filename().string() +
-                              " was not loaded (a critter file has 412 or 416 bytes), so nothing was saved.");
+        Dialogs().ShowMessage(NotLoadedText(path));
         return false;
     }
 
@@ -100,7 +100,7 @@ bool TForm1::SaveCritter(const std::filesystem::path& path)
                                                        record.SetField(field->offset, field->width, *value);
                                            });
     if (!written) {
-        Dialogs().ShowMessage(path.filename().string() + " changed size since it was loaded, so nothing was saved.");
+        Dialogs().ShowMessage(ChangedSizeText(path));
         return false;
     }
     return true;

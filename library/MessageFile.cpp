@@ -41,9 +41,10 @@ public:
             }
             if (c == '{')
                 return "a '{' inside the group opened on line " + std::to_string(opened);
-            if (c == '\r' || c == '\n')
+            // CR LF, LF and a lone CR each end one line: one blank.
+            if (c == '\n' || (c == '\r' && NextIsNot('\n')))
                 content += ' ';
-            else
+            else if (c != '\r')
                 content += c;
             Advance();
         }
@@ -52,6 +53,8 @@ public:
     }
 
 private:
+    bool NextIsNot(char c) const { return pos_ + 1 >= bytes_.size() || bytes_[pos_ + 1] != c; }
+
     void Advance()
     {
         const char c = bytes_[pos_++];

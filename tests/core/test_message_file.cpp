@@ -27,7 +27,7 @@ TEST_CASE("Message entries: comments, blanks, lines, repeats")
     CHECK(result.error.empty());
     REQUIRE(result.entries.size() == 5);
     CHECK(result.entries[1].key == "200");
-    CHECK(result.entries[1].text == "Giant  mole rat"); // CR LF is one break, each break one blank
+    CHECK(result.entries[1].text == "Giant mole rat"); // CR LF is one break, each break one blank
     CHECK(result.entries[1].line == 4);
     CHECK(result.entries[3].line == 9); // a lone CR ends a line too
     // A repeated number: the later entry replaces the earlier one.
