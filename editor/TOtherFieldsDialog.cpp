@@ -185,8 +185,10 @@ QWidget* TOtherFieldsDialog::AddControl(const char* name)
         widget = control.combo;
     } else {
         control.edit = new QLineEdit(ValueText(*field, control.stored), this);
-        ApplyFieldLook(control.edit, FieldKind::Plain);
-        control.edit->setReadOnly(name == std::string_view(kReadOnlyControl));
+        const bool readOnly = name == std::string_view(kReadOnlyControl);
+        ApplyFieldLook(control.edit, readOnly ? FieldKind::IdNumber : FieldKind::Plain);
+        control.edit->setReadOnly(readOnly);
+        control.edit->setFocusPolicy(readOnly ? Qt::ClickFocus : Qt::StrongFocus);
         QLineEdit* edit = control.edit;
         connect(edit, &QLineEdit::textEdited, this, [this, edit] { RunGuarded([&] { FieldEdited(edit); }); });
         if (name == std::string_view(kCritterFlagsControl))
