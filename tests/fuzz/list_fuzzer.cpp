@@ -1,8 +1,10 @@
-// libFuzzer target for the two text readers: the picture list and the name
-// table. The first input byte picks the FID index and the key, the rest is
-// the file. Besides sanitizer reports, a finding is the one-pass name table
-// disagreeing with the line-by-line reader, or a list entry holding a line end.
+// libFuzzer target for the text readers: the picture list, the name table
+// and the game's message file. The first input byte picks the FID index and
+// the key, the rest is the file. Besides sanitizer reports, a finding is the
+// one-pass name table disagreeing with the line-by-line reader, a list entry
+// holding a line end, or a message text holding one.
 #include "library/IniFile.h"
+#include "library/MessageFile.h"
 #include "library/NameTable.h"
 #include "library/TextEncoding.h"
 #include "platform/Errors.h"
@@ -62,5 +64,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (table.Lookup(key) != value)
         std::abort();
     (void)quarnel::NameToUtf8(value);
+
+    const quarnel::MessageFileResult messages = quarnel::ParseMessageText(
+        std::string_view(reinterpret_cast<const char*>(data + 1), size - 1), "pro_crit.msg");
+    for (const quarnel::MessageEntry& entry : messages.entries)
+        if (entry.text.find_first_of("\r\n") != std::string::npos)
+            std::abort();
     return 0;
 }
