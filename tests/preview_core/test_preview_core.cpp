@@ -312,7 +312,7 @@ TEST_CASE("one file per requested name, and no damaged copy")
         for (std::size_t c = 0; c < 5; ++c)
             if (i & (1 << c))
                 name[c] = static_cast<char>(name[c] - 'a' + 'A');
-        writer.Stored("v" + std::to_string(i) + "/" + name, std::to_string(i));
+        writer.Stored(std::string("v") + std::to_string(i) + "/" + name, std::to_string(i));
     }
     ZipEntry damaged;
     damaged.name = "bad-2.gif";

@@ -953,7 +953,7 @@ TEST_CASE("shared data and the call budget bound the bytes written")
     // Twenty central entries that all point at one deflated megabyte.
     ZipWriter bomb;
     for (int i = 0; i < 20; ++i) {
-        ZipEntry e = Entry("b" + std::to_string(i) + ".gif", std::string(1 << 20, '\0'), 8);
+        ZipEntry e = Entry(std::string("b") + std::to_string(i) + ".gif", std::string(1 << 20, '\0'), 8);
         e.localHeaderOffset = 0;
         bomb.Add(e);
     }
