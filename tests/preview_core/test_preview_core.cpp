@@ -400,7 +400,7 @@ TEST_CASE("the sample archive covers each case of the fallback order")
         {5, "drone", Names(6, "drone.frm.gif")},  // extension in the list
     };
     const fs::path sample = DataFolder(QUARNEL_SAMPLE_ARCHIVE);
-    if (!fs::exists(sample))
+    if (!IsPresent(sample))
         return ReportSkipped("sample/frm_critters.zip has not been generated");
     const PreviewFolder folder;
     for (const Row& row : rows) {

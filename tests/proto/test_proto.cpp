@@ -206,7 +206,7 @@ TEST_CASE("only 412 and 416 bytes are critter records")
 TEST_CASE("real files decode like an independent reader")
 {
     const fs::path root = quarnel::test::DataFolder(QUARNEL_SHARED_TESTDATA);
-    if (!fs::exists(root))
+    if (!quarnel::test::IsPresent(root))
         return quarnel::test::ReportSkipped("shared test data not present");
     ScratchFolder dir;
     int files = 0;

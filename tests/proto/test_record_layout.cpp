@@ -136,7 +136,7 @@ TEST_CASE("item lists per game and the critter flag bits")
 TEST_CASE("real critters show named items and known flags only")
 {
     const fs::path root = quarnel::test::DataFolder(QUARNEL_SHARED_TESTDATA);
-    if (!fs::exists(root))
+    if (!quarnel::test::IsPresent(root))
         return quarnel::test::ReportSkipped("shared test data not present");
     std::uint32_t knownFlags = 0;
     for (const FlagBit& bit : CritterFlagBits())

@@ -8,10 +8,19 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace quarnel::test {
 
 inline std::filesystem::path DataFolder(const char* utf8) { return PathFromUtf8(utf8); }
+
+// Whether the path can be seen; false, not an exception, when a folder above
+// it cannot be searched.
+inline bool IsPresent(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
 
 inline void ReportSkipped(const std::string& why)
 {
