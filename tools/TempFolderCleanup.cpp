@@ -1,5 +1,6 @@
 #include "tools/TempFolderCleanup.h"
 
+#include "platform/FileAttributes.h"
 #include "platform/FileOps.h"
 #include "platform/FolderListing.h"
 #include "platform/Utf8.h"
@@ -18,8 +19,15 @@ void DeleteFolder(const std::filesystem::path& folder)
     if (IsLink(own))
         return RemoveLink(own);
     for (const std::string& name : ListFolderFiles(folder, "")) {
+        const std::filesystem::path file = folder / PathFromUtf8(name);
+#ifdef _WIN32
+        // Windows refuses to delete a read-only file, such as a picture
+        // extracted from a read-only member; a link is removed as it is.
+        if (!IsLink(file))
+            SetArchiveOnly(file);
+#endif
         std::error_code ignored;
-        std::filesystem::remove(folder / PathFromUtf8(name), ignored);
+        std::filesystem::remove(file, ignored);
     }
     RemoveFolder(folder);
 }

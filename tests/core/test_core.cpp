@@ -15,10 +15,10 @@
 #include "tools/TempFolderCleanup.h"
 #include "ProtoBuilder.h"
 #include "RecordingDialogs.h"
+#include "ScratchFolder.h"
 
 #include <cstdio>
 #include <cstring>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -32,6 +32,7 @@ using namespace quarnel;
 using quarnel::test::ProtoBuilder;
 using quarnel::test::ReadAllBytes;
 using quarnel::test::RecordingDialogs;
+using quarnel::test::ScratchFolder;
 using quarnel::test::WriteTextFile;
 
 namespace {
@@ -39,22 +40,9 @@ namespace {
 // Letters outside every single-byte code page together: Polish, Greek, CJK.
 const std::string kForeign = "\xC5\xBC\xC3\xB3\xC5\x82w \xCE\xB1\xCE\xB2 \xE6\x9D\xB1";
 
-struct ScratchFolder {
-    fs::path path;
-    ScratchFolder()
-    {
-        std::random_device seed;
-        do
-            path = fs::temp_directory_path() / PathFromUtf8("quarnel-core-" + kForeign + "-" + std::to_string(seed()));
-        while (!fs::create_directory(path));
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ec;
-        for (const auto& entry : fs::recursive_directory_iterator(path, ec))
-            SetArchiveOnly(entry.path());
-        fs::remove_all(path, ec);
-    }
+// A scratch folder whose own name is not plain ASCII either.
+struct ForeignScratchFolder : ScratchFolder {
+    ForeignScratchFolder() : ScratchFolder("quarnel-core-" + kForeign + "-") {}
 };
 
 #ifdef _WIN32
@@ -116,7 +104,7 @@ bool MakeFolderLink(const fs::path& link, const fs::path& target)
 
 TEST_CASE("Folders and files with non-ASCII names go through the whole core")
 {
-    ScratchFolder root;
+    ForeignScratchFolder root;
     const fs::path game = root.path / PathFromUtf8("FO1 " + kForeign);
     fs::create_directories(game);
     const std::string name = "00000007 " + kForeign + ".pro";
@@ -159,7 +147,7 @@ TEST_CASE("Folders and files with non-ASCII names go through the whole core")
 
 TEST_CASE("A linked temp folder is not emptied, and on Windows the junction itself is removed")
 {
-    ScratchFolder root;
+    ForeignScratchFolder root;
     const fs::path target = root.path / "elsewhere";
     fs::create_directories(target);
     WriteTextFile(target / "keep.txt", "user data");

@@ -3,7 +3,7 @@
 // pro_crit.msg.
 #include <doctest/doctest.h>
 
-#include "../platform/ScratchFolder.h"
+#include "ScratchFolder.h"
 #include "library/CritterNameFile.h"
 #include "library/GameFolderScan.h"
 #include "library/MessageFile.h"

@@ -1,5 +1,8 @@
 // The name table reader and its one-pass lookup, the name decoding, and the
 // folder scan with its scratch files.
+#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
+#include <doctest/doctest.h>
+
 #include "library/GameFolderScan.h"
 #include "library/IniFile.h"
 #include "library/NameTable.h"
@@ -9,14 +12,17 @@
 #include "platform/FolderListing.h"
 #include "rules/IntegerText.h"
 #include "ProtoBuilder.h"
-
-#include <QTemporaryDir>
-#include <QtTest>
+#include "ScratchFolder.h"
+#include "TestDataFolders.h"
 
 #include <random>
+#include <string>
+#include <vector>
 
 using namespace quarnel;
+using namespace std::string_literals;
 using quarnel::test::ProtoBuilder;
+using quarnel::test::ScratchFolder;
 using quarnel::test::WriteTextFile;
 namespace fs = std::filesystem;
 
@@ -28,117 +34,102 @@ std::string ReadBytes(const fs::path& file)
     return {bytes.begin(), bytes.end()};
 }
 
-std::string Str(const QByteArray& bytes) { return bytes.toStdString(); }
+// Percent-encodes the bytes outside printable ASCII, for a readable failure message.
+std::string Escaped(const std::string& text)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : text)
+        if (c >= 0x20 && c < 0x7F && c != '%')
+            out += char(c);
+        else
+            out += {'%', digits[c >> 4], digits[c & 15]};
+    return out;
+}
 
 } // namespace
 
-class TestLibrary : public QObject {
-    Q_OBJECT
-    QTemporaryDir dir;
-    fs::path Path(const std::string& name) const { return fs::path(dir.path().toStdString()) / name; }
-    fs::path FreshFolder(const std::string& name) const
-    {
-        fs::remove_all(Path(name));
-        fs::create_directories(Path(name));
-        return Path(name);
-    }
-
-private slots:
-    void iniQuirks_data();
-    void iniQuirks();
-    void iniFileNames();
-    void nameTableAgreesWithReaderOnGeneratedTables();
-    void namesDecodeToUtf8_data();
-    void namesDecodeToUtf8();
-    void fileNumbers_data();
-    void fileNumbers();
-    void scanOfFolderWithoutPrototypes();
-    void scanWritesNamesAndNumbersInListingOrder();
-    void scanStopsAtFileNameThatIsNotANumber();
-    void scanWithoutNameTable();
-    void listingNamesPairEachFileWithItsOwnName();
-    void scanOfRealFoldersMatchesReader_data();
-    void scanOfRealFoldersMatchesReader();
-    void sampleFolders_data();
-    void sampleFolders();
-};
-
-void TestLibrary::iniQuirks_data()
-{
-    QTest::addColumn<QByteArray>("table");
-    QTest::addColumn<QByteArray>("section");
-    QTest::addColumn<QByteArray>("key");
-    QTest::addColumn<QByteArray>("expected");
-    const QByteArray rat = "[Description]\r\n300=Rat\r\n400=Dog\r\n";
-    QTest::newRow("plain line") << rat << QByteArray("Description") << QByteArray("300") << QByteArray("Rat");
-    QTest::newRow("last line with line end") << rat << QByteArray("Description") << QByteArray("400") << QByteArray("Dog");
-    QTest::newRow("last line without line end") << QByteArray("[Description]\r\n300=Rat\r\n400=Dog") << QByteArray("Description") << QByteArray("400") << QByteArray("Dog");
-    QTest::newRow("LF line ends") << QByteArray("[Description]\n300=Rat\n400=Dog\n") << QByteArray("Description") << QByteArray("300") << QByteArray("Rat");
-    QTest::newRow("CR at the very end") << QByteArray("[Description]\r\n300=Rat\r") << QByteArray("Description") << QByteArray("300") << QByteArray("Rat");
-    QTest::newRow("lone CR stays in the line") << QByteArray("[Description]\r\n300=Rat\r\r\n400=Dog\r\n") << QByteArray("Description") << QByteArray("300") << QByteArray("Rat\r");
-    QTest::newRow("missing key") << rat << QByteArray("Description") << QByteArray("500") << QByteArray();
-    QTest::newRow("key is not a prefix") << QByteArray("[Description]\r\n3000=Big\r\n300=Rat\r\nend\r\n") << QByteArray("Description") << QByteArray("300") << QByteArray("Rat");
-    QTest::newRow("section lower case") << QByteArray("[description]\r\n300=Rat\r\n") << QByteArray("Description") << QByteArray("300") << QByteArray("Rat");
-    QTest::newRow("section capitals") << QByteArray("[DESCRIPTION]\r\n300=Rat\r\n") << QByteArray("Description") << QByteArray("300") << QByteArray("Rat");
-    QTest::newRow("header with a trailing blank") << QByteArray("[Description] \r\n300=Rat\r\n") << QByteArray("Description") << QByteArray("300") << QByteArray();
-    QTest::newRow("header with a leading blank") << QByteArray(" [Description]\r\n300=Rat\r\n") << QByteArray("Description") << QByteArray("300") << QByteArray();
-    QTest::newRow("header as last line") << QByteArray("300=Rat\r\n[Description]\r\n") << QByteArray("Description") << QByteArray("300") << QByteArray();
-    QTest::newRow("empty file") << QByteArray() << QByteArray("Description") << QByteArray("300") << QByteArray();
-    QTest::newRow("key case a to z") << QByteArray("[Description]\r\nrat=Low\r\nend\r\n") << QByteArray("Description") << QByteArray("RaT") << QByteArray("Low");
-    QTest::newRow("key case z") << QByteArray("[Description]\r\nzz=Low\r\nend\r\n") << QByteArray("Description") << QByteArray("ZZ") << QByteArray("Low");
-    QTest::newRow("key case Z asked lower") << QByteArray("[Description]\r\nZA=Up\r\nend\r\n") << QByteArray("Description") << QByteArray("za") << QByteArray("Up");
-    QTest::newRow("signs beside the letters keep case") << QByteArray("[Description]\r\n@[`{=No\r\nend\r\n") << QByteArray("Description") << QByteArray("`{@[") << QByteArray();
-    QTest::newRow("section case z") << QByteArray("[Zoo]\r\n300=Rat\r\n") << QByteArray("zoo") << QByteArray("300") << QByteArray("Rat");
-    QTest::newRow("non-ASCII letters keep case") << QByteArray("[Description]\r\n\xe9=Low\r\nend\r\n") << QByteArray("Description") << QByteArray("\xc9") << QByteArray();
-    QTest::newRow("blank before = belongs to key") << QByteArray("[Description]\r\n300 =Rat\r\n") << QByteArray("Description") << QByteArray("300") << QByteArray();
-    QTest::newRow("key with the blank") << QByteArray("[Description]\r\n300 =Rat\r\n") << QByteArray("Description") << QByteArray("300 ") << QByteArray("Rat");
-    QTest::newRow("key text not trimmed") << rat << QByteArray("Description") << QByteArray(" 300") << QByteArray();
-    QTest::newRow("value keeps blanks") << QByteArray("[Description]\r\n300= Rat \r\n") << QByteArray("Description") << QByteArray("300") << QByteArray(" Rat ");
-    QTest::newRow("value keeps =") << QByteArray("[Description]\r\n500=A=B\r\n") << QByteArray("Description") << QByteArray("500") << QByteArray("A=B");
-    QTest::newRow("empty value") << QByteArray("[Description]\r\n101=\r\n300=Rat\r\n") << QByteArray("Description") << QByteArray("101") << QByteArray();
-    QTest::newRow("first duplicate wins") << QByteArray("[Description]\r\n300=Rat\r\nrat=x\r\n300=Dog\r\n") << QByteArray("Description") << QByteArray("300") << QByteArray("Rat");
-    QTest::newRow("first duplicate wins across case") << QByteArray("[Description]\r\nabc=One\r\nABC=Two\r\n") << QByteArray("Description") << QByteArray("Abc") << QByteArray("One");
-    QTest::newRow("key of a later section") << QByteArray("[Description]\r\n300=Rat\r\n[Other]\r\n400=Dog\r\n") << QByteArray("Description") << QByteArray("400") << QByteArray();
-    QTest::newRow("key of an earlier section") << QByteArray("[Other]\r\n300=Rat\r\n[Description]\r\n400=Dog\r\n") << QByteArray("Description") << QByteArray("300") << QByteArray();
-    QTest::newRow("second header ends the first") << QByteArray("[Description]\r\n100=A\r\n[Description]\r\n300=Rat\r\n") << QByteArray("Description") << QByteArray("300") << QByteArray();
-    QTest::newRow("other section asked for") << QByteArray("[Description]\r\n300=Rat\r\n[Other]\r\n300=Dog\r\n") << QByteArray("other") << QByteArray("300") << QByteArray("Dog");
-    QTest::newRow("blank lines between") << QByteArray("[Description]\r\n\r\n\r\n300=Rat\r\n") << QByteArray("Description") << QByteArray("300") << QByteArray("Rat");
-    QTest::newRow("section-ending line answers its own key") << QByteArray("[Description]\r\n100=A\r\n[X=Y]\r\n") << QByteArray("Description") << QByteArray("[x") << QByteArray("Y]");
-    QTest::newRow("empty key: line without =") << QByteArray("[Description]\r\nplain\r\n300=Rat\r\n") << QByteArray("Description") << QByteArray() << QByteArray("plain");
-    QTest::newRow("empty key: empty line is a blank") << QByteArray("[Description]\r\n\r\n300=Rat\r\n") << QByteArray("Description") << QByteArray() << QByteArray(" ");
-    QTest::newRow("empty key: line starting with =") << QByteArray("[Description]\r\n300=Rat\r\n=Nameless\r\nend\r\n") << QByteArray("Description") << QByteArray() << QByteArray("Nameless");
-}
-
 // Each case is checked through the reader and through the one-pass table.
-void TestLibrary::iniQuirks()
+TEST_CASE("the ini reader's quirks, through the reader and the name table")
 {
-    QFETCH(QByteArray, table);
-    QFETCH(QByteArray, section);
-    QFETCH(QByteArray, key);
-    QFETCH(QByteArray, expected);
-    const fs::path file = Path("quirks.ini");
-    WriteTextFile(file, Str(table));
-    QCOMPARE(QByteArray::fromStdString(ReadIniValue(file, Str(section), Str(key))), expected);
-    QCOMPARE(QByteArray::fromStdString(NameTable::Load(file, Str(section)).Lookup(Str(key))), expected);
+    struct Row {
+        const char* name;
+        std::string table;
+        std::string section;
+        std::string key;
+        std::string expected;
+    };
+    const std::string rat = "[Description]\r\n300=Rat\r\n400=Dog\r\n";
+    const Row rows[] = {
+        {"plain line", rat, "Description", "300", "Rat"},
+        {"last line with line end", rat, "Description", "400", "Dog"},
+        {"last line without line end", "[Description]\r\n300=Rat\r\n400=Dog", "Description", "400", "Dog"},
+        {"LF line ends", "[Description]\n300=Rat\n400=Dog\n", "Description", "300", "Rat"},
+        {"CR at the very end", "[Description]\r\n300=Rat\r", "Description", "300", "Rat"},
+        {"lone CR stays in the line", "[Description]\r\n300=Rat\r\r\n400=Dog\r\n", "Description", "300", "Rat\r"},
+        {"missing key", rat, "Description", "500", ""},
+        {"key is not a prefix", "[Description]\r\n3000=Big\r\n300=Rat\r\nend\r\n", "Description", "300", "Rat"},
+        {"section lower case", "[description]\r\n300=Rat\r\n", "Description", "300", "Rat"},
+        {"section capitals", "[DESCRIPTION]\r\n300=Rat\r\n", "Description", "300", "Rat"},
+        {"header with a trailing blank", "[Description] \r\n300=Rat\r\n", "Description", "300", ""},
+        {"header with a leading blank", " [Description]\r\n300=Rat\r\n", "Description", "300", ""},
+        {"header as last line", "300=Rat\r\n[Description]\r\n", "Description", "300", ""},
+        {"empty file", "", "Description", "300", ""},
+        {"key case a to z", "[Description]\r\nrat=Low\r\nend\r\n", "Description", "RaT", "Low"},
+        {"key case z", "[Description]\r\nzz=Low\r\nend\r\n", "Description", "ZZ", "Low"},
+        {"key case Z asked lower", "[Description]\r\nZA=Up\r\nend\r\n", "Description", "za", "Up"},
+        {"signs beside the letters keep case", "[Description]\r\n@[`{=No\r\nend\r\n", "Description", "`{@[", ""},
+        {"section case z", "[Zoo]\r\n300=Rat\r\n", "zoo", "300", "Rat"},
+        {"non-ASCII letters keep case", "[Description]\r\n\xe9=Low\r\nend\r\n", "Description", "\xc9", ""},
+        {"blank before = belongs to key", "[Description]\r\n300 =Rat\r\n", "Description", "300", ""},
+        {"key with the blank", "[Description]\r\n300 =Rat\r\n", "Description", "300 ", "Rat"},
+        {"key text not trimmed", rat, "Description", " 300", ""},
+        {"value keeps blanks", "[Description]\r\n300= Rat \r\n", "Description", "300", " Rat "},
+        {"value keeps =", "[Description]\r\n500=A=B\r\n", "Description", "500", "A=B"},
+        {"empty value", "[Description]\r\n101=\r\n300=Rat\r\n", "Description", "101", ""},
+        {"first duplicate wins", "[Description]\r\n300=Rat\r\nrat=x\r\n300=Dog\r\n", "Description", "300", "Rat"},
+        {"first duplicate wins across case", "[Description]\r\nabc=One\r\nABC=Two\r\n", "Description", "Abc", "One"},
+        {"key of a later section", "[Description]\r\n300=Rat\r\n[Other]\r\n400=Dog\r\n", "Description", "400", ""},
+        {"key of an earlier section", "[Other]\r\n300=Rat\r\n[Description]\r\n400=Dog\r\n", "Description", "300", ""},
+        {"second header ends the first", "[Description]\r\n100=A\r\n[Description]\r\n300=Rat\r\n", "Description",
+         "300", ""},
+        {"other section asked for", "[Description]\r\n300=Rat\r\n[Other]\r\n300=Dog\r\n", "other", "300", "Dog"},
+        {"blank lines between", "[Description]\r\n\r\n\r\n300=Rat\r\n", "Description", "300", "Rat"},
+        {"section-ending line answers its own key", "[Description]\r\n100=A\r\n[X=Y]\r\n", "Description", "[x", "Y]"},
+        {"empty key: line without =", "[Description]\r\nplain\r\n300=Rat\r\n", "Description", "", "plain"},
+        {"empty key: empty line is a blank", "[Description]\r\n\r\n300=Rat\r\n", "Description", "", " "},
+        {"empty key: line starting with =", "[Description]\r\n300=Rat\r\n=Nameless\r\nend\r\n", "Description", "",
+         "Nameless"},
+    };
+    ScratchFolder dir;
+    const fs::path file = dir.path / "quirks.ini";
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        WriteTextFile(file, row.table);
+        CHECK(ReadIniValue(file, row.section, row.key) == row.expected);
+        CHECK(NameTable::Load(file, row.section).Lookup(row.key) == row.expected);
+    }
 }
 
-void TestLibrary::iniFileNames()
+TEST_CASE("ini file names: .ini appended, a missing table is File not found")
 {
     // ".ini" is appended to a file name without '.', even inside a folder with one.
-    const fs::path folder = FreshFolder("tables.v1");
+    ScratchFolder dir;
+    const fs::path folder = dir.path / "tables.v1";
     WriteTextFile(folder / "names.ini", "[Description]\r\n300=Rat\r\n");
-    QCOMPARE(ReadIniValue(folder / "names", "Description", "300"), std::string("Rat"));
-    QCOMPARE(NameTable::Load(folder / "names").Lookup("300"), std::string("Rat"));
+    CHECK(ReadIniValue(folder / "names", "Description", "300") == "Rat");
+    CHECK(NameTable::Load(folder / "names").Lookup("300") == "Rat");
 
     for (const fs::path& missing : {folder / "absent.ini", folder / "absent"}) {
+        CAPTURE(missing.filename().string());
         try {
             ReadIniValue(missing, "Description", "300");
-            QFAIL("reading a missing table must fail");
+            FAIL("reading a missing table must fail");
         } catch (const IoError& e) {
-            QCOMPARE(e.code(), 2);
-            QCOMPARE(std::string(e.what()), std::string("File not found"));
+            CHECK(e.code() == 2);
+            CHECK(std::string(e.what()) == "File not found");
         }
-        QVERIFY_THROWS_EXCEPTION(IoError, NameTable::Load(missing));
+        CHECK_THROWS_AS(NameTable::Load(missing), IoError);
     }
 }
 
@@ -146,7 +137,7 @@ void TestLibrary::iniFileNames()
 // headers in other cases or with blanks, duplicate keys, keys with blanks,
 // lines without '=', blank lines, '=' in values, mixed line ends. For every
 // section and key asked, the table must answer what the reader answers.
-void TestLibrary::nameTableAgreesWithReaderOnGeneratedTables()
+TEST_CASE("the name table agrees with the reader on generated tables")
 {
     const std::vector<std::string> headers = {"[Description]", "[description]", "[DESCRIPTION]", "[Description] ",
                                               "[Other]",       "[]",            "[Descriptio]"};
@@ -162,7 +153,8 @@ void TestLibrary::nameTableAgreesWithReaderOnGeneratedTables()
     auto pick = [&](const std::vector<std::string>& from) {
         return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
     };
-    const fs::path file = Path("generated.ini");
+    ScratchFolder dir;
+    const fs::path file = dir.path / "generated.ini";
     int answered = 0;
     for (int round = 0; round < 1500; ++round) {
         std::string text;
@@ -185,260 +177,255 @@ void TestLibrary::nameTableAgreesWithReaderOnGeneratedTables()
             for (const std::string& key : probes) {
                 const std::string expected = ReadIniValue(file, section, key);
                 if (table.Lookup(key) != expected)
-                    QFAIL(qPrintable(QStringLiteral("table %1, section '%2', key '%3': '%4' instead of '%5'")
-                                         .arg(QString::fromLatin1(QByteArray::fromStdString(text).toPercentEncoding()),
-                                              QString::fromStdString(section), QString::fromStdString(key),
-                                              QString::fromStdString(table.Lookup(key)),
-                                              QString::fromStdString(expected))));
+                    FAIL("table " << Escaped(text) << ", section '" << section << "', key '" << Escaped(key)
+                                  << "': '" << Escaped(table.Lookup(key)) << "' instead of '" << Escaped(expected)
+                                  << "'");
                 answered += !expected.empty();
             }
         }
     }
-    QVERIFY(answered > 1000); // the tables really found values, not only empty answers
+    CHECK(answered > 1000); // the tables really found values, not only empty answers
 }
 
-void TestLibrary::namesDecodeToUtf8_data()
+TEST_CASE("names decode to UTF-8: UTF-8 kept, anything else read as Windows-1252")
 {
-    QTest::addColumn<QByteArray>("raw");
-    QTest::addColumn<QByteArray>("utf8");
-    QTest::newRow("ASCII") << QByteArray("Mole Rat") << QByteArray("Mole Rat");
-    QTest::newRow("Windows-1252 e acute") << QByteArray("Caf\xe9") << QByteArray("Caf\xc3\xa9");
-    QTest::newRow("Windows-1252 euro") << QByteArray("\x80 5") << QByteArray("\xe2\x82\xac 5");
-    QTest::newRow("Windows-1252 quotes") << QByteArray("\x93Z\x94") << QByteArray("\xe2\x80\x9cZ\xe2\x80\x9d");
-    QTest::newRow("unassigned byte") << QByteArray("\x81") << QByteArray("\xc2\x81");
-    QTest::newRow("last byte of the table") << QByteArray("\x9f") << QByteArray("\xc5\xb8");
-    QTest::newRow("first byte after the table") << QByteArray("\xa0") << QByteArray("\xc2\xa0");
-    QTest::newRow("UTF-8 untouched") << QByteArray("Caf\xc3\xa9 \xe2\x82\xac") << QByteArray("Caf\xc3\xa9 \xe2\x82\xac");
-    QTest::newRow("UTF-8 four bytes") << QByteArray("\xf0\x9f\x90\x80") << QByteArray("\xf0\x9f\x90\x80");
-    QTest::newRow("mixed is not UTF-8") << QByteArray("\xe9\xc3\xa9") << QByteArray("\xc3\xa9\xc3\x83\xc2\xa9");
-    QTest::newRow("overlong form") << QByteArray("\xc0\xaf") << QByteArray("\xc3\x80\xc2\xaf");
-    QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80") << QByteArray("\xc3\xad\xc2\xa0\xe2\x82\xac");
-    QTest::newRow("cut sequence") << QByteArray("\xe2\x82") << QByteArray("\xc3\xa2\xe2\x80\x9a");
-}
-
-void TestLibrary::namesDecodeToUtf8()
-{
-    QFETCH(QByteArray, raw);
-    QFETCH(QByteArray, utf8);
-    QCOMPARE(QByteArray::fromStdString(NameToUtf8(Str(raw))), utf8);
-}
-
-void TestLibrary::fileNumbers_data()
-{
-    QTest::addColumn<QByteArray>("fileName");
-    QTest::addColumn<QByteArray>("error"); // the conversion's message, or empty
-    QTest::addColumn<int>("number");
-    QTest::addColumn<int>("textId");
-    QTest::addColumn<int>("pidNumber");
-    QTest::newRow("ordinary") << QByteArray("00000123.pro") << QByteArray() << 123 << 12300 << 16777339;
-    QTest::newRow("upper-case extension") << QByteArray("00000003.PRO") << QByteArray() << 3 << 300 << 16777219;
-    QTest::newRow("hexadecimal") << QByteArray("$000007F.pro") << QByteArray() << 127 << 12700 << 16777343;
-    QTest::newRow("negative") << QByteArray("-0000001.pro") << QByteArray() << -1 << -100 << 16777215;
-    QTest::newRow("text ID wraps") << QByteArray("99999999.pro") << QByteArray() << 99999999 << 1410065308 << 116777215;
-    QTest::newRow("hexadecimal text ID wraps") << QByteArray("$7FFFFFF.pro") << QByteArray() << 134217727 << 536870812 << 150994943;
-    QTest::newRow("letters") << QByteArray("rat.pro") << QByteArray("'rat.pro' is not a valid integer value") << 0 << 0 << 0;
-    QTest::newRow("short number") << QByteArray("1234567.pro") << QByteArray("'1234567.' is not a valid integer value") << 0 << 0 << 0;
-    QTest::newRow("two-byte eighth character") << QByteArray("0000001\xc3\xa9.pro") << QByteArray("'0000001\xc3\xa9' is not a valid integer value") << 0 << 0 << 0;
-}
-
-void TestLibrary::fileNumbers()
-{
-    QFETCH(QByteArray, fileName);
-    QFETCH(QByteArray, error);
-    QFETCH(int, number);
-    QFETCH(int, textId);
-    QFETCH(int, pidNumber);
-    if (!error.isEmpty()) {
-        try {
-            FileNumberOf(Str(fileName));
-            QFAIL("the conversion must fail");
-        } catch (const ConvertError& e) {
-            QCOMPARE(QByteArray(e.what()), error);
-        }
-        return;
+    const std::pair<std::string, std::string> rows[] = {
+        {"Mole Rat", "Mole Rat"},                                // ASCII
+        {"Caf\xe9", "Caf\xc3\xa9"},                              // Windows-1252 e acute
+        {"\x80 5", "\xe2\x82\xac 5"},                            // Windows-1252 euro
+        {"\x93Z\x94", "\xe2\x80\x9cZ\xe2\x80\x9d"},              // Windows-1252 quotes
+        {"\x81", "\xc2\x81"},                                    // unassigned byte
+        {"\x9f", "\xc5\xb8"},                                    // last byte of the table
+        {"\xa0", "\xc2\xa0"},                                    // first byte after the table
+        {"Caf\xc3\xa9 \xe2\x82\xac", "Caf\xc3\xa9 \xe2\x82\xac"}, // UTF-8 untouched
+        {"\xf0\x9f\x90\x80", "\xf0\x9f\x90\x80"},                // UTF-8 four bytes
+        {"\xe9\xc3\xa9", "\xc3\xa9\xc3\x83\xc2\xa9"},            // mixed is not UTF-8
+        {"\xc0\xaf", "\xc3\x80\xc2\xaf"},                        // overlong form
+        {"\xed\xa0\x80", "\xc3\xad\xc2\xa0\xe2\x82\xac"},        // surrogate
+        {"\xe2\x82", "\xc3\xa2\xe2\x80\x9a"},                    // cut sequence
+    };
+    for (const auto& [raw, utf8] : rows) {
+        CAPTURE(Escaped(raw));
+        CHECK(NameToUtf8(raw) == utf8);
     }
-    QCOMPARE(FileNumberOf(Str(fileName)), number);
-    QCOMPARE(TextIdOfFileNumber(number), textId);
-    QCOMPARE(PidNumberOfFileNumber(number), pidNumber);
 }
 
-void TestLibrary::scanOfFolderWithoutPrototypes()
+TEST_CASE("file numbers, their text IDs and PID numbers")
+{
+    struct Row {
+        const char* fileName;
+        int number;
+        int textId;
+        int pidNumber;
+    };
+    const Row rows[] = {
+        {"00000123.pro", 123, 12300, 16777339},
+        {"00000003.PRO", 3, 300, 16777219},                      // upper-case extension
+        {"$000007F.pro", 127, 12700, 16777343},                  // hexadecimal
+        {"-0000001.pro", -1, -100, 16777215},                    // negative
+        {"99999999.pro", 99999999, 1410065308, 116777215},       // text ID wraps
+        {"$7FFFFFF.pro", 134217727, 536870812, 150994943},       // hexadecimal text ID wraps
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.fileName);
+        CHECK(FileNumberOf(row.fileName) == row.number);
+        CHECK(TextIdOfFileNumber(row.number) == row.textId);
+        CHECK(PidNumberOfFileNumber(row.number) == row.pidNumber);
+    }
+    const std::pair<const char*, const char*> failures[] = {
+        {"rat.pro", "'rat.pro' is not a valid integer value"},
+        {"1234567.pro", "'1234567.' is not a valid integer value"},
+        {"0000001\xc3\xa9.pro", "'0000001\xc3\xa9' is not a valid integer value"}, // two-byte eighth character
+    };
+    for (const auto& [fileName, error] : failures) {
+        CAPTURE(fileName);
+        try {
+            FileNumberOf(fileName);
+            FAIL("the conversion must fail");
+        } catch (const ConvertError& e) {
+            CHECK(std::string(e.what()) == error);
+        }
+    }
+}
+
+TEST_CASE("a folder without prototypes scans to empty scratch files")
 {
     // No name table either: it is only read when a file needs a name.
-    const fs::path game = FreshFolder("empty-game");
+    ScratchFolder dir;
+    const fs::path game = dir.path / "empty-game";
+    fs::create_directories(game);
     WriteTextFile(game / "readme.txt", "x");
     fs::create_directories(game / "00000001.pro"); // a folder, not a file
-    const fs::path temp = Path("empty-run/deep/temp");
+    const fs::path temp = dir.path / "empty-run" / "deep" / "temp";
     ScanGameFolder(game, game / "pro_crit.ini", temp);
-    QCOMPARE(ReadBytes(temp / "tmp.txt"), std::string());
-    QCOMPARE(ReadBytes(temp / "listfiles.txt"), std::string());
-    QVERIFY(ReadNamesFile(temp).empty());
+    CHECK(ReadBytes(temp / "tmp.txt") == "");
+    CHECK(ReadBytes(temp / "listfiles.txt") == "");
+    CHECK(ReadNamesFile(temp).empty());
 }
 
-void TestLibrary::scanWritesNamesAndNumbersInListingOrder()
+TEST_CASE("the scan writes names and numbers in listing order")
 {
-    const fs::path game = FreshFolder("game");
+    ScratchFolder dir;
+    const fs::path game = dir.path / "game";
     for (const char* name : {"00000010.pro", "00000003.pro", "00000002.PRO", "00000004.pro"})
         ProtoBuilder(416).WriteTo(game / name);
     WriteTextFile(game / "pro_crit.ini", "[Description]\r\n200=Mole Rat\r\n300=Rat\r\n1000=\xe9l\xe8ve\r\n");
-    const fs::path temp = Path("run/temp");
+    const fs::path temp = dir.path / "run" / "temp";
     WriteTextFile(temp / "tmp.txt", "stale\r\nlines\r\nfrom\r\nbefore\r\nand more\r\n");
 
     ScanGameFolder(game, game / "pro_crit.ini", temp);
-    QCOMPARE(ReadBytes(temp / "tmp.txt"), std::string("Mole Rat\r\nRat\r\n\r\n\xe9l\xe8ve\r\n"));
-    QCOMPARE(ReadBytes(temp / "listfiles.txt"), std::string("200\r\n300\r\n400\r\n1000\r\n"));
-    QCOMPARE(ReadNamesFile(temp), (std::vector<std::string>{"Mole Rat", "Rat", "", "\xe9l\xe8ve"}));
+    CHECK(ReadBytes(temp / "tmp.txt") == "Mole Rat\r\nRat\r\n\r\n\xe9l\xe8ve\r\n");
+    CHECK(ReadBytes(temp / "listfiles.txt") == "200\r\n300\r\n400\r\n1000\r\n");
+    CHECK(ReadNamesFile(temp) == std::vector<std::string>{"Mole Rat", "Rat", "", "\xe9l\xe8ve"});
 
     fs::remove(temp / "tmp.txt");
-    QVERIFY_THROWS_EXCEPTION(IoError, ReadNamesFile(temp));
+    CHECK_THROWS_AS(ReadNamesFile(temp), IoError);
 }
 
-void TestLibrary::scanStopsAtFileNameThatIsNotANumber()
+TEST_CASE("the scan stops at a file name that is not a number")
 {
-    const fs::path game = FreshFolder("rat-game");
+    ScratchFolder dir;
+    const fs::path game = dir.path / "rat-game";
     for (const char* name : {"00000001.pro", "00000002.pro", "rat.pro", "zzzzzzzz.pro"})
         ProtoBuilder(412).WriteTo(game / name);
     WriteTextFile(game / "pro_crit.ini", "[Description]\r\n100=Gecko\r\n200=Trader\r\n");
-    const fs::path temp = Path("rat-run/temp");
+    const fs::path temp = dir.path / "rat-run" / "temp";
     try {
         ScanGameFolder(game, game / "pro_crit.ini", temp);
-        QFAIL("the scan must stop at rat.pro");
+        FAIL("the scan must stop at rat.pro");
     } catch (const ConvertError& e) {
-        QCOMPARE(std::string(e.what()), std::string("'rat.pro' is not a valid integer value"));
+        CHECK(std::string(e.what()) == "'rat.pro' is not a valid integer value");
     }
     // The files are closed and keep the lines written before the failure.
-    QCOMPARE(ReadBytes(temp / "tmp.txt"), std::string("Gecko\r\nTrader\r\n"));
-    QCOMPARE(ReadBytes(temp / "listfiles.txt"), std::string("100\r\n200\r\n"));
+    CHECK(ReadBytes(temp / "tmp.txt") == "Gecko\r\nTrader\r\n");
+    CHECK(ReadBytes(temp / "listfiles.txt") == "100\r\n200\r\n");
 }
 
-void TestLibrary::listingNamesPairEachFileWithItsOwnName()
+TEST_CASE("a later listing pairs each file with its own name")
 {
-    const fs::path game = FreshFolder("listing");
+    ScratchFolder dir;
+    const fs::path game = dir.path / "listing";
     for (const char* name : {"00000001.pro", "00000002.pro", "00000003.pro"})
         ProtoBuilder(416).WriteTo(game / name);
     WriteTextFile(game / "pro_crit.ini", "[Description]\r\n100=One\r\n200=Two\r\n300=Three\r\n400=Four\r\n");
-    const fs::path temp = Path("listing-temp");
+    const fs::path temp = dir.path / "listing-temp";
     const GameFolderScanResult scan = ScanGameFolder(game, game / "pro_crit.ini", temp);
-    QCOMPARE(scan.files, (std::vector<std::string>{"00000001.pro", "00000002.pro", "00000003.pro"}));
+    CHECK(scan.files == std::vector<std::string>{"00000001.pro", "00000002.pro", "00000003.pro"});
 
     // Unchanged folder: the names file line by line.
     const ListingNames same(scan, ReadNamesFile(temp));
-    QCOMPARE(same.NameOf("00000001.pro"), std::string("One"));
-    QCOMPARE(same.NameOf("00000003.pro"), std::string("Three"));
+    CHECK(same.NameOf("00000001.pro") == "One");
+    CHECK(same.NameOf("00000003.pro") == "Three");
 
     // A file added before the scanned ones and one removed: each keeps its own name;
     // the new one is named from the table the scan read (not read again).
     WriteTextFile(game / "pro_crit.ini", "[Description]\r\n400=Changed\r\n");
     const ListingNames later(scan, ReadNamesFile(temp));
-    QCOMPARE(later.NameOf("00000004.pro"), std::string("Four"));
-    QCOMPARE(later.NameOf("00000003.pro"), std::string("Three"));
-    QCOMPARE(later.NameOf("00000009.pro"), std::string());
-    QVERIFY_THROWS_EXCEPTION(ConvertError, later.NameOf("critter.pro"));
+    CHECK(later.NameOf("00000004.pro") == "Four");
+    CHECK(later.NameOf("00000003.pro") == "Three");
+    CHECK(later.NameOf("00000009.pro") == "");
+    CHECK_THROWS_AS(later.NameOf("critter.pro"), ConvertError);
 
     // A names file shorter than the scan: the files without a line have no name.
     const ListingNames shortLines(scan, {"One"});
-    QCOMPARE(shortLines.NameOf("00000002.pro"), std::string());
+    CHECK(shortLines.NameOf("00000002.pro") == "");
 
     // An empty folder reads no table: a file added later has no name.
-    const fs::path empty = FreshFolder("listing-empty");
+    const fs::path empty = dir.path / "listing-empty";
+    fs::create_directories(empty);
     const GameFolderScanResult none = ScanGameFolder(empty, game / "pro_crit.ini", temp);
-    QVERIFY(!none.table);
-    QCOMPARE(ListingNames(none, ReadNamesFile(temp)).NameOf("00000001.pro"), std::string());
+    CHECK_FALSE(none.table);
+    CHECK(ListingNames(none, ReadNamesFile(temp)).NameOf("00000001.pro") == "");
 }
 
-void TestLibrary::scanWithoutNameTable()
+TEST_CASE("a scan without its name table fails after the first file")
 {
-    const fs::path game = FreshFolder("tableless");
+    ScratchFolder dir;
+    const fs::path game = dir.path / "tableless";
     ProtoBuilder(416).WriteTo(game / "00000001.pro");
     ProtoBuilder(416).WriteTo(game / "00000002.pro");
-    const fs::path temp = Path("tableless-run/temp");
+    const fs::path temp = dir.path / "tableless-run" / "temp";
     WriteTextFile(temp / "tmp.txt", "old\r\n");
     try {
         ScanGameFolder(game, game / "pro_crit.ini", temp);
-        QFAIL("the scan must fail without its name table");
+        FAIL("the scan must fail without its name table");
     } catch (const IoError& e) {
-        QCOMPARE(e.code(), 2);
+        CHECK(e.code() == 2);
     }
-    QCOMPARE(ReadBytes(temp / "tmp.txt"), std::string());
-    QCOMPARE(ReadBytes(temp / "listfiles.txt"), std::string("100\r\n"));
+    CHECK(ReadBytes(temp / "tmp.txt") == "");
+    CHECK(ReadBytes(temp / "listfiles.txt") == "100\r\n");
 
     // A temp folder that cannot be made is an input/output error, not a crash.
-    WriteTextFile(Path("plain-file"), "x");
-    QVERIFY_THROWS_EXCEPTION(IoError, ScanGameFolder(game, game / "pro_crit.ini", Path("plain-file") / "temp"));
-}
-
-void TestLibrary::scanOfRealFoldersMatchesReader_data()
-{
-    QTest::addColumn<QString>("game");
-    QTest::newRow("first game") << "FO1";
-    QTest::newRow("second game") << "FO2";
+    WriteTextFile(dir.path / "plain-file", "x");
+    CHECK_THROWS_AS(ScanGameFolder(game, game / "pro_crit.ini", dir.path / "plain-file" / "temp"), IoError);
 }
 
 // Real tables (CRLF, Windows-1252) and real upper-case .PRO names.
-void TestLibrary::scanOfRealFoldersMatchesReader()
+TEST_CASE("the scan of the real folders matches the reader")
 {
-    QFETCH(QString, game);
-    const fs::path folder = fs::path(QUARNEL_SHARED_TESTDATA) / game.toStdString();
-    if (!fs::exists(folder / "pro_crit.ini"))
-        QSKIP("real sample files are not present");
-    const fs::path temp = Path("real-" + game.toStdString());
-    ScanGameFolder(folder, folder / "pro_crit.ini", temp);
+    for (const char* game : {"FO1", "FO2"}) {
+        CAPTURE(game);
+        const fs::path folder = quarnel::test::DataFolder(QUARNEL_SHARED_TESTDATA) / game;
+        if (!quarnel::test::IsPresent(folder / "pro_crit.ini")) {
+            quarnel::test::ReportSkipped(std::string("real sample files are not present: ") + game);
+            continue;
+        }
+        ScratchFolder dir;
+        const fs::path temp = dir.path / "temp";
+        ScanGameFolder(folder, folder / "pro_crit.ini", temp);
 
-    const std::vector<std::string> files = ListFolderFiles(folder, ".pro");
-    const std::vector<std::string> names = ReadNamesFile(temp);
-    QCOMPARE(names.size(), files.size());
-    QVERIFY(files.size() >= 20);
-    int named = 0;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const std::string key = IntToStr(TextIdOfFileNumber(FileNumberOf(files[i])));
-        QCOMPARE(names[i], ReadIniValue(folder / "pro_crit.ini", "Description", key));
-        QVERIFY(names[i].find('\r') == std::string::npos);
-        QVERIFY(IsValidUtf8(NameToUtf8(names[i])));
-        named += !names[i].empty();
+        const std::vector<std::string> files = ListFolderFiles(folder, ".pro");
+        const std::vector<std::string> names = ReadNamesFile(temp);
+        REQUIRE(names.size() == files.size());
+        CHECK(files.size() >= 20);
+        int named = 0;
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            CAPTURE(files[i]);
+            const std::string key = IntToStr(TextIdOfFileNumber(FileNumberOf(files[i])));
+            CHECK(names[i] == ReadIniValue(folder / "pro_crit.ini", "Description", key));
+            CHECK(names[i].find('\r') == std::string::npos);
+            CHECK(IsValidUtf8(NameToUtf8(names[i])));
+            named += !names[i].empty();
+        }
+        CHECK(named > 0);
     }
-    QVERIFY(named > 0);
-}
-
-void TestLibrary::sampleFolders_data()
-{
-    QTest::addColumn<QString>("game");
-    QTest::addColumn<int>("recordSize");
-    QTest::addColumn<int>("minimumCount");
-    QTest::newRow("first game") << "FO1" << 412 << 8;
-    QTest::newRow("second game") << "FO2" << 416 << 20;
 }
 
 // The demo folders that the run command stages and the window tests start from.
-void TestLibrary::sampleFolders()
+TEST_CASE("the sample folders hold named critters of their game's size")
 {
-    QFETCH(QString, game);
-    QFETCH(int, recordSize);
-    QFETCH(int, minimumCount);
-    const fs::path folder = fs::path(QUARNEL_SAMPLE_DIR) / game.toStdString();
-    const fs::path temp = Path("sample-" + game.toStdString());
-    ScanGameFolder(folder, folder / "pro_crit.ini", temp);
-    const std::vector<std::string> files = ListFolderFiles(folder, ".pro");
-    const std::vector<std::string> names = ReadNamesFile(temp);
-    QVERIFY(static_cast<int>(files.size()) >= minimumCount);
-    QCOMPARE(names.size(), files.size());
-    int unnamed = 0;
-    int females = 0;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const std::string bytes = ReadBytes(folder / files[i]);
-        QCOMPARE(static_cast<int>(bytes.size()), recordSize);
-        unnamed += names[i].empty();
-        females += bytes[187] == 1;
-        QVERIFY(IsValidUtf8(NameToUtf8(names[i])));
-    }
-    QCOMPARE(unnamed, 1);
-    QVERIFY(females >= 1);
-    if (game == "FO2") {
-        // The critter of the end-to-end edit: base ST 5 and EN 5 at offsets 48 and 56.
-        const std::string bytes = ReadBytes(folder / "00000123.pro");
-        QCOMPARE(bytes.substr(48, 4), std::string("\0\0\0\x05", 4));
-        QCOMPARE(bytes.substr(56, 4), std::string("\0\0\0\x05", 4));
+    struct Row {
+        const char* game;
+        int recordSize;
+        int minimumCount;
+    };
+    for (const Row& row : {Row{"FO1", 412, 8}, Row{"FO2", 416, 20}}) {
+        CAPTURE(row.game);
+        const fs::path folder = quarnel::test::DataFolder(QUARNEL_SAMPLE_DIR) / row.game;
+        ScratchFolder dir;
+        const fs::path temp = dir.path / "temp";
+        ScanGameFolder(folder, folder / "pro_crit.ini", temp);
+        const std::vector<std::string> files = ListFolderFiles(folder, ".pro");
+        const std::vector<std::string> names = ReadNamesFile(temp);
+        CHECK(static_cast<int>(files.size()) >= row.minimumCount);
+        REQUIRE(names.size() == files.size());
+        int unnamed = 0;
+        int females = 0;
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            CAPTURE(files[i]);
+            const std::string bytes = ReadBytes(folder / files[i]);
+            REQUIRE(static_cast<int>(bytes.size()) == row.recordSize);
+            unnamed += names[i].empty();
+            females += bytes[187] == 1;
+            CHECK(IsValidUtf8(NameToUtf8(names[i])));
+        }
+        CHECK(unnamed == 1);
+        CHECK(females >= 1);
+        if (std::string(row.game) == "FO2") {
+            // The critter of the end-to-end edit: base ST 5 and EN 5 at offsets 48 and 56.
+            const std::string bytes = ReadBytes(folder / "00000123.pro");
+            CHECK(bytes.substr(48, 4) == "\0\0\0\x05"s);
+            CHECK(bytes.substr(56, 4) == "\0\0\0\x05"s);
+        }
     }
 }
-
-QTEST_GUILESS_MAIN(TestLibrary)
-#include "test_library.moc"

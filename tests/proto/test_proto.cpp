@@ -1,285 +1,236 @@
 // Field access to prototype files: byte-exact round trips at every width,
 // two's complement, untouched bytes and lengths, and the error paths.
+#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
+#include <doctest/doctest.h>
+
 #include "platform/Errors.h"
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
 #include "ProtoBuilder.h"
 #include "RecordOffsets.h"
-
-#include <QTemporaryDir>
-#include <QtTest>
+#include "ScratchFolder.h"
+#include "TestDataFolders.h"
 
 #include <map>
+#include <string>
+#include <vector>
 
 using namespace quarnel;
 using quarnel::test::ProtoBuilder;
 using quarnel::test::ReadAllBytes;
+using quarnel::test::ScratchFolder;
 using quarnel::test::kRecordFields;
+namespace fs = std::filesystem;
 
-class TestProto : public QObject {
-    Q_OBJECT
-    QTemporaryDir dir;
-    std::filesystem::path Path(const char* name) const { return std::filesystem::path(dir.path().toStdString()) / name; }
-
-private slots:
-    void readDecodesBigEndian_data();
-    void readDecodesBigEndian();
-    void writeStoresTwosComplementAndKeepsOtherBytes_data();
-    void writeStoresTwosComplementAndKeepsOtherBytes();
-    void invalidTextLeavesFileUntouched();
-    void errorsCarryTheirMessages();
-    void recordReadsOnceAndWritesItsSpan();
-    void recordRefusesAFileThatChangedSize_data();
-    void recordRefusesAFileThatChangedSize();
-    void textIdRoundsHalfToEven_data();
-    void textIdRoundsHalfToEven();
-    void layoutMatchesTheRecordDescription();
-    void recordSizes_data();
-    void recordSizes();
-    void realFilesDecodeLikeAnIndependentReader();
-};
-
-void TestProto::readDecodesBigEndian_data()
+TEST_CASE("fields decode big-endian, unsigned below four bytes")
 {
-    QTest::addColumn<int>("width");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("1 byte is unsigned") << 1 << QByteArray::fromHex("FF") << 255;
-    QTest::newRow("2 bytes are unsigned") << 2 << QByteArray::fromHex("FFFE") << 65534;
-    QTest::newRow("3 bytes are unsigned") << 3 << QByteArray::fromHex("FFFFFF") << 16777215;
-    QTest::newRow("4 bytes minus one") << 4 << QByteArray::fromHex("FFFFFFFF") << -1;
-    QTest::newRow("4 bytes minimum") << 4 << QByteArray::fromHex("80000000") << int(-2147483647 - 1);
-    QTest::newRow("4 bytes text id") << 4 << QByteArray::fromHex("0000300C") << 12300;
-}
-
-void TestProto::readDecodesBigEndian()
-{
-    QFETCH(int, width);
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, expected);
-    ProtoBuilder builder(412);
-    std::vector<std::uint8_t> raw = builder.Bytes();
-    std::copy(bytes.begin(), bytes.end(), raw.begin() + 100);
-    quarnel::test::WriteAllBytes(Path("r.pro"), raw);
-    QCOMPARE(ReadProField(Path("r.pro"), 100, width), expected);
-}
-
-void TestProto::writeStoresTwosComplementAndKeepsOtherBytes_data()
-{
-    QTest::addColumn<int>("size");
-    QTest::addColumn<int>("offset");
-    QTest::addColumn<int>("width");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("stored");
-    QTest::newRow("minus one") << 416 << 48 << 4 << "-1" << QByteArray::fromHex("FFFFFFFF");
-    QTest::newRow("minus 300") << 416 << 188 << 4 << "-300" << QByteArray::fromHex("FFFFFED4");
-    QTest::newRow("pid number") << 412 << 2 << 2 << "5" << QByteArray::fromHex("0005");
-    QTest::newRow("low bytes of a wide value") << 412 << 2 << 2 << "65541" << QByteArray::fromHex("0005");
-    QTest::newRow("one byte") << 416 << 11 << 1 << "$1F" << QByteArray::fromHex("1F");
-    QTest::newRow("three bytes") << 416 << 8 << 3 << "-2" << QByteArray::fromHex("FFFFFE");
-    QTest::newRow("last field of a 412-byte file") << 412 << 408 << 4 << "2147483647" << QByteArray::fromHex("7FFFFFFF");
-}
-
-void TestProto::writeStoresTwosComplementAndKeepsOtherBytes()
-{
-    QFETCH(int, size);
-    QFETCH(int, offset);
-    QFETCH(int, width);
-    QFETCH(QString, text);
-    QFETCH(QByteArray, stored);
-    const auto file = Path("w.pro");
-    ProtoBuilder builder(size);
-    builder.WriteTo(file);
-    WriteProField(file, offset, width, text.toStdString());
-    auto after = ReadAllBytes(file);
-    QCOMPARE(int(after.size()), size);
-    for (int i = 0; i < size; ++i) {
-        if (i >= offset && i < offset + width)
-            QCOMPARE(after[i], std::uint8_t(stored[i - offset]));
-        else
-            QCOMPARE(after[i], builder.Bytes()[i]);
+    struct Row {
+        const char* name;
+        int width;
+        std::vector<std::uint8_t> bytes;
+        int expected;
+    };
+    const Row rows[] = {
+        {"1 byte is unsigned", 1, {0xFF}, 255},
+        {"2 bytes are unsigned", 2, {0xFF, 0xFE}, 65534},
+        {"3 bytes are unsigned", 3, {0xFF, 0xFF, 0xFF}, 16777215},
+        {"4 bytes minus one", 4, {0xFF, 0xFF, 0xFF, 0xFF}, -1},
+        {"4 bytes minimum", 4, {0x80, 0x00, 0x00, 0x00}, int(-2147483647 - 1)},
+        {"4 bytes text id", 4, {0x00, 0x00, 0x30, 0x0C}, 12300},
+    };
+    ScratchFolder dir;
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        std::vector<std::uint8_t> raw = ProtoBuilder(412).Bytes();
+        std::copy(row.bytes.begin(), row.bytes.end(), raw.begin() + 100);
+        quarnel::test::WriteAllBytes(dir.path / "r.pro", raw);
+        CHECK(ReadProField(dir.path / "r.pro", 100, row.width) == row.expected);
     }
-    QCOMPARE(QString::number(ReadProField(file, offset, width)), width == 4 ? QString::number(qint32(stored.toHex().toUInt(nullptr, 16))) : QString::number(stored.toHex().toUInt(nullptr, 16)));
 }
 
-void TestProto::invalidTextLeavesFileUntouched()
+TEST_CASE("a write stores two's complement and keeps every other byte")
 {
-    const auto file = Path("bad.pro");
+    struct Row {
+        const char* name;
+        int size;
+        int offset;
+        int width;
+        const char* text;
+        std::vector<std::uint8_t> stored;
+    };
+    const Row rows[] = {
+        {"minus one", 416, 48, 4, "-1", {0xFF, 0xFF, 0xFF, 0xFF}},
+        {"minus 300", 416, 188, 4, "-300", {0xFF, 0xFF, 0xFE, 0xD4}},
+        {"pid number", 412, 2, 2, "5", {0x00, 0x05}},
+        {"low bytes of a wide value", 412, 2, 2, "65541", {0x00, 0x05}},
+        {"one byte", 416, 11, 1, "$1F", {0x1F}},
+        {"three bytes", 416, 8, 3, "-2", {0xFF, 0xFF, 0xFE}},
+        {"last field of a 412-byte file", 412, 408, 4, "2147483647", {0x7F, 0xFF, 0xFF, 0xFF}},
+    };
+    ScratchFolder dir;
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        const fs::path file = dir.path / "w.pro";
+        ProtoBuilder builder(row.size);
+        builder.WriteTo(file);
+        WriteProField(file, row.offset, row.width, row.text);
+        std::vector<std::uint8_t> expected = builder.Bytes();
+        std::copy(row.stored.begin(), row.stored.end(), expected.begin() + row.offset);
+        CHECK(ReadAllBytes(file) == expected);
+        std::uint32_t value = 0;
+        for (std::uint8_t b : row.stored)
+            value = value * 256u + b;
+        CHECK(ReadProField(file, row.offset, row.width) == std::int32_t(value));
+    }
+}
+
+TEST_CASE("an invalid text leaves the file untouched")
+{
+    ScratchFolder dir;
+    const fs::path file = dir.path / "bad.pro";
     ProtoBuilder().WriteTo(file);
-    auto before = ReadAllBytes(file);
+    const auto before = ReadAllBytes(file);
     try {
         WriteProField(file, 48, 4, "12a");
-        QFAIL("no error");
+        FAIL("no error");
     } catch (const ConvertError& error) {
-        QCOMPARE(QString(error.what()), QString("'12a' is not a valid integer value"));
+        CHECK(std::string(error.what()) == "'12a' is not a valid integer value");
     }
-    QCOMPARE(ReadAllBytes(file), before);
+    CHECK(ReadAllBytes(file) == before);
     // The text is converted before the file is opened: a bad text on a missing file is a conversion error.
-    QVERIFY_THROWS_EXCEPTION(ConvertError, WriteProField(Path("missing.pro"), 0, 4, "x"));
+    CHECK_THROWS_AS(WriteProField(dir.path / "missing.pro", 0, 4, "x"), ConvertError);
 }
 
-void TestProto::errorsCarryTheirMessages()
+TEST_CASE("read errors carry their messages")
 {
+    ScratchFolder dir;
     try {
-        ReadProField(Path("missing.pro"), 0, 4);
-        QFAIL("no error");
+        ReadProField(dir.path / "missing.pro", 0, 4);
+        FAIL("no error");
     } catch (const IoError& error) {
-        QCOMPARE(error.code(), 2);
-        QCOMPARE(QString(error.what()), QString("File not found"));
+        CHECK(error.code() == 2);
+        CHECK(std::string(error.what()) == "File not found");
     }
-    ProtoBuilder(412).WriteTo(Path("short.pro"));
+    ProtoBuilder(412).WriteTo(dir.path / "short.pro");
     try {
-        ReadProField(Path("short.pro"), 410, 4);
-        QFAIL("no error");
+        ReadProField(dir.path / "short.pro", 410, 4);
+        FAIL("no error");
     } catch (const IoError& error) {
-        QCOMPARE(QString(error.what()), QString("Read beyond end of file"));
+        CHECK(std::string(error.what()) == "Read beyond end of file");
     }
-    QCOMPARE(IoErrorMessage(101), std::string("Disk full"));
-    QCOMPARE(IoErrorMessage(145), std::string("I/O error 145"));
+    CHECK(IoErrorMessage(101) == "Disk full");
+    CHECK(IoErrorMessage(145) == "I/O error 145");
 }
 
-void TestProto::recordReadsOnceAndWritesItsSpan()
+TEST_CASE("a record is read once and writes back its span")
 {
-    const auto file = Path("rec.pro");
+    ScratchFolder dir;
+    const fs::path file = dir.path / "rec.pro";
     ProtoBuilder builder(416);
     builder.Primary(0, 7, -2);
     builder.WriteTo(file);
     ProRecord record = ProRecord::Read(file);
-    QCOMPARE(int(record.size()), 416);
-    QCOMPARE(record.Field(48, 4), 7);
-    QCOMPARE(record.Field(188, 4), -2);
-    QVERIFY(ProRecord::Update(file, 416, 2, 408,
-                              [](ProRecord& stored) { stored.SetField(48, 4, 9); }));
-    auto after = ReadAllBytes(file);
-    auto expected = builder.Set(48, 4, 9).Bytes();
-    QCOMPARE(after, expected);
+    CHECK(int(record.size()) == 416);
+    CHECK(record.Field(48, 4) == 7);
+    CHECK(record.Field(188, 4) == -2);
+    CHECK(ProRecord::Update(file, 416, 2, 408, [](ProRecord& stored) { stored.SetField(48, 4, 9); }));
+    CHECK(ReadAllBytes(file) == builder.Set(48, 4, 9).Bytes());
 }
 
-void TestProto::recordRefusesAFileThatChangedSize_data()
+TEST_CASE("a record refuses a file that changed size")
 {
-    QTest::addColumn<int>("loaded");
-    QTest::addColumn<int>("now");
-    QTest::newRow("416 grew to 420") << 416 << 420;
-    QTest::newRow("416 grew to 417") << 416 << 417;
-    QTest::newRow("416 shrank to 415") << 416 << 415;
-    QTest::newRow("416 shrank to 412") << 416 << 412;
-    QTest::newRow("412 grew to 416") << 412 << 416;
+    const std::pair<int, int> rows[] = {{416, 420}, {416, 417}, {416, 415}, {416, 412}, {412, 416}};
+    ScratchFolder dir;
+    for (const auto& [loaded, now] : rows) {
+        CAPTURE(loaded);
+        CAPTURE(now);
+        const fs::path file = dir.path / "changed.pro";
+        ProtoBuilder(now, 0x21).WriteTo(file);
+        const auto before = ReadAllBytes(file);
+        bool edited = false;
+        CHECK_FALSE(ProRecord::Update(file, std::size_t(loaded), 2, 408, [&](ProRecord&) { edited = true; }));
+        CHECK_FALSE(edited);
+        CHECK(ReadAllBytes(file) == before);
+    }
 }
 
-void TestProto::recordRefusesAFileThatChangedSize()
+TEST_CASE("the text id is shown divided by 100, an exact half rounded to even")
 {
-    QFETCH(int, loaded);
-    QFETCH(int, now);
-    const auto file = Path("changed.pro");
-    ProtoBuilder(now, 0x21).WriteTo(file);
-    const auto before = ReadAllBytes(file);
-    bool edited = false;
-    QVERIFY(!ProRecord::Update(file, std::size_t(loaded), 2, 408, [&](ProRecord&) { edited = true; }));
-    QVERIFY(!edited);
-    QCOMPARE(ReadAllBytes(file), before);
+    const std::pair<int, int> rows[] = {
+        {12300, 123}, {12349, 123}, {12345, 123}, {12351, 124}, {12350, 124}, {12250, 122},
+        {12450, 124}, {49, 0},      {50, 0},      {51, 1},      {-50, 0},     {-51, -1},
+        {-149, -1},   {150, 2},     {250, 2},     {350, 4},     {-150, -2},   {-250, -2},
+        {-151, -2},   {int(-2147483647 - 1), -21474836},        {2147483647, 21474836},
+    };
+    for (const auto& [textId, shown] : rows) {
+        CAPTURE(textId);
+        CHECK(TextIdToIdNumber(textId) == shown);
+    }
 }
 
-void TestProto::textIdRoundsHalfToEven_data()
-{
-    QTest::addColumn<int>("textId");
-    QTest::addColumn<int>("shown");
-    QTest::newRow("multiple") << 12300 << 123;
-    QTest::newRow("below half") << 12349 << 123;
-    QTest::newRow("12345") << 12345 << 123;
-    QTest::newRow("above half") << 12351 << 124;
-    QTest::newRow("12350 up to even") << 12350 << 124;
-    QTest::newRow("12250 down to even") << 12250 << 122;
-    QTest::newRow("12450 down to even") << 12450 << 124;
-    QTest::newRow("49") << 49 << 0;
-    QTest::newRow("50 to even zero") << 50 << 0;
-    QTest::newRow("51") << 51 << 1;
-    QTest::newRow("-50 to even zero") << -50 << 0;
-    QTest::newRow("-51") << -51 << -1;
-    QTest::newRow("-149") << -149 << -1;
-    QTest::newRow("150 to even") << 150 << 2;
-    QTest::newRow("250 to even") << 250 << 2;
-    QTest::newRow("350 up to even") << 350 << 4;
-    QTest::newRow("negative half") << -150 << -2;
-    QTest::newRow("negative -250") << -250 << -2;
-    QTest::newRow("negative above half") << -151 << -2;
-    QTest::newRow("minimum") << int(-2147483647 - 1) << -21474836;
-    QTest::newRow("maximum") << 2147483647 << 21474836;
-}
-
-void TestProto::textIdRoundsHalfToEven()
-{
-    QFETCH(int, textId);
-    QFETCH(int, shown);
-    QCOMPARE(TextIdToIdNumber(textId), shown);
-}
-
-void TestProto::layoutMatchesTheRecordDescription()
+TEST_CASE("the window's field table matches the record description")
 {
     // Every field at the offset and width the record description gives, read
     // and saved as it says; nothing else in the table.
     std::map<std::string, const ProFieldSpec*> byControl;
-    for (const auto& field : ProFieldLayout())
-        QVERIFY2(byControl.emplace(field.control, &field).second, field.control);
-    QCOMPARE(byControl.size(), kRecordFields.size());
-    for (const auto& expected : kRecordFields) {
-        const auto found = byControl.find(expected.control);
-        QVERIFY2(found != byControl.end(), expected.control);
-        QCOMPARE(found->second->offset, expected.offset);
-        QCOMPARE(found->second->width, expected.width);
-        QCOMPARE(found->second->saved, expected.saved);
+    for (const auto& field : ProFieldLayout()) {
+        CAPTURE(field.control);
+        CHECK(byControl.emplace(field.control, &field).second);
     }
-    QCOMPARE(byControl["EditCritterPID"]->conversion, FieldConversion::PidNumber);
-    QCOMPARE(byControl["EditIDNumber"]->conversion, FieldConversion::TextId);
-    QCOMPARE(byControl["ComboBoxGender"]->conversion, FieldConversion::Gender);
-    QCOMPARE(byControl["EditExpPoints"]->conversion, FieldConversion::None);
+    CHECK(byControl.size() == kRecordFields.size());
+    for (const auto& expected : kRecordFields) {
+        CAPTURE(expected.control);
+        const auto found = byControl.find(expected.control);
+        REQUIRE(found != byControl.end());
+        CHECK(found->second->offset == expected.offset);
+        CHECK(found->second->width == expected.width);
+        CHECK(found->second->saved == expected.saved);
+    }
+    CHECK(byControl["EditCritterPID"]->conversion == FieldConversion::PidNumber);
+    CHECK(byControl["EditIDNumber"]->conversion == FieldConversion::TextId);
+    CHECK(byControl["ComboBoxGender"]->conversion == FieldConversion::Gender);
+    CHECK(byControl["EditExpPoints"]->conversion == FieldConversion::None);
     // A save may change bytes 2 to 407 only.
-    QCOMPARE(kSavedSpanBegin, 2);
-    QCOMPARE(kSavedSpanEnd, 408);
+    CHECK(kSavedSpanBegin == 2);
+    CHECK(kSavedSpanEnd == 408);
 }
 
-void TestProto::recordSizes_data()
+TEST_CASE("only 412 and 416 bytes are critter records")
 {
-    QTest::addColumn<int>("size");
-    QTest::addColumn<bool>("critter");
-    for (int size : {0, 411, 412, 413, 414, 415, 416, 417, 828})
-        QTest::addRow("%d bytes", size) << size << (size == 412 || size == 416);
+    for (int size : {0, 411, 412, 413, 414, 415, 416, 417, 828}) {
+        CAPTURE(size);
+        CHECK(IsCritterRecordSize(size) == (size == 412 || size == 416));
+    }
 }
 
-void TestProto::recordSizes()
+TEST_CASE("real files decode like an independent reader")
 {
-    QFETCH(int, size);
-    QFETCH(bool, critter);
-    QCOMPARE(IsCritterRecordSize(size), critter);
-}
-
-void TestProto::realFilesDecodeLikeAnIndependentReader()
-{
-    const std::filesystem::path root = QUARNEL_SHARED_TESTDATA;
-    if (!std::filesystem::exists(root))
-        QSKIP("shared test data not present");
+    const fs::path root = quarnel::test::DataFolder(QUARNEL_SHARED_TESTDATA);
+    if (!quarnel::test::IsPresent(root))
+        return quarnel::test::ReportSkipped("shared test data not present");
+    ScratchFolder dir;
     int files = 0;
     for (const char* game : {"FO1", "FO2"}) {
         // Both accesses open for writing: they work on copies, never on the shared originals.
-        const std::filesystem::path copies = Path("real") / game;
+        const fs::path copies = dir.path / "real" / game;
         quarnel::test::CopyFolderFiles(root / game, copies);
-        for (const auto& entry : std::filesystem::directory_iterator(copies)) {
-            auto ext = entry.path().extension().string();
+        for (const auto& entry : fs::directory_iterator(copies)) {
+            const auto ext = entry.path().extension().string();
             if (ext != ".pro" && ext != ".PRO")
                 continue;
             ++files;
-            auto bytes = ReadAllBytes(entry.path());
-            ProRecord record = ProRecord::Read(entry.path());
+            CAPTURE(entry.path().filename().string());
+            const auto bytes = ReadAllBytes(entry.path());
+            const ProRecord record = ProRecord::Read(entry.path());
             for (const auto& field : ProFieldLayout()) {
+                CAPTURE(field.control);
                 std::uint32_t value = 0;
                 for (int i = 0; i < field.width; ++i)
                     value = value * 256u + bytes[std::size_t(field.offset + i)];
-                QCOMPARE(ReadProField(entry.path(), field.offset, field.width), std::int32_t(value));
-                QCOMPARE(record.Field(field.offset, field.width), std::int32_t(value));
+                CHECK(ReadProField(entry.path(), field.offset, field.width) == std::int32_t(value));
+                CHECK(record.Field(field.offset, field.width) == std::int32_t(value));
             }
         }
     }
-    QVERIFY(files >= 40);
+    CHECK(files >= 40);
 }
-
-QTEST_GUILESS_MAIN(TestProto)
-#include "test_proto.moc"

@@ -1,34 +1,39 @@
 // The ZIP reader: archive-level errors, the end record search, ZIP64, name
 // conversion, matching, extraction rules, member failures, the safety of
 // hostile names and sizes, attributes and times, and crash regressions.
+#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
+#include <doctest/doctest.h>
+
 #include "ProtoBuilder.h"
+#include "ScratchFolder.h"
+#include "TestDataFolders.h"
 #include "ZipWriter.h"
 #include "platform/Errors.h"
+#include "platform/Utf8.h"
 #include "preview/AbUnZipper.h"
 
-#include <QElapsedTimer>
-#include <QTemporaryDir>
-#include <QtTest>
-
-#include <sys/stat.h>
-
 #include <algorithm>
+#include <chrono>
 #include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
 
 using namespace quarnel;
 using namespace quarnel::test;
+using namespace std::string_literals;
 namespace fs = std::filesystem;
 
 namespace {
 
-QByteArray Q(const Bytes& bytes)
-{
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
-}
-Bytes B(const QByteArray& bytes)
-{
-    return Bytes(bytes.begin(), bytes.end());
-}
+using Names = std::vector<std::string>;
+
 Bytes Cat(Bytes a, const Bytes& b)
 {
     a.insert(a.end(), b.begin(), b.end());
@@ -69,26 +74,47 @@ std::size_t FindSignature(const Bytes& bytes, std::uint32_t sig)
     return std::string::npos;
 }
 
+std::uintmax_t BytesIn(const fs::path& folder)
+{
+    std::uintmax_t total = 0;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.is_regular_file())
+            total += entry.file_size();
+    return total;
+}
+
+// The local time a file was last written, read back without the reader.
+std::tm LocalWriteTime(const fs::path& file)
+{
+    const std::time_t t = std::chrono::system_clock::to_time_t(
+        std::chrono::file_clock::to_sys(fs::last_write_time(file)));
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &t);
+#else
+    localtime_r(&t, &local);
+#endif
+    return local;
+}
+
 struct Outcome {
-    std::vector<std::string> files;                          // names in the target folder, sorted
+    Names files;                                             // names in the target folder, sorted
     std::vector<std::pair<std::string, std::string>> failed; // member name, error text
 };
 
-} // namespace
-
-class TestZip : public QObject {
-    Q_OBJECT
-    QTemporaryDir tmp;
-    fs::path Root() const { return fs::path(tmp.path().toStdString()); }
+// A scratch folder with the archives of one case and a target folder "out".
+struct ZipFolder {
+    ScratchFolder scratch;
+    fs::path Root() const { return scratch.path; }
     fs::path Out() const { return Root() / "out"; }
 
-    std::string WriteArchive(const Bytes& bytes, const std::string& name = "a.zip")
+    std::string WriteArchive(const Bytes& bytes, const std::string& name = "a.zip") const
     {
         WriteAllBytes(Root() / name, bytes);
-        return (Root() / name).string();
+        return Utf8FromPath(Root() / name);
     }
 
-    void FreshOut()
+    void FreshOut() const
     {
         std::error_code ec;
         fs::remove_all(Out(), ec);
@@ -97,7 +123,7 @@ class TestZip : public QObject {
 
     // Opens the archive, extracts the mask into a fresh target folder and
     // records what arrived and what failed.
-    Outcome Extract(const Bytes& archive, const std::string& mask = "*", int options = eoCreateDirs)
+    Outcome Extract(const Bytes& archive, const std::string& mask = "*", int options = eoCreateDirs) const
     {
         FreshOut();
         TAbUnZipper zip;
@@ -107,336 +133,288 @@ class TestZip : public QObject {
         };
         zip.ExtractOptions = options;
         zip.SetFileName(WriteArchive(archive));
-        zip.SetBaseDirectory(Out().string());
+        zip.SetBaseDirectory(Utf8FromPath(Out()));
         zip.ExtractFiles(mask);
         zip.SetFileName("");
         for (const auto& entry : fs::directory_iterator(Out()))
-            outcome.files.push_back(entry.path().filename().string());
+            outcome.files.push_back(Utf8FromPath(entry.path().filename()));
         std::sort(outcome.files.begin(), outcome.files.end());
         return outcome;
     }
 
-    std::string OutText(const std::string& name) const
+    std::string Text(const std::string& name) const
     {
-        const Bytes bytes = ReadAllBytes(Out() / name);
+        const Bytes bytes = ReadAllBytes(Out() / PathFromUtf8(name));
         return std::string(bytes.begin(), bytes.end());
     }
-
-  private slots:
-    void openErrorsCarryTheirTexts_data();
-    void openErrorsCarryTheirTexts();
-    void openAcceptsUpperCaseExtensionAndEmptyArchive();
-    void reopeningReleasesTheEarlierArchive();
-    void endRecordFoundBehindComments_data();
-    void endRecordFoundBehindComments();
-    void zip64RecordsAndExtraFields_data();
-    void zip64RecordsAndExtraFields();
-    void namesBecomeUtf8_data();
-    void namesBecomeUtf8();
-    void maskSelectsMembers_data();
-    void maskSelectsMembers();
-    void folderEntriesSkippedAndPathsDropped();
-    void laterDuplicateWinsAndExistingFilesAreOverwritten();
-    void emptyMembersGiveEmptyFiles_data();
-    void emptyMembersGiveEmptyFiles();
-    void largeMembersRoundTrip_data();
-    void largeMembersRoundTrip();
-    void memberFailures_data();
-    void memberFailures();
-    void unsupportedMethodDeletesTheFileBegun();
-    void unsafeNamesNeverLeaveTheTargetFolder_data();
-    void unsafeNamesNeverLeaveTheTargetFolder();
-    void memberLargerThanTheFreeSpaceFails();
-    void attributesFollowTheRecordingHost_data();
-    void attributesFollowTheRecordingHost();
-    void modificationTimeFromDosDateAndTime();
-    void baseDirectoryRules();
-    void missingTargetFolderIsCreatedOnlyWithCreateDirs();
-    void everyTruncationAndByteFlipIsSurvived();
-    void fuzzRegressions_data();
-    void fuzzRegressions();
-    void hostileArchivesFailFast();
-    void sharedDataAndTheCallBudgetBoundTheBytesWritten();
-    void plantedLinksAreNeverWrittenThrough();
 };
 
-void TestZip::openErrorsCarryTheirTexts_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("error");
+} // namespace
 
+TEST_CASE("archive open errors carry their texts and release the earlier archive")
+{
+    struct Row {
+        const char* name;
+        Bytes bytes;
+        std::string file; // empty: no file; folder.zip and pipe.zip: made as such
+        const char* error;
+    };
     const Bytes good = ZipWriter().Stored("a.gif", "abc").Build();
-    const QString notPk = ZipText::NotPkZip;
-    const QString unhandled = ZipText::UnhandledType;
-    QTest::newRow("missing file") << QByteArray() << "" << QString(ZipText::FileNotFound);
-    QTest::newRow("empty file") << QByteArray() << "empty.zip" << QString(ZipText::InvalidStream);
-    QTest::newRow("folder") << QByteArray() << "folder.zip" << QString(ZipText::InvalidStream);
-    QTest::newRow("pipe") << QByteArray() << "pipe.zip" << QString(ZipText::InvalidStream);
-    QTest::newRow("empty file, other extension")
-        << QByteArray() << "empty.dat" << QString(ZipText::InvalidStream);
-    QTest::newRow("good archive, other extension") << Q(good) << "a.dat" << unhandled;
-    QTest::newRow("good archive, no extension") << Q(good) << "archive" << unhandled;
-    QTest::newRow("text file") << QByteArray("hello, this is not an archive at all") << "t.zip" << unhandled;
-    QTest::newRow("shorter than an end record") << QByteArray("PK\x05\x06") << "s.zip" << unhandled;
+    const char* notPk = ZipText::NotPkZip;
+    const char* unhandled = ZipText::UnhandledType;
     Bytes cut = good;
     cut.resize(cut.size() - 30);
-    QTest::newRow("end record cut off") << Q(cut) << "c.zip" << unhandled;
-    QTest::newRow("comment length beyond the file")
-        << Q(ZipWriter().Stored("a.gif", "abc").EndCommentLength(5).Build()) << "l.zip" << unhandled;
     Bytes spanned = {0x50, 0x4B, 0x07, 0x08};
     spanned.resize(100, 0x41);
-    QTest::newRow("spanned marker without end record") << Q(spanned) << "m.zip" << notPk;
-    QTest::newRow("bad central signature")
-        << Q(ZipWriter().Stored("a.gif", "abc").BadCentralSignature().Build()) << "b.zip" << notPk;
-    QTest::newRow("central directory past the end")
-        << Q(ZipWriter().Stored("a.gif", "abc").EndCentralOffset(1000000).Build()) << "o.zip" << notPk;
-    QTest::newRow("one entry more than written")
-        << Q(ZipWriter().Stored("a.gif", "abc").EndEntryCount(2).Build()) << "n.zip" << notPk;
-    QTest::newRow("more entries than the file could hold")
-        << Q(ZipWriter().Stored("a.gif", "abc").EndEntryCount(65000).Build()) << "h.zip" << notPk;
-    QTest::newRow("split archive, this disk 1")
-        << Q(ZipWriter().Stored("a.gif", "abc").EndDiskNumbers(1, 1).Build()) << "d1.zip" << notPk;
-    QTest::newRow("split archive, directory on disk 1")
-        << Q(ZipWriter().Stored("a.gif", "abc").EndDiskNumbers(0, 1).Build()) << "d2.zip" << notPk;
     ZipEntry onOtherDisk = Entry("a.gif", "abc");
     onOtherDisk.diskNumberStart = 2;
-    QTest::newRow("member on another disk") << Q(Archive(onOtherDisk)) << "d3.zip" << notPk;
-    QTest::newRow("ZIP64 split archive")
-        << Q(ZipWriter().Stored("a.gif", "abc").Zip64End().EndDiskNumbers(0, 1).Build()) << "d4.zip" << notPk;
-
     const Bytes zip64 = ZipWriter().Stored("a.gif", "abc").Zip64End().Build();
     Bytes noLocator = zip64;
     noLocator[FindSignature(noLocator, 0x07064b50)] = 'X';
-    QTest::newRow("ZIP64 locator missing") << Q(noLocator) << "z1.zip" << notPk;
     Bytes badRecord = zip64;
     badRecord[FindSignature(badRecord, 0x06064b50)] = 'X';
-    QTest::newRow("ZIP64 record signature wrong") << Q(badRecord) << "z2.zip" << notPk;
     Bytes farRecord = zip64;
     farRecord[FindSignature(farRecord, 0x07064b50) + 14] = 0x7F; // offset far past the end
-    QTest::newRow("ZIP64 record offset past the end") << Q(farRecord) << "z3.zip" << notPk;
-    QTest::newRow("ZIP64 entry count the file cannot hold")
-        << Q(ZipWriter().Stored("a.gif", "abc").Zip64End().EndEntryCount(~0ull).Build()) << "z4.zip" << notPk;
-}
 
-void TestZip::openErrorsCarryTheirTexts()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, name);
-    QFETCH(QString, error);
-    std::string path = (Root() / "does-not-exist.zip").string();
-    if (name == "folder.zip" || name == "pipe.zip") {
-        path = (Root() / name.toStdString()).string();
-        std::error_code ec;
-        fs::remove_all(path, ec);
-        if (name == "pipe.zip")
-            QCOMPARE(::mkfifo(path.c_str(), 0600), 0);
-        else
-            fs::create_directory(path);
-    } else if (!name.isEmpty()) {
-        path = WriteArchive(B(bytes), name.toStdString());
+    std::vector<Row> rows = {
+        {"missing file", {}, "", ZipText::FileNotFound},
+        {"empty file", {}, "empty.zip", ZipText::InvalidStream},
+        {"folder", {}, "folder.zip", ZipText::InvalidStream},
+        {"empty file, other extension", {}, "empty.dat", ZipText::InvalidStream},
+        {"good archive, other extension", good, "a.dat", unhandled},
+        {"good archive, no extension", good, "archive", unhandled},
+        {"text file", ToBytes("hello, this is not an archive at all"), "t.zip", unhandled},
+        {"shorter than an end record", ToBytes("PK\x05\x06"), "s.zip", unhandled},
+        {"end record cut off", cut, "c.zip", unhandled},
+        {"comment length beyond the file", ZipWriter().Stored("a.gif", "abc").EndCommentLength(5).Build(), "l.zip",
+         unhandled},
+        {"spanned marker without end record", spanned, "m.zip", notPk},
+        {"bad central signature", ZipWriter().Stored("a.gif", "abc").BadCentralSignature().Build(), "b.zip", notPk},
+        {"central directory past the end", ZipWriter().Stored("a.gif", "abc").EndCentralOffset(1000000).Build(),
+         "o.zip", notPk},
+        {"one entry more than written", ZipWriter().Stored("a.gif", "abc").EndEntryCount(2).Build(), "n.zip", notPk},
+        {"more entries than the file could hold", ZipWriter().Stored("a.gif", "abc").EndEntryCount(65000).Build(),
+         "h.zip", notPk},
+        {"split archive, this disk 1", ZipWriter().Stored("a.gif", "abc").EndDiskNumbers(1, 1).Build(), "d1.zip",
+         notPk},
+        {"split archive, directory on disk 1", ZipWriter().Stored("a.gif", "abc").EndDiskNumbers(0, 1).Build(),
+         "d2.zip", notPk},
+        {"member on another disk", Archive(onOtherDisk), "d3.zip", notPk},
+        {"ZIP64 split archive", ZipWriter().Stored("a.gif", "abc").Zip64End().EndDiskNumbers(0, 1).Build(), "d4.zip",
+         notPk},
+        {"ZIP64 locator missing", noLocator, "z1.zip", notPk},
+        {"ZIP64 record signature wrong", badRecord, "z2.zip", notPk},
+        {"ZIP64 record offset past the end", farRecord, "z3.zip", notPk},
+        {"ZIP64 entry count the file cannot hold",
+         ZipWriter().Stored("a.gif", "abc").Zip64End().EndEntryCount(~0ull).Build(), "z4.zip", notPk},
+    };
+#ifndef _WIN32
+    rows.push_back({"pipe", {}, "pipe.zip", ZipText::InvalidStream}); // Windows has no named pipes in folders
+#endif
+    const ZipFolder folder;
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        std::string path = Utf8FromPath(folder.Root() / "does-not-exist.zip");
+        if (row.file == "folder.zip" || row.file == "pipe.zip") {
+            const fs::path special = folder.Root() / row.file;
+            path = Utf8FromPath(special);
+            std::error_code ec;
+            fs::remove_all(special, ec);
+#ifndef _WIN32
+            if (row.file == "pipe.zip")
+                REQUIRE(::mkfifo(special.c_str(), 0600) == 0);
+            else
+#endif
+                fs::create_directory(special);
+        } else if (!row.file.empty()) {
+            path = folder.WriteArchive(row.bytes, row.file);
+        }
+
+        TAbUnZipper zip;
+        zip.SetFileName(folder.WriteArchive(ZipWriter().Stored("x.gif", "x").Build(), "earlier.zip"));
+        REQUIRE(zip.Items().size() == 1);
+        try {
+            zip.SetFileName(path);
+            FAIL("no error");
+        } catch (const ArchiveError& e) {
+            CHECK(std::string(e.what()) == row.error);
+        }
+        // The earlier archive is released and the failed one not kept.
+        CHECK(zip.Items().empty());
+        CHECK(zip.FileName().empty());
     }
-
-    TAbUnZipper zip;
-    zip.SetFileName(WriteArchive(ZipWriter().Stored("x.gif", "x").Build(), "earlier.zip"));
-    QCOMPARE(zip.Items().size(), std::size_t(1));
-    try {
-        zip.SetFileName(path);
-        QFAIL("no error");
-    } catch (const ArchiveError& e) {
-        QCOMPARE(QString(e.what()), error);
-    }
-    // The earlier archive is released and the failed one not kept.
-    QVERIFY(zip.Items().empty());
-    QVERIFY(zip.FileName().empty());
 }
 
-void TestZip::openAcceptsUpperCaseExtensionAndEmptyArchive()
+TEST_CASE("an upper-case extension and an empty archive open")
 {
+    const ZipFolder folder;
     TAbUnZipper zip;
-    zip.SetFileName(WriteArchive(ZipWriter().Stored("a.gif", "abc").Build(), "UPPER.ZIP"));
-    QCOMPARE(zip.Items().size(), std::size_t(1));
-    zip.SetFileName(WriteArchive(ZipWriter().Build(), "empty-archive.zip"));
-    QVERIFY(zip.Items().empty());
-    QCOMPARE(zip.FileName(), (Root() / "empty-archive.zip").string());
+    zip.SetFileName(folder.WriteArchive(ZipWriter().Stored("a.gif", "abc").Build(), "UPPER.ZIP"));
+    CHECK(zip.Items().size() == 1);
+    zip.SetFileName(folder.WriteArchive(ZipWriter().Build(), "empty-archive.zip"));
+    CHECK(zip.Items().empty());
+    CHECK(zip.FileName() == Utf8FromPath(folder.Root() / "empty-archive.zip"));
 }
 
-void TestZip::reopeningReleasesTheEarlierArchive()
+TEST_CASE("reopening releases the earlier archive")
 {
+    const ZipFolder folder;
     TAbUnZipper zip;
-    zip.SetFileName(WriteArchive(ZipWriter().Stored("a.gif", "1").Stored("b.gif", "2").Build(), "two.zip"));
-    QCOMPARE(zip.Items().size(), std::size_t(2));
-    zip.SetFileName(WriteArchive(ZipWriter().Stored("c.gif", "3").Build(), "one.zip"));
-    QCOMPARE(zip.Items().size(), std::size_t(1));
-    QCOMPARE(zip.Items()[0].fileName, std::string("c.gif"));
+    zip.SetFileName(folder.WriteArchive(ZipWriter().Stored("a.gif", "1").Stored("b.gif", "2").Build(), "two.zip"));
+    CHECK(zip.Items().size() == 2);
+    zip.SetFileName(folder.WriteArchive(ZipWriter().Stored("c.gif", "3").Build(), "one.zip"));
+    REQUIRE(zip.Items().size() == 1);
+    CHECK(zip.Items()[0].fileName == "c.gif");
     zip.SetFileName("");
-    QVERIFY(zip.Items().empty());
-    QVERIFY(zip.FileName().empty());
+    CHECK(zip.Items().empty());
+    CHECK(zip.FileName().empty());
     // Extracting with nothing open writes nothing.
-    FreshOut();
-    zip.SetBaseDirectory(Out().string());
+    folder.FreshOut();
+    zip.SetBaseDirectory(Utf8FromPath(folder.Out()));
     zip.ExtractFiles("*");
-    QVERIFY(fs::is_empty(Out()));
+    CHECK(fs::is_empty(folder.Out()));
 }
 
-void TestZip::endRecordFoundBehindComments_data()
+TEST_CASE("the end record is found behind comments and trailing bytes")
 {
-    QTest::addColumn<int>("commentLength");
-    QTest::addColumn<int>("trailerLength");
     // Lengths around the block edges: the first block holds 512 bytes, the
     // next ones overlap the block after them by one record.
+    std::vector<std::pair<int, int>> rows; // comment length, trailer length
     for (int length : {0, 1, 489, 490, 491, 500, 1000, 1500, 3500, 5000, 65535})
-        QTest::addRow("comment %d", length) << length << 0;
-    QTest::newRow("bytes after the record, no comment") << 0 << 10;
-    QTest::newRow("record more than 64 KiB before the end") << 65535 << 70000;
+        rows.emplace_back(length, 0);
+    rows.emplace_back(0, 10);        // bytes after the record, no comment
+    rows.emplace_back(65535, 70000); // record more than 64 KiB before the end
+    const ZipFolder folder;
+    for (const auto& [commentLength, trailerLength] : rows) {
+        CAPTURE(commentLength);
+        CAPTURE(trailerLength);
+        std::string comment(std::size_t(commentLength), 'c');
+        // A signature inside the comment whose comment length cannot fit is no record.
+        if (commentLength >= 40 && trailerLength == 0)
+            comment.replace(10, 22, "PK\x05\x06"s + std::string(16, '\0') + "\xff\xff");
+        const Bytes bytes = ZipWriter()
+                                .Deflated("pictures/a.gif", "picture")
+                                .Comment(comment)
+                                .Trailer(Bytes(std::size_t(trailerLength), 'T'))
+                                .Build();
+        const Outcome outcome = folder.Extract(bytes, "a.gif");
+        CHECK(outcome.files == Names{"a.gif"});
+        CHECK(folder.Text("a.gif") == "picture");
+    }
 }
 
-void TestZip::endRecordFoundBehindComments()
+TEST_CASE("ZIP64 end records and extra fields")
 {
-    QFETCH(int, commentLength);
-    QFETCH(int, trailerLength);
-    std::string comment(std::size_t(commentLength), 'c');
-    // A signature inside the comment whose comment length cannot fit is no record.
-    if (commentLength >= 40 && trailerLength == 0)
-        comment.replace(10, 22, std::string("PK\x05\x06", 4) + std::string(16, '\0') + "\xff\xff");
-    const Bytes bytes = ZipWriter()
-                            .Deflated("pictures/a.gif", "picture")
-                            .Comment(comment)
-                            .Trailer(Bytes(std::size_t(trailerLength), 'T'))
-                            .Build();
-    const Outcome outcome = Extract(bytes, "a.gif");
-    QCOMPARE(outcome.files, std::vector<std::string>{"a.gif"});
-    QCOMPARE(OutText("a.gif"), std::string("picture"));
+    struct Row {
+        const char* name;
+        bool endRecords;
+        bool extraFields;
+    };
+    const ZipFolder folder;
+    for (const Row& row : {Row{"ZIP64 end records", true, false}, Row{"ZIP64 extra fields", false, true},
+                           Row{"both", true, true}}) {
+        CAPTURE(row.name);
+        const Bytes big = Noise(70000, 7);
+        ZipEntry first = Entry("first.gif", "first member");
+        ZipEntry second;
+        second.name = "pictures/second.gif";
+        second.data = big;
+        second.method = 8;
+        first.zip64 = second.zip64 = row.extraFields;
+        const Bytes bytes = ZipWriter().Add(first).Add(second).Zip64End(row.endRecords).Comment("note").Build();
+
+        TAbUnZipper zip;
+        zip.SetFileName(folder.WriteArchive(bytes));
+        REQUIRE(zip.Items().size() == 2);
+        CHECK(zip.Items()[1].uncompressedSize == std::uint64_t(big.size()));
+        CHECK(zip.Items()[1].localHeaderOffset > 0);
+        CHECK(zip.Items()[1].localHeaderOffset < 0xFFFFFFFFull);
+        zip.SetFileName("");
+
+        const Outcome outcome = folder.Extract(bytes);
+        CHECK(outcome.failed.empty());
+        CHECK(outcome.files == Names{"first.gif", "second.gif"});
+        CHECK(ReadAllBytes(folder.Out() / "second.gif") == big);
+    }
 }
 
-void TestZip::zip64RecordsAndExtraFields_data()
+TEST_CASE("member names become UTF-8")
 {
-    QTest::addColumn<bool>("endRecords");
-    QTest::addColumn<bool>("extraFields");
-    QTest::newRow("ZIP64 end records") << true << false;
-    QTest::newRow("ZIP64 extra fields") << false << true;
-    QTest::newRow("both") << true << true;
-}
-
-void TestZip::zip64RecordsAndExtraFields()
-{
-    QFETCH(bool, endRecords);
-    QFETCH(bool, extraFields);
-    const Bytes big = Noise(70000, 7);
-    ZipEntry first = Entry("first.gif", "first member");
-    ZipEntry second;
-    second.name = "pictures/second.gif";
-    second.data = big;
-    second.method = 8;
-    first.zip64 = second.zip64 = extraFields;
-    const Bytes bytes = ZipWriter().Add(first).Add(second).Zip64End(endRecords).Comment("note").Build();
-
-    TAbUnZipper zip;
-    zip.SetFileName(WriteArchive(bytes));
-    QCOMPARE(zip.Items().size(), std::size_t(2));
-    QCOMPARE(zip.Items()[1].uncompressedSize, std::uint64_t(big.size()));
-    QVERIFY(zip.Items()[1].localHeaderOffset > 0 && zip.Items()[1].localHeaderOffset < 0xFFFFFFFFull);
-    zip.SetFileName("");
-
-    const Outcome outcome = Extract(bytes);
-    QVERIFY(outcome.failed.empty());
-    QCOMPARE(outcome.files, (std::vector<std::string>{"first.gif", "second.gif"}));
-    QCOMPARE(ReadAllBytes(Out() / "second.gif"), big);
-}
-
-void TestZip::namesBecomeUtf8_data()
-{
-    QTest::addColumn<QByteArray>("raw");
-    QTest::addColumn<int>("flags");
-    QTest::addColumn<QByteArray>("extra");
-    QTest::addColumn<QString>("expected");
-
+    struct Row {
+        const char* name;
+        std::string raw;
+        int flags;
+        Bytes extra;
+        std::string expected;
+    };
     const std::string zaba = "\xC5\xBC"
                              "aba.gif"; // "żaba.gif"
-    QTest::newRow("ASCII unchanged") << QByteArray("pictures/abc.gif") << 0 << QByteArray()
-                                     << "pictures/abc.gif";
-    QTest::newRow("backslashes are separators")
-        << QByteArray("pictures\\abc.gif") << 0 << QByteArray() << "pictures/abc.gif";
-    QTest::newRow("UTF-8 by flag") << QByteArray::fromStdString(zaba) << 0x800 << QByteArray()
-                                   << QString::fromUtf8(zaba);
-    QTest::newRow("UTF-8 by validity")
-        << QByteArray::fromStdString(zaba) << 0 << QByteArray() << QString::fromUtf8(zaba);
-    QTest::newRow("code page 437") << QByteArray("\x81"
-                                                 "ber.gif")
-                                   << 0 << QByteArray() << QString::fromUtf8("über.gif");
-    QTest::newRow("flagged but not UTF-8: code page 437")
-        << QByteArray("\xC3(.gif") << 0x800 << QByteArray() << QString::fromUtf8("├(.gif");
-    QTest::newRow("Unicode path with matching CRC")
-        << QByteArray("?aba.gif") << 0 << Q(UnicodePathExtra("?aba.gif", zaba)) << QString::fromUtf8(zaba);
-    QTest::newRow("Unicode path with wrong CRC ignored") << QByteArray("\x81"
-                                                                       "ber.gif")
-                                                         << 0
-                                                         << Q(UnicodePathExtra("\x81"
-                                                                               "ber.gif",
-                                                                               "other.gif", 1234))
-                                                         << QString::fromUtf8("über.gif");
-    QTest::newRow("Unicode path of another version ignored")
-        << QByteArray("x.gif") << 0 << Q(ExtraField(0x7075, {2, 0, 0, 0, 0, 'y'})) << "x.gif";
-    QTest::newRow("flagged UTF-8 wins over Unicode path")
-        << QByteArray("a.gif") << 0x800 << Q(UnicodePathExtra("a.gif", "b.gif")) << "a.gif";
-    QTest::newRow("NUCX UTF-16 name")
-        << QByteArray("\x81.gif") << 0 << Q(NucxExtra(u"\u0436.gif")) << QString::fromUtf8("\xD0\xB6.gif");
-    QTest::newRow("NUCX after another field")
-        << QByteArray("\x81.gif") << 0 << Q(Cat(ExtraField(0x1234, {1, 2, 3}), NucxExtra(u"n.gif")))
-        << "n.gif";
-    QTest::newRow("NUCX with a broken surrogate ignored")
-        << QByteArray("\x81.gif") << 0 << Q(NucxExtra(std::u16string(1, char16_t(0xD800)) + u"x"))
-        << QString::fromUtf8("ü.gif");
-    QTest::newRow("extra field running past its end ignored")
-        << QByteArray("\x81.gif") << 0 << QByteArray("\x75\x70\xff\x00\x01", 5) << QString::fromUtf8("ü.gif");
+    const Row rows[] = {
+        {"ASCII unchanged", "pictures/abc.gif", 0, {}, "pictures/abc.gif"},
+        {"backslashes are separators", "pictures\\abc.gif", 0, {}, "pictures/abc.gif"},
+        {"UTF-8 by flag", zaba, 0x800, {}, zaba},
+        {"UTF-8 by validity", zaba, 0, {}, zaba},
+        {"code page 437", "\x81"
+                          "ber.gif",
+         0, {}, "\xC3\xBC"
+                "ber.gif"},
+        {"flagged but not UTF-8: code page 437", "\xC3(.gif", 0x800, {}, "\xE2\x94\x9C(.gif"},
+        {"Unicode path with matching CRC", "?aba.gif", 0, UnicodePathExtra("?aba.gif", zaba), zaba},
+        {"Unicode path with wrong CRC ignored", "\x81"
+                                                "ber.gif",
+         0,
+         UnicodePathExtra("\x81"
+                          "ber.gif",
+                          "other.gif", 1234),
+         "\xC3\xBC"
+         "ber.gif"},
+        {"Unicode path of another version ignored", "x.gif", 0, ExtraField(0x7075, {2, 0, 0, 0, 0, 'y'}), "x.gif"},
+        {"flagged UTF-8 wins over Unicode path", "a.gif", 0x800, UnicodePathExtra("a.gif", "b.gif"), "a.gif"},
+        {"NUCX UTF-16 name", "\x81.gif", 0, NucxExtra(u"\u0436.gif"), "\xD0\xB6.gif"},
+        {"NUCX after another field", "\x81.gif", 0, Cat(ExtraField(0x1234, {1, 2, 3}), NucxExtra(u"n.gif")),
+         "n.gif"},
+        {"NUCX with a broken surrogate ignored", "\x81.gif", 0, NucxExtra(std::u16string(1, char16_t(0xD800)) + u"x"),
+         "\xC3\xBC.gif"},
+        {"extra field running past its end ignored", "\x81.gif", 0, ToBytes("\x75\x70\xff\x00\x01"s),
+         "\xC3\xBC.gif"},
+    };
+    const ZipFolder folder;
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        ZipEntry e = Entry(row.raw, "data");
+        e.flags = static_cast<std::uint16_t>(row.flags);
+        e.centralExtra = row.extra;
+        TAbUnZipper zip;
+        zip.SetFileName(folder.WriteArchive(Archive(e)));
+        REQUIRE(zip.Items().size() == 1);
+        CHECK(zip.Items()[0].fileName == row.expected);
+    }
 }
 
-void TestZip::namesBecomeUtf8()
+TEST_CASE("the mask selects members")
 {
-    QFETCH(QByteArray, raw);
-    QFETCH(int, flags);
-    QFETCH(QByteArray, extra);
-    QFETCH(QString, expected);
-    ZipEntry e = Entry(raw.toStdString(), "data");
-    e.flags = static_cast<std::uint16_t>(flags);
-    e.centralExtra = B(extra);
-    TAbUnZipper zip;
-    zip.SetFileName(WriteArchive(Archive(e)));
-    QCOMPARE(QString::fromStdString(zip.Items().at(0).fileName), expected);
-}
-
-void TestZip::maskSelectsMembers_data()
-{
-    QTest::addColumn<QString>("mask");
-    QTest::addColumn<QStringList>("files");
-    const QStringList all{"a.gif", "b.gif", "c.GIF", "noext", "readme.txt"};
-    QTest::newRow("plain name") << "a.gif" << QStringList{"a.gif"};
-    QTest::newRow("case ignored") << "A.GIF" << QStringList{"a.gif"};
-    QTest::newRow("found in any folder") << "C.gif" << QStringList{"c.GIF"};
-    QTest::newRow("star") << "*" << all;
-    QTest::newRow("star dot star matches names without a dot") << "*.*" << all;
-    QTest::newRow("extension") << "*.gif" << QStringList{"a.gif", "b.gif", "c.GIF"};
-    QTest::newRow("question mark") << "?.gif" << QStringList{"a.gif", "b.gif", "c.GIF"};
-    QTest::newRow("question mark needs a character") << "?a.gif" << QStringList{};
-    QTest::newRow("star inside") << "*e*" << QStringList{"noext", "readme.txt"};
-    QTest::newRow("folder part") << "pictures/*" << QStringList{"b.gif"};
-    QTest::newRow("folder part with backslash") << "PICTURES\\B.GIF" << QStringList{"b.gif"};
-    QTest::newRow("nested folder part") << "pictures/sub/*.gif" << QStringList{"c.GIF"};
-    QTest::newRow("wildcard folder part") << "*/b.gif" << QStringList{"b.gif"};
-    QTest::newRow("empty folder part is the root") << "/a.gif" << QStringList{"a.gif"};
-    QTest::newRow("folder that no member has") << "x/a.gif" << QStringList{};
-    QTest::newRow("semicolon list, trimmed")
-        << "  a.gif ;\treadme.txt  " << QStringList{"a.gif", "readme.txt"};
-    QTest::newRow("empty list items ignored") << "a.gif;;" << QStringList{"a.gif"};
-    QTest::newRow("name no member has") << "missing.gif" << QStringList{};
-    QTest::newRow("empty mask") << "" << QStringList{};
-    QTest::newRow("prefix is not a match") << "a.gi" << QStringList{};
-}
-
-void TestZip::maskSelectsMembers()
-{
-    QFETCH(QString, mask);
-    QFETCH(QStringList, files);
+    const std::pair<const char*, Names> rows[] = {
+        {"a.gif", {"a.gif"}},                                               // plain name
+        {"A.GIF", {"a.gif"}},                                               // case ignored
+        {"C.gif", {"c.GIF"}},                                               // found in any folder
+        {"*", {"a.gif", "b.gif", "c.GIF", "noext", "readme.txt"}},          // star
+        {"*.*", {"a.gif", "b.gif", "c.GIF", "noext", "readme.txt"}},        // matches names without a dot
+        {"*.gif", {"a.gif", "b.gif", "c.GIF"}},                             // extension
+        {"?.gif", {"a.gif", "b.gif", "c.GIF"}},                             // question mark
+        {"?a.gif", {}},                                                     // question mark needs a character
+        {"*e*", {"noext", "readme.txt"}},                                   // star inside
+        {"pictures/*", {"b.gif"}},                                          // folder part
+        {"PICTURES\\B.GIF", {"b.gif"}},                                     // folder part with backslash
+        {"pictures/sub/*.gif", {"c.GIF"}},                                  // nested folder part
+        {"*/b.gif", {"b.gif"}},                                             // wildcard folder part
+        {"/a.gif", {"a.gif"}},                                              // empty folder part is the root
+        {"x/a.gif", {}},                                                    // folder that no member has
+        {"  a.gif ;\treadme.txt  ", {"a.gif", "readme.txt"}},               // semicolon list, trimmed
+        {"a.gif;;", {"a.gif"}},                                             // empty list items ignored
+        {"missing.gif", {}},                                                // name no member has
+        {"", {}},                                                           // empty mask
+        {"a.gi", {}},                                                       // prefix is not a match
+    };
     const Bytes bytes = ZipWriter()
                             .Stored("a.gif", "a")
                             .Folder("pictures")
@@ -445,15 +423,16 @@ void TestZip::maskSelectsMembers()
                             .Stored("readme.txt", "r")
                             .Stored("noext", "n")
                             .Build();
-    const Outcome outcome = Extract(bytes, mask.toStdString());
-    QVERIFY(outcome.failed.empty());
-    QStringList got;
-    for (const auto& f : outcome.files)
-        got << QString::fromStdString(f);
-    QCOMPARE(got, files);
+    const ZipFolder folder;
+    for (const auto& [mask, files] : rows) {
+        CAPTURE(mask);
+        const Outcome outcome = folder.Extract(bytes, mask);
+        CHECK(outcome.failed.empty());
+        CHECK(outcome.files == files);
+    }
 }
 
-void TestZip::folderEntriesSkippedAndPathsDropped()
+TEST_CASE("folder entries are skipped and stored paths dropped")
 {
     ZipEntry dosFolder = Entry("legacy", "");
     dosFolder.externalAttributes = 0x10;
@@ -464,367 +443,397 @@ void TestZip::folderEntriesSkippedAndPathsDropped()
                             .Stored("pictures/sub/deep.gif", "deep")
                             .Build();
     // Even with the restore-path option set, nothing but the file name is used.
-    const Outcome outcome = Extract(bytes, "*", eoCreateDirs | eoRestorePath);
-    QVERIFY(outcome.failed.empty());
-    QCOMPARE(outcome.files, std::vector<std::string>{"deep.gif"});
-    QCOMPARE(OutText("deep.gif"), std::string("deep"));
+    const ZipFolder folder;
+    const Outcome outcome = folder.Extract(bytes, "*", eoCreateDirs | eoRestorePath);
+    CHECK(outcome.failed.empty());
+    CHECK(outcome.files == Names{"deep.gif"});
+    CHECK(folder.Text("deep.gif") == "deep");
 }
 
-void TestZip::laterDuplicateWinsAndExistingFilesAreOverwritten()
+TEST_CASE("a later duplicate wins and existing files are overwritten")
 {
+    const ZipFolder folder;
     const Bytes bytes = ZipWriter().Stored("one/x.gif", "first").Deflated("two/X.gif", "second").Build();
-    FreshOut();
-    WriteTextFile(Out() / "x.gif", "old content");
-    fs::permissions(Out() / "x.gif", fs::perms::owner_read); // a read-only copy from earlier
+    folder.FreshOut();
+    WriteTextFile(folder.Out() / "x.gif", "old content");
+    fs::permissions(folder.Out() / "x.gif", fs::perms::owner_read); // a read-only copy from earlier
 
     TAbUnZipper zip;
-    std::vector<std::string> failures;
+    Names failures;
     zip.OnProcessItemFailure = [&](const ZipItem&, const std::string& e) { failures.push_back(e); };
-    zip.SetFileName(WriteArchive(bytes));
-    zip.SetBaseDirectory(Out().string());
+    zip.SetFileName(folder.WriteArchive(bytes));
+    zip.SetBaseDirectory(Utf8FromPath(folder.Out()));
     zip.ExtractFiles("x.gif");
-    QVERIFY(failures.empty());
-    // Both members match; they land in central directory order, under their
-    // own file names (the second one's case included on a case-sensitive file system).
-    QCOMPARE(OutText("x.gif"), std::string("first"));
-    QCOMPARE(OutText("X.gif"), std::string("second"));
+    CHECK(failures.empty());
+    // Both members match; they land in central directory order, under their own file names.
+#ifdef _WIN32
+    // Windows file names ignore case: the second member replaced the first.
+    CHECK(std::distance(fs::directory_iterator(folder.Out()), fs::directory_iterator()) == 1);
+    CHECK(folder.Text("x.gif") == "second");
+#else
+    CHECK(folder.Text("x.gif") == "first");
+    CHECK(folder.Text("X.gif") == "second");
+#endif
 
     const Bytes same = ZipWriter().Stored("one/y.gif", "first").Deflated("two/y.gif", "second").Build();
-    const Outcome outcome = Extract(same, "y.gif");
-    QCOMPARE(outcome.files, std::vector<std::string>{"y.gif"});
-    QCOMPARE(OutText("y.gif"), std::string("second"));
+    const Outcome outcome = folder.Extract(same, "y.gif");
+    CHECK(outcome.files == Names{"y.gif"});
+    CHECK(folder.Text("y.gif") == "second");
 }
 
-void TestZip::emptyMembersGiveEmptyFiles_data()
+TEST_CASE("empty members give empty files")
 {
-    QTest::addColumn<int>("method");
-    QTest::addColumn<bool>("withDeflateData");
-    QTest::newRow("stored") << 0 << false;
-    QTest::newRow("deflated, with an end block") << 8 << true;
-    QTest::newRow("deflated, no data at all") << 8 << false;
-    QTest::newRow("unknown method, nothing to decode") << 99 << false;
+    struct Row {
+        const char* name;
+        int method;
+        bool withDeflateData;
+    };
+    const Row rows[] = {
+        {"stored", 0, false},
+        {"deflated, with an end block", 8, true},
+        {"deflated, no data at all", 8, false},
+        {"unknown method, nothing to decode", 99, false},
+    };
+    const ZipFolder folder;
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        ZipEntry e = Entry("empty.gif", "", static_cast<std::uint16_t>(row.method));
+        if (!row.withDeflateData)
+            e.compressedData = Bytes{};
+        const Outcome outcome = folder.Extract(Archive(e));
+        CHECK(outcome.failed.empty());
+        REQUIRE(outcome.files == Names{"empty.gif"});
+        CHECK(fs::file_size(folder.Out() / "empty.gif") == 0);
+    }
 }
 
-void TestZip::emptyMembersGiveEmptyFiles()
+TEST_CASE("large members round-trip")
 {
-    QFETCH(int, method);
-    QFETCH(bool, withDeflateData);
-    ZipEntry e = Entry("empty.gif", "", static_cast<std::uint16_t>(method));
-    if (!withDeflateData)
-        e.compressedData = Bytes{};
-    const Outcome outcome = Extract(Archive(e));
-    QVERIFY(outcome.failed.empty());
-    QCOMPARE(outcome.files, std::vector<std::string>{"empty.gif"});
-    QCOMPARE(fs::file_size(Out() / "empty.gif"), std::uintmax_t(0));
+    struct Row {
+        const char* name;
+        int method;
+        int size;
+    };
+    const ZipFolder folder;
+    for (const Row& row : {Row{"stored, several chunks", 0, 200000}, Row{"deflated, several chunks", 8, 200000},
+                           Row{"deflated, exactly one chunk", 8, 65536}}) {
+        CAPTURE(row.name);
+        ZipEntry e;
+        e.name = "big.gif";
+        e.data = Noise(std::size_t(row.size), 99);
+        // Half noise, half runs: deflate output then spans both kinds of block.
+        std::fill(e.data.begin(), e.data.begin() + row.size / 2, 'r');
+        e.method = static_cast<std::uint16_t>(row.method);
+        const Outcome outcome = folder.Extract(Archive(e));
+        CHECK(outcome.failed.empty());
+        CHECK(ReadAllBytes(folder.Out() / "big.gif") == e.data);
+    }
 }
 
-void TestZip::largeMembersRoundTrip_data()
+TEST_CASE("member failures: the error text, and no file left behind")
 {
-    QTest::addColumn<int>("method");
-    QTest::addColumn<int>("size");
-    QTest::newRow("stored, several chunks") << 0 << 200000;
-    QTest::newRow("deflated, several chunks") << 8 << 200000;
-    QTest::newRow("deflated, exactly one chunk") << 8 << 65536;
-}
-
-void TestZip::largeMembersRoundTrip()
-{
-    QFETCH(int, method);
-    QFETCH(int, size);
-    ZipEntry e;
-    e.name = "big.gif";
-    e.data = Noise(std::size_t(size), 99);
-    // Half noise, half runs: deflate output then spans both kinds of block.
-    std::fill(e.data.begin(), e.data.begin() + size / 2, 'r');
-    e.method = static_cast<std::uint16_t>(method);
-    const Outcome outcome = Extract(Archive(e));
-    QVERIFY(outcome.failed.empty());
-    QCOMPARE(ReadAllBytes(Out() / "big.gif"), e.data);
-}
-
-void TestZip::memberFailures_data()
-{
-    QTest::addColumn<QByteArray>("archive");
-    QTest::addColumn<QString>("error");
-    QTest::addColumn<QByteArray>("content"); // the file left behind, or null for none
-
-    const std::string text =
-        "a picture's bytes, long enough to be worth compressing, compressing, compressing";
-    const QByteArray none;
+    struct Row {
+        const char* name;
+        Bytes archive;
+        std::string error;                  // empty: no failure
+        std::optional<std::string> content; // the file left behind, or none
+    };
+    const std::string text = "a picture's bytes, long enough to be worth compressing, compressing, compressing";
+    const std::string damaged = ZipText::DamagedData;
+    std::vector<Row> rows;
 
     ZipEntry e = Entry("m.gif", text);
     e.versionNeeded = 64;
-    QTest::newRow("version needed 6.4") << Q(Archive(e)) << QString(ZipText::NewerVersion) << none;
+    rows.push_back({"version needed 6.4", Archive(e), ZipText::NewerVersion, std::nullopt});
     e.versionNeeded = 0x0340; // a high byte of 3 does not count
-    QTest::newRow("version needed 6.4 from a Unix host")
-        << Q(Archive(e)) << QString(ZipText::NewerVersion) << none;
+    rows.push_back({"version needed 6.4 from a Unix host", Archive(e), ZipText::NewerVersion, std::nullopt});
     e.versionNeeded = 63;
-    QTest::newRow("version needed 6.3 is fine")
-        << Q(Archive(e)) << QString() << QByteArray::fromStdString(text);
+    rows.push_back({"version needed 6.3 is fine", Archive(e), "", text});
 
     e = Entry("m.gif", text);
     e.badLocalSignature = true;
-    QTest::newRow("bad local header") << Q(Archive(e)) << QString(ZipText::NotPkZip) << none;
+    rows.push_back({"bad local header", Archive(e), ZipText::NotPkZip, std::nullopt});
     e = Entry("m.gif", text);
     e.localHeaderOffset = 1u << 30;
-    QTest::newRow("local header past the end") << Q(Archive(e)) << QString(ZipText::NotPkZip) << none;
+    rows.push_back({"local header past the end", Archive(e), ZipText::NotPkZip, std::nullopt});
 
     e = Entry("m.gif", text);
     e.flags = 1;
-    QTest::newRow("encrypted") << Q(Archive(e)) << QString(ZipText::InvalidPassword) << none;
+    rows.push_back({"encrypted", Archive(e), ZipText::InvalidPassword, std::nullopt});
 
     e = Entry("m.gif", text, 8);
     e.crc = 0xDEADBEEF;
-    QTest::newRow("wrong CRC, deflated: no file") << Q(Archive(e)) << QString(ZipText::CrcFailed) << none;
+    rows.push_back({"wrong CRC, deflated: no file", Archive(e), ZipText::CrcFailed, std::nullopt});
     e.method = 0;
-    QTest::newRow("wrong CRC, stored: no file") << Q(Archive(e)) << QString(ZipText::CrcFailed) << none;
+    rows.push_back({"wrong CRC, stored: no file", Archive(e), ZipText::CrcFailed, std::nullopt});
 
-    const QString damaged = ZipText::DamagedData;
     e = Entry("m.gif", text, 8);
     e.compressedData = Bytes(40, 0xFF);
-    QTest::newRow("garbage instead of deflate data") << Q(Archive(e)) << damaged << none;
+    rows.push_back({"garbage instead of deflate data", Archive(e), damaged, std::nullopt});
     e = Entry("m.gif", text, 8);
     e.compressedData = DeflateRaw(ToBytes(text));
     e.compressedData->resize(e.compressedData->size() / 2);
-    QTest::newRow("deflate data cut short") << Q(Archive(e)) << damaged << none;
+    rows.push_back({"deflate data cut short", Archive(e), damaged, std::nullopt});
     e = Entry("m.gif", text, 8);
     e.uncompressedSize = 10;
-    QTest::newRow("deflate data longer than recorded") << Q(Archive(e)) << damaged << none;
+    rows.push_back({"deflate data longer than recorded", Archive(e), damaged, std::nullopt});
     e.uncompressedSize = text.size() + 1;
-    QTest::newRow("deflate data shorter than recorded") << Q(Archive(e)) << damaged << none;
+    rows.push_back({"deflate data shorter than recorded", Archive(e), damaged, std::nullopt});
     e = Entry("m.gif", text, 8);
     e.compressedSize = 1u << 20;
-    QTest::newRow("compressed size past the end") << Q(Archive(e)) << damaged << none;
+    rows.push_back({"compressed size past the end", Archive(e), damaged, std::nullopt});
     e = Entry("m.gif", text, 0);
     e.uncompressedSize = text.size() - 1;
-    QTest::newRow("stored sizes disagree") << Q(Archive(e)) << damaged << none;
+    rows.push_back({"stored sizes disagree", Archive(e), damaged, std::nullopt});
 
     e = Entry("m.gif", text, 8);
     e.zip64 = true;
     e.uncompressedSize = TAbUnZipper::kMaxMemberSize + 1;
-    QTest::newRow("declared size above the bound") << Q(Archive(e)) << QString(ZipText::TooLarge) << none;
+    rows.push_back({"declared size above the bound", Archive(e), ZipText::TooLarge, std::nullopt});
     e.uncompressedSize = 0xFFFFFFFFFFFFull;
-    QTest::newRow("declared size of 256 TiB") << Q(Archive(e)) << QString(ZipText::TooLarge) << none;
-}
+    rows.push_back({"declared size of 256 TiB", Archive(e), ZipText::TooLarge, std::nullopt});
 
-void TestZip::memberFailures()
-{
-    QFETCH(QByteArray, archive);
-    QFETCH(QString, error);
-    QFETCH(QByteArray, content);
-    const Outcome outcome = Extract(B(archive));
-    if (error.isEmpty()) {
-        QVERIFY(outcome.failed.empty());
-    } else {
-        QCOMPARE(outcome.failed.size(), std::size_t(1));
-        QCOMPARE(outcome.failed[0].first, std::string("m.gif"));
-        QCOMPARE(QString::fromStdString(outcome.failed[0].second), error);
-    }
-    if (content.isNull()) {
-        QVERIFY(outcome.files.empty());
-    } else {
-        QCOMPARE(outcome.files, std::vector<std::string>{"m.gif"});
-        QCOMPARE(OutText("m.gif"), content.toStdString());
+    const ZipFolder folder;
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        const Outcome outcome = folder.Extract(row.archive);
+        if (row.error.empty()) {
+            CHECK(outcome.failed.empty());
+        } else {
+            REQUIRE(outcome.failed.size() == 1);
+            CHECK(outcome.failed[0].first == "m.gif");
+            CHECK(outcome.failed[0].second == row.error);
+        }
+        if (!row.content) {
+            CHECK(outcome.files.empty());
+        } else {
+            CHECK(outcome.files == Names{"m.gif"});
+            CHECK(folder.Text("m.gif") == *row.content);
+        }
     }
 }
 
-void TestZip::unsupportedMethodDeletesTheFileBegun()
+TEST_CASE("an unsupported method deletes the file begun")
 {
     const Bytes bytes = ZipWriter()
                             .Stored("keep.gif", "kept")
                             .Add(Entry("m.gif", "bzip2 data, supposedly", 12))
                             .Add(Entry("n.gif", "method 14", 14))
                             .Build();
-    FreshOut();
-    WriteTextFile(Out() / "m.gif", "an older copy");
+    const ZipFolder folder;
+    folder.FreshOut();
+    WriteTextFile(folder.Out() / "m.gif", "an older copy");
     TAbUnZipper zip;
-    std::vector<std::string> failures;
+    Names failures;
     zip.OnProcessItemFailure = [&](const ZipItem&, const std::string& e) { failures.push_back(e); };
-    zip.SetFileName(WriteArchive(bytes));
-    zip.SetBaseDirectory(Out().string());
+    zip.SetFileName(folder.WriteArchive(bytes));
+    zip.SetBaseDirectory(Utf8FromPath(folder.Out()));
     zip.ExtractFiles("*");
-    QCOMPARE(failures, std::vector<std::string>(2, ZipText::UnsupportedMethod));
-    QVERIFY(!fs::exists(Out() / "m.gif"));
-    QVERIFY(!fs::exists(Out() / "n.gif"));
-    QCOMPARE(OutText("keep.gif"), std::string("kept"));
+    CHECK(failures == Names(2, ZipText::UnsupportedMethod));
+    CHECK_FALSE(fs::exists(folder.Out() / "m.gif"));
+    CHECK_FALSE(fs::exists(folder.Out() / "n.gif"));
+    CHECK(folder.Text("keep.gif") == "kept");
 }
 
-void TestZip::unsafeNamesNeverLeaveTheTargetFolder_data()
+// Parent references, absolute paths, drives, streams, device names and names
+// Windows would change; on Windows each of them would really escape or open
+// something else.
+TEST_CASE("unsafe names never leave the target folder")
 {
-    QTest::addColumn<QByteArray>("raw");
-    QTest::addColumn<QByteArray>("extra");
+    struct Row {
+        std::string raw;
+        Bytes extra;
+    };
+    std::vector<Row> rows;
     for (const char* name :
          {"../evil.gif", "..\\evil.gif", "a/../../evil.gif", "a/..", "..", ".", "/tmp/evil.gif", "\\evil.gif",
           "C:evil.gif", "C:/evil.gif", "c:\\evil.gif", "evil.gif:stream", "", "a/.", "CON", "pics/nul.gif",
-          "COM1.txt", "lpt9", "evil.gif.", "evil.gif ", ".evil.gif"})
-        QTest::newRow(name[0] ? name : "empty") << QByteArray(name) << QByteArray();
-    QTest::newRow("NUL inside") << QByteArray("evil.gif\0.txt", 13) << QByteArray();
-    QTest::newRow("Unicode path field with a parent reference") << QByteArray("\x81"
-                                                                              "harmless.gif")
-                                                                << Q(UnicodePathExtra("\x81"
-                                                                                      "harmless.gif",
-                                                                                      "../evil.gif"));
-    QTest::newRow("NUCX field with an absolute path") << QByteArray("\x81"
-                                                                    "harmless.gif")
-                                                      << Q(NucxExtra(u"/evil.gif"));
+          "COM1.txt", "lpt9", "nul .txt", "Prn.tar.gz", "evil.gif.", "evil.gif ", ".evil.gif"})
+        rows.push_back({name, {}});
+    rows.push_back({"evil.gif\0.txt"s, {}});
+    rows.push_back({"\x81"
+                    "harmless.gif",
+                    UnicodePathExtra("\x81"
+                                     "harmless.gif",
+                                     "../evil.gif")});
+    rows.push_back({"\x81"
+                    "harmless.gif",
+                    NucxExtra(u"/evil.gif")});
+
+    const ZipFolder folder;
+    const fs::path nested = folder.Out() / "deeper";
+    for (const Row& row : rows) {
+        CAPTURE(row.raw);
+        ZipEntry e = Entry(row.raw, "payload");
+        e.centralExtra = row.extra;
+        folder.FreshOut();
+        fs::create_directories(nested);
+
+        TAbUnZipper zip;
+        Names failures;
+        zip.OnProcessItemFailure = [&](const ZipItem&, const std::string& error) { failures.push_back(error); };
+        zip.SetFileName(folder.WriteArchive(ZipWriter().Add(e).Stored("fine.gif", "fine").Build()));
+        zip.SetBaseDirectory(Utf8FromPath(nested));
+        zip.ExtractFiles("*");
+        CHECK(failures == Names{ZipText::UnsafeName});
+        CHECK(ReadAllBytes(nested / "fine.gif") == ToBytes("fine"));
+        Names escaped;
+        for (const auto& entry : fs::recursive_directory_iterator(folder.Root()))
+            if (Utf8FromPath(entry.path().filename()).find("evil") != std::string::npos)
+                escaped.push_back(Utf8FromPath(entry.path()));
+        CHECK(escaped == Names{});
+        CHECK((!fs::exists("/tmp/evil.gif") || fs::file_size("/tmp/evil.gif") != 7));
+        CHECK(std::distance(fs::directory_iterator(nested), fs::directory_iterator()) == 1);
+    }
 }
 
-void TestZip::unsafeNamesNeverLeaveTheTargetFolder()
+TEST_CASE("a member larger than the free space fails")
 {
-    QFETCH(QByteArray, raw);
-    QFETCH(QByteArray, extra);
-    ZipEntry e = Entry(std::string(raw.constData(), std::size_t(raw.size())), "payload");
-    e.centralExtra = B(extra);
-    const fs::path nested = Out() / "deeper";
-    FreshOut();
-    fs::create_directories(nested);
-
-    TAbUnZipper zip;
-    std::vector<std::string> failures;
-    zip.OnProcessItemFailure = [&](const ZipItem&, const std::string& error) { failures.push_back(error); };
-    zip.SetFileName(WriteArchive(ZipWriter().Add(e).Stored("fine.gif", "fine").Build()));
-    zip.SetBaseDirectory(nested.string());
-    zip.ExtractFiles("*");
-    QCOMPARE(failures, std::vector<std::string>{ZipText::UnsafeName});
-    QCOMPARE(ReadAllBytes(nested / "fine.gif"), ToBytes("fine"));
-    std::vector<std::string> everything;
-    for (const auto& entry : fs::recursive_directory_iterator(Root()))
-        if (entry.path().filename().string().find("evil") != std::string::npos)
-            everything.push_back(entry.path().string());
-    QVERIFY2(everything.empty(), everything.empty() ? "" : everything[0].c_str());
-    QVERIFY(!fs::exists("/tmp/evil.gif") || fs::file_size("/tmp/evil.gif") != 7);
-    QCOMPARE(std::distance(fs::directory_iterator(nested), fs::directory_iterator()), std::ptrdiff_t(1));
-}
-
-void TestZip::memberLargerThanTheFreeSpaceFails()
-{
-    const Bytes bytes =
-        ZipWriter().Stored("fits.gif", "0123456789").Deflated("big.gif", "0123456789A").Build();
-    FreshOut();
+    const Bytes bytes = ZipWriter().Stored("fits.gif", "0123456789").Deflated("big.gif", "0123456789A").Build();
+    const ZipFolder folder;
+    folder.FreshOut();
     TAbUnZipper zip;
     std::vector<std::pair<std::string, std::string>> failures;
-    zip.OnProcessItemFailure = [&](const ZipItem& i, const std::string& e) {
-        failures.emplace_back(i.fileName, e);
-    };
+    zip.OnProcessItemFailure = [&](const ZipItem& i, const std::string& e) { failures.emplace_back(i.fileName, e); };
     zip.FreeSpace = [](const fs::path&) { return std::uintmax_t(10); };
-    zip.SetFileName(WriteArchive(bytes));
-    zip.SetBaseDirectory(Out().string());
+    zip.SetFileName(folder.WriteArchive(bytes));
+    zip.SetBaseDirectory(Utf8FromPath(folder.Out()));
     zip.ExtractFiles("*");
-    QCOMPARE(failures.size(), std::size_t(1));
-    QCOMPARE(failures[0].first, std::string("big.gif"));
-    QCOMPARE(failures[0].second, IoErrorMessage(101));
-    QVERIFY(fs::exists(Out() / "fits.gif"));
-    QVERIFY(!fs::exists(Out() / "big.gif"));
+    REQUIRE(failures.size() == 1);
+    CHECK(failures[0].first == "big.gif");
+    CHECK(failures[0].second == IoErrorMessage(101));
+    CHECK(fs::exists(folder.Out() / "fits.gif"));
+    CHECK_FALSE(fs::exists(folder.Out() / "big.gif"));
 }
 
-void TestZip::attributesFollowTheRecordingHost_data()
+TEST_CASE("attributes follow the recording host")
 {
-    QTest::addColumn<int>("madeBy");
-    QTest::addColumn<uint>("attributes");
-    QTest::addColumn<bool>("readOnly");
-    QTest::newRow("DOS archive bit") << 20 << 0x20u << false;
-    QTest::newRow("DOS read-only") << 20 << 0x21u << true;
-    QTest::newRow("DOS read-only, hidden, system") << 20 << 0x07u << true;
-    QTest::newRow("Unix rw-r--r--") << 0x0314 << (0100644u << 16) << false;
-    QTest::newRow("Unix r--r--r--") << 0x0314 << (0100444u << 16) << true;
-    QTest::newRow("Unix r--r--r-- with a DOS byte saying writable")
-        << 0x0314 << ((0100444u << 16) | 0x20) << true;
-    QTest::newRow("Unix rwsr-xr-x gives no execute bits") << 0x0314 << (0104755u << 16) << false;
-    QTest::newRow("DOS host, attributes above 0x1FFFF: Unix mode") << 20 << (0100444u << 16) << true;
-    QTest::newRow("DOS host, 0x1FFFF is still DOS") << 20 << 0x1FFEEu << false;
+    struct Row {
+        const char* name;
+        int madeBy;
+        std::uint32_t attributes;
+        bool readOnly;
+    };
+    const Row rows[] = {
+        {"DOS archive bit", 20, 0x20u, false},
+        {"DOS read-only", 20, 0x21u, true},
+        {"DOS read-only, hidden, system", 20, 0x07u, true},
+        {"Unix rw-r--r--", 0x0314, 0100644u << 16, false},
+        {"Unix r--r--r--", 0x0314, 0100444u << 16, true},
+        {"Unix r--r--r-- with a DOS byte saying writable", 0x0314, (0100444u << 16) | 0x20, true},
+        {"Unix rwsr-xr-x gives no execute bits", 0x0314, 0104755u << 16, false},
+        {"DOS host, attributes above 0x1FFFF: Unix mode", 20, 0100444u << 16, true},
+        {"DOS host, 0x1FFFF is still DOS", 20, 0x1FFEEu, false},
+    };
+    const ZipFolder folder;
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        ZipEntry e = Entry("m.gif", "data");
+        e.versionMadeBy = static_cast<std::uint16_t>(row.madeBy);
+        e.externalAttributes = row.attributes;
+        const Outcome outcome = folder.Extract(Archive(e));
+        CHECK(outcome.failed.empty());
+        const fs::path file = folder.Out() / "m.gif";
+#ifdef _WIN32
+        // Only read-only is taken over: a copy is never hidden or a system file.
+        const DWORD attributes = GetFileAttributesW(file.c_str());
+        REQUIRE(attributes != INVALID_FILE_ATTRIBUTES);
+        CHECK(((attributes & FILE_ATTRIBUTE_READONLY) != 0) == row.readOnly);
+        CHECK((attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0);
+#else
+        struct stat st {};
+        REQUIRE(::stat(file.c_str(), &st) == 0);
+        CHECK(((st.st_mode & 0222) == 0) == row.readOnly);
+        CHECK((st.st_mode & 0111) == 0);
+        CHECK((st.st_mode & S_ISUID) == 0);
+        CHECK((st.st_mode & 0400) != 0);
+#endif
+    }
 }
 
-void TestZip::attributesFollowTheRecordingHost()
-{
-    QFETCH(int, madeBy);
-    QFETCH(uint, attributes);
-    QFETCH(bool, readOnly);
-    ZipEntry e = Entry("m.gif", "data");
-    e.versionMadeBy = static_cast<std::uint16_t>(madeBy);
-    e.externalAttributes = attributes;
-    const Outcome outcome = Extract(Archive(e));
-    QVERIFY(outcome.failed.empty());
-    struct stat st {};
-    QCOMPARE(::stat((Out() / "m.gif").c_str(), &st), 0);
-    QCOMPARE((st.st_mode & 0222) == 0, readOnly);
-    QVERIFY((st.st_mode & 0111) == 0);
-    QVERIFY((st.st_mode & S_ISUID) == 0);
-    QVERIFY((st.st_mode & 0400) != 0);
-}
-
-void TestZip::modificationTimeFromDosDateAndTime()
+TEST_CASE("the modification time comes from the DOS date and time")
 {
     ZipEntry e = Entry("m.gif", "data");
     e.dosDate = DosDate(2021, 6, 15);
     e.dosTime = DosTime(13, 45, 30);
     ZipEntry bad = Entry("bad.gif", "data");
     bad.dosDate = DosDate(2021, 13, 40); // no such date: the time of writing stays
-    const std::time_t before = std::time(nullptr);
-    const Outcome outcome = Extract(ZipWriter().Add(e).Add(bad).Build());
-    QVERIFY(outcome.failed.empty());
-    struct stat st {};
-    QCOMPARE(::stat((Out() / "m.gif").c_str(), &st), 0);
-    std::tm local{};
-    localtime_r(&st.st_mtime, &local);
-    QCOMPARE(local.tm_year + 1900, 2021);
-    QCOMPARE(local.tm_mon + 1, 6);
-    QCOMPARE(local.tm_mday, 15);
-    QCOMPARE(local.tm_hour, 13);
-    QCOMPARE(local.tm_min, 45);
-    QCOMPARE(local.tm_sec, 30);
-    QCOMPARE(::stat((Out() / "bad.gif").c_str(), &st), 0);
-    QVERIFY(st.st_mtime >= before - 5);
+    const ZipFolder folder;
+    const auto before = std::chrono::system_clock::now() - std::chrono::seconds(5);
+    const Outcome outcome = folder.Extract(ZipWriter().Add(e).Add(bad).Build());
+    CHECK(outcome.failed.empty());
+    const std::tm local = LocalWriteTime(folder.Out() / "m.gif");
+    CHECK(local.tm_year + 1900 == 2021);
+    CHECK(local.tm_mon + 1 == 6);
+    CHECK(local.tm_mday == 15);
+    CHECK(local.tm_hour == 13);
+    CHECK(local.tm_min == 45);
+    CHECK(local.tm_sec == 30);
+    CHECK(std::chrono::file_clock::to_sys(fs::last_write_time(folder.Out() / "bad.gif")) >= before);
 }
 
-void TestZip::baseDirectoryRules()
+TEST_CASE("the base directory drops one trailing separator and must exist")
 {
+    const ZipFolder folder;
     TAbUnZipper zip;
-    fs::create_directories(Root() / "target");
-    const std::string target = (Root() / "target").string();
+    fs::create_directories(folder.Root() / "target");
+    const std::string target = Utf8FromPath(folder.Root() / "target");
     zip.SetBaseDirectory(target + "/");
-    QCOMPARE(zip.BaseDirectory(), target);
+    CHECK(zip.BaseDirectory() == target);
     zip.SetBaseDirectory(target);
-    QCOMPARE(zip.BaseDirectory(), target);
+    CHECK(zip.BaseDirectory() == target);
     zip.SetBaseDirectory(target + "//"); // only one separator is dropped
-    QCOMPARE(zip.BaseDirectory(), target + "/");
+    CHECK(zip.BaseDirectory() == target + "/");
     zip.SetBaseDirectory("/");
-    QCOMPARE(zip.BaseDirectory(), std::string("/"));
-    for (const std::string& missing :
-         {(Root() / "nope").string(), (Root() / "nope").string() + "/", std::string()}) {
+    CHECK(zip.BaseDirectory() == "/");
+#ifdef _WIN32
+    // Backslashes are separators too, and a drive's root keeps its own.
+    zip.SetBaseDirectory(target + "\\");
+    CHECK(zip.BaseDirectory() == target);
+    const std::string driveRoot = Utf8FromPath(folder.Root().root_path());
+    REQUIRE(driveRoot.size() == 3);
+    zip.SetBaseDirectory(driveRoot);
+    CHECK(zip.BaseDirectory() == driveRoot);
+#endif
+    const std::string missing = Utf8FromPath(folder.Root() / "nope");
+    for (const std::string& path : {missing, missing + "/", std::string()}) {
+        CAPTURE(path);
         try {
-            zip.SetBaseDirectory(missing);
-            QFAIL("no error");
+            zip.SetBaseDirectory(path);
+            FAIL("no error");
         } catch (const ArchiveError& e) {
-            QCOMPARE(std::string(e.what()), std::string(ZipText::NoDirectory));
+            CHECK(std::string(e.what()) == ZipText::NoDirectory);
         }
     }
 }
 
-void TestZip::missingTargetFolderIsCreatedOnlyWithCreateDirs()
+TEST_CASE("a missing target folder is created only with the create option")
 {
     const Bytes bytes = ZipWriter().Stored("a.gif", "a").Build();
+    const ZipFolder folder;
     for (int options : {int(eoCreateDirs), 0}) {
-        const fs::path target = Root() / "vanishing" / "folder";
+        CAPTURE(options);
+        const fs::path target = folder.Root() / "vanishing" / "folder";
         fs::create_directories(target);
         TAbUnZipper zip;
-        std::vector<std::string> failures;
+        Names failures;
         zip.OnProcessItemFailure = [&](const ZipItem&, const std::string& e) { failures.push_back(e); };
         zip.ExtractOptions = options;
-        zip.SetFileName(WriteArchive(bytes));
-        zip.SetBaseDirectory(target.string());
-        fs::remove_all(Root() / "vanishing");
+        zip.SetFileName(folder.WriteArchive(bytes));
+        zip.SetBaseDirectory(Utf8FromPath(target));
+        fs::remove_all(folder.Root() / "vanishing");
         zip.ExtractFiles("a.gif");
         if (options == eoCreateDirs) {
-            QVERIFY(failures.empty());
-            QVERIFY(fs::exists(target / "a.gif"));
+            CHECK(failures.empty());
+            CHECK(fs::exists(target / "a.gif"));
         } else {
-            QCOMPARE(failures, std::vector<std::string>{ZipText::NoDirectory});
-            QVERIFY(!fs::exists(target));
+            CHECK(failures == Names{ZipText::NoDirectory});
+            CHECK_FALSE(fs::exists(target));
         }
     }
 }
 
-void TestZip::everyTruncationAndByteFlipIsSurvived()
+TEST_CASE("every truncation and byte flip is survived")
 {
     // A small archive with every kind of structure; each cut and each changed
     // byte must end in an archive error or member failures, never worse.
@@ -832,30 +841,31 @@ void TestZip::everyTruncationAndByteFlipIsSurvived()
     zip64.zip64 = true;
     ZipEntry unicode = Entry("\x81.gif", "u");
     unicode.centralExtra = UnicodePathExtra("\x81.gif", "u.gif");
-    const Bytes good =
-        ZipWriter()
-            .Folder("pictures")
-            .Deflated("pictures/a.gif", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa")
-            .Add(zip64)
-            .Add(unicode)
-            .Zip64End()
-            .Comment("comment")
-            .Build();
+    const Bytes good = ZipWriter()
+                           .Folder("pictures")
+                           .Deflated("pictures/a.gif", std::string(64, 'a'))
+                           .Add(zip64)
+                           .Add(unicode)
+                           .Zip64End()
+                           .Comment("comment")
+                           .Build();
+    const ZipFolder folder;
     int opened = 0;
+    int tooLarge = 0;
     auto attempt = [&](const Bytes& bytes) {
-        FreshOut();
+        folder.FreshOut();
         TAbUnZipper zip;
         zip.OnProcessItemFailure = [](const ZipItem&, const std::string&) {};
         try {
-            zip.SetFileName(WriteArchive(bytes, "mangled.zip"));
+            zip.SetFileName(folder.WriteArchive(bytes, "mangled.zip"));
             ++opened;
         } catch (const ArchiveError&) {
             return;
         }
-        zip.SetBaseDirectory(Out().string());
+        zip.SetBaseDirectory(Utf8FromPath(folder.Out()));
         zip.ExtractFiles("*");
-        for (const auto& entry : fs::directory_iterator(Out()))
-            QVERIFY(fs::file_size(entry.path()) <= 64);
+        for (const auto& entry : fs::directory_iterator(folder.Out()))
+            tooLarge += fs::file_size(entry.path()) > 64;
     };
     for (std::size_t length = 0; length < good.size(); ++length)
         attempt(Bytes(good.begin(), good.begin() + std::ptrdiff_t(length)));
@@ -866,63 +876,55 @@ void TestZip::everyTruncationAndByteFlipIsSurvived()
             attempt(bytes);
         }
     }
-    QVERIFY(opened > 0);
+    CHECK(tooLarge == 0);
+    CHECK(opened > 0);
 }
 
-void TestZip::fuzzRegressions_data()
+TEST_CASE("inputs that once crashed the reader are survived")
 {
-    QTest::addColumn<QString>("file");
-    const fs::path folder = QUARNEL_ZIP_REGRESSIONS;
+    const fs::path regressions = DataFolder(QUARNEL_ZIP_REGRESSIONS);
     std::vector<fs::path> files;
-    if (fs::is_directory(folder))
-        for (const auto& entry : fs::directory_iterator(folder))
+    std::error_code ec;
+    if (fs::is_directory(regressions, ec))
+        for (const auto& entry : fs::directory_iterator(regressions))
             if (entry.is_regular_file())
                 files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    for (const fs::path& f : files)
-        QTest::newRow(f.filename().string().c_str()) << QString::fromStdString(f.string());
     if (files.empty())
-        QTest::newRow("none") << QString();
-}
-
-void TestZip::fuzzRegressions()
-{
-    QFETCH(QString, file);
-    if (file.isEmpty())
-        QSKIP("no regression inputs");
-    const Bytes bytes = ReadAllBytes(file.toStdString());
-    FreshOut();
-    TAbUnZipper zip;
-    zip.OnProcessItemFailure = [](const ZipItem&, const std::string&) {};
-    try {
-        zip.SetFileName(WriteArchive(bytes, "regression.zip"));
-    } catch (const ArchiveError&) {
-        return;
+        return ReportSkipped("no regression inputs");
+    std::sort(files.begin(), files.end());
+    const ZipFolder folder;
+    for (const fs::path& file : files) {
+        CAPTURE(Utf8FromPath(file.filename()));
+        const Bytes bytes = ReadAllBytes(file);
+        folder.FreshOut();
+        TAbUnZipper zip;
+        zip.OnProcessItemFailure = [](const ZipItem&, const std::string&) {};
+        try {
+            zip.SetFileName(folder.WriteArchive(bytes, "regression.zip"));
+        } catch (const ArchiveError&) {
+            continue;
+        }
+        zip.SetBaseDirectory(Utf8FromPath(folder.Out()));
+        zip.ExtractFiles("*");
+        for (const auto& entry : fs::directory_iterator(folder.Out()))
+            CHECK(fs::file_size(entry.path()) <= TAbUnZipper::kMaxMemberSize);
     }
-    zip.SetBaseDirectory(Out().string());
-    zip.ExtractFiles("*");
-    for (const auto& entry : fs::directory_iterator(Out()))
-        QVERIFY(fs::file_size(entry.path()) <= TAbUnZipper::kMaxMemberSize);
 }
 
-std::uintmax_t BytesIn(const fs::path& folder)
+TEST_CASE("hostile archives fail fast")
 {
-    std::uintmax_t total = 0;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.is_regular_file())
-            total += entry.file_size();
-    return total;
-}
-
-void TestZip::hostileArchivesFailFast()
-{
+    using Clock = std::chrono::steady_clock;
+    const auto elapsedMs = [](Clock::time_point start) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    };
     // A valid lookup first, for the time a healthy archive takes.
+    const ZipFolder folder;
     Bytes valid = ZipWriter().Stored("big.gif", Noise(2'000'000, 7)).Stored("a.gif", "a").Build();
-    QElapsedTimer timer;
-    timer.start();
     TAbUnZipper zip;
-    zip.SetFileName(WriteArchive(valid, "valid.zip"));
-    const qint64 validMs = timer.elapsed();
+    const std::string validFile = folder.WriteArchive(valid, "valid.zip");
+    auto start = Clock::now();
+    zip.SetFileName(validFile);
+    const auto validMs = elapsedMs(start);
 
     const Bytes cut(valid.begin(), valid.end() - 30);
     const struct {
@@ -932,80 +934,91 @@ void TestZip::hostileArchivesFailFast()
     } cases[] = {{"random.zip", Noise(4 * 1024 * 1024, 99), ZipText::UnhandledType},
                  {"cut.zip", cut, ZipText::UnhandledType}};
     for (const auto& c : cases) {
-        const std::string file = WriteArchive(c.bytes, c.name);
-        timer.restart();
+        CAPTURE(c.name);
+        const std::string file = folder.WriteArchive(c.bytes, c.name);
+        start = Clock::now();
         try {
             zip.SetFileName(file);
-            QFAIL(c.name);
+            FAIL("no error");
         } catch (const ArchiveError& e) {
-            QCOMPARE(QString(e.what()), QString(c.error));
+            CHECK(std::string(e.what()) == c.error);
         }
         // The search reads each block once: a second at most even under sanitizers.
-        QVERIFY2(timer.elapsed() < 1000 + 20 * validMs, c.name);
+        CHECK(elapsedMs(start) < 1000 + 20 * validMs);
     }
 }
 
-void TestZip::sharedDataAndTheCallBudgetBoundTheBytesWritten()
+TEST_CASE("shared data and the call budget bound the bytes written")
 {
     // Twenty central entries that all point at one deflated megabyte.
     ZipWriter bomb;
     for (int i = 0; i < 20; ++i) {
-        ZipEntry e = Entry("b" + std::to_string(i) + ".gif", std::string(1 << 20, '\0'), 8);
+        ZipEntry e = Entry(std::string("b") + std::to_string(i) + ".gif", std::string(1 << 20, '\0'), 8);
         e.localHeaderOffset = 0;
         bomb.Add(e);
     }
-    Outcome outcome = Extract(bomb.Build());
-    QCOMPARE(BytesIn(Out()), std::uintmax_t(0));
-    QCOMPARE(outcome.failed.size(), std::size_t(20));
-    QVERIFY(outcome.files.empty());
+    const ZipFolder folder;
+    Outcome outcome = folder.Extract(bomb.Build());
+    CHECK(BytesIn(folder.Out()) == 0);
+    CHECK(outcome.failed.size() == 20);
+    CHECK(outcome.files.empty());
 
     // Distinct members stop at the bytes one call may write.
-    FreshOut();
+    folder.FreshOut();
     TAbUnZipper zip;
-    std::vector<std::string> failures;
+    Names failures;
     zip.OnProcessItemFailure = [&](const ZipItem& item, const std::string& error) {
         failures.push_back(item.fileName + ": " + error);
     };
     zip.MaxBytesPerCall = 10'000;
-    zip.SetFileName(WriteArchive(ZipWriter()
-                                     .Stored("a.gif", Noise(4000, 1))
-                                     .Deflated("b.gif", Noise(4000, 2))
-                                     .Stored("c.gif", Noise(4000, 3))
-                                     .Build()));
-    zip.SetBaseDirectory(Out().string());
+    zip.SetFileName(folder.WriteArchive(ZipWriter()
+                                            .Stored("a.gif", Noise(4000, 1))
+                                            .Deflated("b.gif", Noise(4000, 2))
+                                            .Stored("c.gif", Noise(4000, 3))
+                                            .Build()));
+    zip.SetBaseDirectory(Utf8FromPath(folder.Out()));
     zip.ExtractFiles("*");
-    QCOMPARE(failures, std::vector<std::string>{std::string("c.gif: ") + ZipText::TooLarge});
-    QCOMPARE(BytesIn(Out()), std::uintmax_t(8000));
+    CHECK(failures == Names{std::string("c.gif: ") + ZipText::TooLarge});
+    CHECK(BytesIn(folder.Out()) == 8000);
     // The budget is per call.
     zip.ExtractFiles("c.gif");
-    QCOMPARE(BytesIn(Out()), std::uintmax_t(12000));
+    CHECK(BytesIn(folder.Out()) == 12000);
 }
 
-void TestZip::plantedLinksAreNeverWrittenThrough()
+TEST_CASE("planted links are never written through")
 {
-    FreshOut();
-    const fs::path victim = Root() / "victim.txt";
-    const fs::path hardVictim = Root() / "hard-victim.txt";
-    WriteAllBytes(victim, ToBytes("keep"));
+    const ZipFolder folder;
+    folder.FreshOut();
+    const fs::path hardVictim = folder.Root() / "hard-victim.txt";
     WriteAllBytes(hardVictim, ToBytes("keep too"));
-    fs::create_symlink(victim, Out() / "a.gif");
-    fs::create_symlink(Root() / "nowhere.txt", Out() / "b.gif");
-    fs::create_hard_link(hardVictim, Out() / "c.gif");
+    std::error_code ec;
+    fs::create_hard_link(hardVictim, folder.Out() / "c.gif", ec);
+    if (ec)
+        return ReportSkipped("this file system cannot make a hard link");
+    Names planted = {"c.gif"};
+#ifndef _WIN32
+    // Symbolic links need a privilege on Windows that the test run lacks.
+    const fs::path victim = folder.Root() / "victim.txt";
+    WriteAllBytes(victim, ToBytes("keep"));
+    fs::create_symlink(victim, folder.Out() / "a.gif");
+    fs::create_symlink(folder.Root() / "nowhere.txt", folder.Out() / "b.gif");
+    planted.insert(planted.end(), {"a.gif", "b.gif"});
+#endif
 
     TAbUnZipper zip;
-    zip.SetFileName(
-        WriteArchive(ZipWriter().Stored("a.gif", "new a").Stored("b.gif", "new b").Deflated("c.gif", "new c").Build()));
-    zip.SetBaseDirectory(Out().string());
+    zip.SetFileName(folder.WriteArchive(
+        ZipWriter().Stored("a.gif", "new a").Stored("b.gif", "new b").Deflated("c.gif", "new c").Build()));
+    zip.SetBaseDirectory(Utf8FromPath(folder.Out()));
     zip.ExtractFiles("*");
-    QCOMPARE(ReadAllBytes(victim), ToBytes("keep"));
-    QCOMPARE(ReadAllBytes(hardVictim), ToBytes("keep too"));
-    QVERIFY(!fs::exists(Root() / "nowhere.txt"));
-    for (const char* name : {"a.gif", "b.gif", "c.gif"}) {
-        QVERIFY(!fs::is_symlink(fs::symlink_status(Out() / name)));
-        QCOMPARE(fs::hard_link_count(Out() / name), std::uintmax_t(1));
+    CHECK(ReadAllBytes(hardVictim) == ToBytes("keep too"));
+#ifndef _WIN32
+    CHECK(ReadAllBytes(victim) == ToBytes("keep"));
+    CHECK_FALSE(fs::exists(folder.Root() / "nowhere.txt"));
+#endif
+    for (const std::string& name : planted) {
+        CAPTURE(name);
+        CHECK_FALSE(fs::is_symlink(fs::symlink_status(folder.Out() / name)));
+        CHECK(fs::hard_link_count(folder.Out() / name) == 1);
     }
-    QCOMPARE(ReadAllBytes(Out() / "c.gif"), ToBytes("new c"));
+    CHECK(ReadAllBytes(folder.Out() / "c.gif") == ToBytes("new c"));
 }
-
-QTEST_GUILESS_MAIN(TestZip)
-#include "test_zip.moc"

@@ -1,6 +1,8 @@
 #pragma once
 // A fresh folder under the system temp folder for one test case, removed with
 // everything in it at the end of the case, read-only files included.
+#include "platform/Utf8.h"
+
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -12,11 +14,12 @@ namespace quarnel::test {
 struct ScratchFolder {
     std::filesystem::path path;
 
-    ScratchFolder()
+    // prefix: the start of the folder's name, as UTF-8.
+    explicit ScratchFolder(const std::string& prefix = "quarnel-test-")
     {
         std::random_device seed;
         do
-            path = std::filesystem::temp_directory_path() / ("quarnel-platform-" + std::to_string(seed()));
+            path = std::filesystem::temp_directory_path() / PathFromUtf8(prefix + std::to_string(seed()));
         while (!std::filesystem::create_directory(path));
     }
 
@@ -27,9 +30,12 @@ struct ScratchFolder {
         std::error_code ec;
         fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
         for (const auto& entry : fs::recursive_directory_iterator(path, ec))
-            fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add | fs::perm_options::nofollow, ec);
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add | fs::perm_options::nofollow, ec);
         fs::remove_all(path, ec);
     }
+
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     std::filesystem::path File(const std::filesystem::path& name, const std::string& text = "x") const
     {
