@@ -121,12 +121,16 @@ bool IsPortableFileName(const std::string& name)
     for (char& c : stem)
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
-    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     for (const char* device : kDevices)
         if (stem == device)
             return false;
-    const bool numbered = stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0);
-    return !(numbered && stem[3] >= '1' && stem[3] <= '9');
+    if (stem.compare(0, 3, "COM") != 0 && stem.compare(0, 3, "LPT") != 0)
+        return true;
+    // Ports 1 to 9, and the superscript digits 1 to 3 (UTF-8), which Windows reserves too.
+    const std::string port = stem.substr(3);
+    const bool digit = port.size() == 1 && port[0] >= '1' && port[0] <= '9';
+    return !(digit || port == "\xC2\xB9" || port == "\xC2\xB2" || port == "\xC2\xB3");
 }
 
 } // namespace quarnel

@@ -648,7 +648,8 @@ TEST_CASE("unsafe names never leave the target folder")
     for (const char* name :
          {"../evil.gif", "..\\evil.gif", "a/../../evil.gif", "a/..", "..", ".", "/tmp/evil.gif", "\\evil.gif",
           "C:evil.gif", "C:/evil.gif", "c:\\evil.gif", "evil.gif:stream", "", "a/.", "CON", "pics/nul.gif",
-          "COM1.txt", "lpt9", "nul .txt", "Prn.tar.gz", "evil.gif.", "evil.gif ", ".evil.gif"})
+          "COM1.txt", "lpt9", "nul .txt", "Prn.tar.gz", "conout$.gif", "COM\xC2\xB9.gif", "lpt\xC2\xB3",
+          "evil.gif.", "evil.gif ", ".evil.gif"})
         rows.push_back({name, {}});
     rows.push_back({"evil.gif\0.txt"s, {}});
     rows.push_back({"\x81"
