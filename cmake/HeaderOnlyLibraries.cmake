@@ -18,3 +18,5 @@ function(quarnel_header_only_library target header_folder)
 endfunction()
 
 quarnel_header_only_library(doctest::doctest doctest)
+quarnel_header_only_library(CLI11::CLI11 CLI)
+quarnel_header_only_library(nlohmann_json::nlohmann_json nlohmann)

@@ -114,6 +114,19 @@ ProRecord ProRecord::Read(const std::filesystem::path& file)
     return record;
 }
 
+ProRecord ProRecord::View(const std::filesystem::path& file)
+{
+    if (file.empty())
+        throw IoError(2);
+    errno = 0;
+    FileHandle f(OpenFile(file, "rb"));
+    if (!f)
+        ThrowIoErrorFromErrno();
+    ProRecord record = ReadFrom(f.get());
+    CloseChecked(std::move(f));
+    return record;
+}
+
 std::int32_t ProRecord::Field(int offset, int width) const
 {
     CheckWidth(width);

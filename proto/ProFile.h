@@ -24,6 +24,9 @@ class ProRecord {
 public:
     // Reads the whole file (opened for reading and writing, like every access).
     static ProRecord Read(const std::filesystem::path& file);
+    // Reads the whole file opened for reading only: for the command-line
+    // tool's viewing commands, which must work on files they may not write.
+    static ProRecord View(const std::filesystem::path& file);
 
     std::size_t size() const { return bytes_.size(); }
     std::int32_t Field(int offset, int width) const; // IoError 100 past the end

@@ -1,0 +1,111 @@
+#include "cli/CliApp.h"
+
+#include "cli/Commands.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <functional>
+
+namespace quarnel::cli {
+
+void ReportError(std::ostream& err, const std::string& where, const std::string& what)
+{
+    err << "quarnel-cli: " << where << ": " << what << '\n';
+}
+
+void ReportError(std::ostream& err, const std::string& where, const std::exception& error)
+{
+    ReportError(err, where, std::string(error.what()));
+}
+
+int RunCli(std::vector<std::string> arguments, std::ostream& out, std::ostream& err)
+{
+    CLI::App app{"Critter prototype files (*.pro) of Fallout 1 and 2 as text: show, export and import, batch "
+                 "edits, diff and checks. A folder argument stands for every *.pro file in it.\n"
+                 "Exit status: 0 success, 1 differences (diff) or findings (check), 2 an error.",
+                 "quarnel-cli"};
+    app.require_subcommand(1);
+    const auto games = CLI::IsMember({"fo1", "fo2"});
+    std::function<int()> run;
+
+    ShowOptions show;
+    auto* showCommand = app.add_subcommand("show", "Every field of each file as 'key = value' lines, in file order "
+                                                   "(enum names and critter flag names in comments)");
+    showCommand->add_option("FILE", show.files, "critter files or folders")->required();
+    showCommand->callback([&] { run = [&] { return RunShow(show, out, err); }; });
+
+    ExportOptions exported;
+    auto* exportCommand = app.add_subcommand("export", "Each file as a JSON object of its stored values (several "
+                                                       "files: one object keyed by file name)");
+    exportCommand->add_option("--game", exported.game, "the game recorded in the JSON (default: the folder "
+                                                       "name FO1/FO2, else the file size)")->check(games);
+    exportCommand->add_option("FILE", exported.files, "critter files or folders")->required();
+    exportCommand->callback([&] { run = [&] { return RunExport(exported, out, err); }; });
+
+    ImportOptions imported;
+    auto* importCommand = app.add_subcommand("import", "Write one critter's JSON object into an existing critter "
+                                                       "file of the same layout (all fields, or nothing)");
+    importCommand->add_option("FILE.json", imported.json, "the JSON object, as export prints it")->required();
+    importCommand->add_option("TARGET.pro", imported.target, "the critter file to write")->required();
+    importCommand->callback([&] { run = [&] { return RunImport(imported, out, err); }; });
+
+    SetOptions set;
+    auto* setCommand = app.add_subcommand("set", "Edit fields of many files: set [options] EDIT... -- FILE...; "
+                                                 "EDIT is key=value, key+=n or key-=n");
+    setCommand->add_option("--game", set.game, "the skill formulas for --rules (default: the folder name "
+                                               "FO1/FO2, else the file size)")->check(games);
+    setCommand->add_flag("--rules", set.rules, "recompute what the window's rules derive from a changed "
+                                               "primary statistic (derived base values)");
+    setCommand->add_flag("--dry-run", set.dryRun, "print the fields that would change, write nothing");
+    setCommand->add_option("EDIT", set.edits, "key=value, key+=n or key-=n")->required();
+    setCommand->callback([&] { run = [&] { return RunSet(set, out, err); }; });
+
+    DiffOptions diff;
+    auto* diffCommand = app.add_subcommand("diff", "The fields in which two files differ, 'key: a -> b'");
+    diffCommand->add_option("A.pro", diff.first, "first file")->required();
+    diffCommand->add_option("B.pro", diff.second, "second file")->required();
+    diffCommand->callback([&] { run = [&] { return RunDiff(diff, out, err); }; });
+
+    CheckOptions check;
+    auto* checkCommand = app.add_subcommand("check", "Report what to mend before shipping a folder: sizes, PIDs, "
+                                                     "names, genders, statistics, resistances, body and kill types");
+    checkCommand->add_option("FOLDER", check.folder, "a game folder")->required();
+    checkCommand->callback([&] { run = [&] { return RunCheck(check, out, err); }; });
+
+    NamesOptions names;
+    auto* namesCommand = app.add_subcommand("names", "Print the pro_crit.ini equivalent of a pro_crit.msg");
+    namesCommand->add_option("pro_crit.msg", names.messageFile, "the game's message file")->required();
+    namesCommand->callback([&] { run = [&] { return RunNames(names, out, err); }; });
+
+    // set takes its files after "--", which CLI11 would otherwise hand to
+    // the edits as more positional values.
+    bool setHasFiles = false;
+    if (!arguments.empty() && arguments.front() == "set") {
+        const auto separator = std::find(arguments.begin(), arguments.end(), "--");
+        if (separator != arguments.end()) {
+            set.files.assign(separator + 1, arguments.end());
+            arguments.erase(separator, arguments.end());
+            setHasFiles = true;
+        }
+    }
+
+    try {
+        std::reverse(arguments.begin(), arguments.end());
+        app.parse(arguments);
+        if (setCommand->parsed() && (!setHasFiles || set.files.empty()))
+            throw CLI::ValidationError("set: no FILE after --", CLI::ExitCodes::ValidationError);
+    } catch (const CLI::ParseError& error) {
+        const int code = app.exit(error, out, err);
+        return code == 0 ? kExitSuccess : kExitError;
+    }
+
+    try {
+        return run();
+    } catch (const std::exception& error) {
+        ReportError(err, app.get_subcommands().front()->get_name(), error);
+        return kExitError;
+    }
+}
+
+} // namespace quarnel::cli

@@ -1,0 +1,40 @@
+#include "cli/FieldEdits.h"
+
+#include "cli/CliError.h"
+#include "cli/RecordText.h"
+#include "rules/IntegerText.h"
+
+namespace quarnel::cli {
+
+FieldEdit ParseFieldEdit(const std::string& text)
+{
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0)
+        throw CliError("'" + text + "' is not an edit (key=value, key+=n or key-=n)");
+    EditKind kind = EditKind::Assign;
+    std::size_t keyEnd = equals;
+    if (text[equals - 1] == '+' || text[equals - 1] == '-') {
+        kind = text[equals - 1] == '+' ? EditKind::Add : EditKind::Subtract;
+        --keyEnd;
+    }
+    const RecordField& field = FieldByKey(text.substr(0, keyEnd));
+    const std::string valueText = text.substr(equals + 1);
+    const auto value = ParseIntegerText(valueText);
+    if (!value)
+        throw CliError(field.key + ": '" + valueText + "' is not a 32-bit integer");
+    if (kind == EditKind::Assign)
+        CheckedFieldValue(field, *value);
+    return {&field, kind, *value};
+}
+
+std::int32_t EditedValue(const FieldEdit& edit, std::int32_t current)
+{
+    switch (edit.kind) {
+    case EditKind::Add: return CheckedFieldValue(*edit.field, std::int64_t{current} + edit.operand);
+    case EditKind::Subtract: return CheckedFieldValue(*edit.field, std::int64_t{current} - edit.operand);
+    case EditKind::Assign: break;
+    }
+    return edit.operand;
+}
+
+} // namespace quarnel::cli

@@ -1,0 +1,26 @@
+#pragma once
+// The edits of set: "key=value", "key+=n" and "key-=n", values as integer
+// text (decimal, or hexadecimal with $, x or 0x, as the window reads them).
+#include "proto/ProLayout.h"
+
+#include <cstdint>
+#include <string>
+
+namespace quarnel::cli {
+
+enum class EditKind { Assign, Add, Subtract };
+
+struct FieldEdit {
+    const RecordField* field;
+    EditKind kind;
+    std::int32_t operand; // the value to assign, or n
+};
+
+// CliError naming the edit when its key is unknown or its value not an
+// integer of the field's range.
+FieldEdit ParseFieldEdit(const std::string& text);
+
+// The value after the edit; CliError naming the key when it leaves the field's range.
+std::int32_t EditedValue(const FieldEdit& edit, std::int32_t current);
+
+} // namespace quarnel::cli

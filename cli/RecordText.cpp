@@ -1,0 +1,95 @@
+#include "cli/RecordText.h"
+
+#include "cli/CliError.h"
+#include "platform/Utf8.h"
+
+#include <cstdio>
+
+namespace quarnel::cli {
+
+std::vector<const RecordField*> FieldsOf(std::size_t recordSize)
+{
+    std::vector<const RecordField*> fields;
+    for (const RecordField& field : RecordLayout())
+        if (RecordHasField(field, recordSize))
+            fields.push_back(&field);
+    return fields;
+}
+
+std::int32_t FieldValue(const ProRecord& record, const RecordField& field)
+{
+    return record.Field(field.offset, field.width);
+}
+
+const RecordField& FieldByKey(const std::string& key)
+{
+    if (const RecordField* field = FindRecordField(key))
+        return *field;
+    throw CliError("unknown key '" + key + "' (the keys are listed by quarnel-cli show)");
+}
+
+std::int64_t FieldMinimum(const RecordField& field) { return field.isSigned ? INT32_MIN : 0; }
+
+std::int64_t FieldMaximum(const RecordField& field)
+{
+    return field.isSigned ? INT32_MAX : (std::int64_t{1} << (8 * field.width)) - 1;
+}
+
+std::int32_t CheckedFieldValue(const RecordField& field, std::int64_t value)
+{
+    if (value < FieldMinimum(field) || value > FieldMaximum(field))
+        throw CliError(field.key + ": " + std::to_string(value) + " is out of range (" +
+                       std::to_string(FieldMinimum(field)) + " to " + std::to_string(FieldMaximum(field)) + ")");
+    return static_cast<std::int32_t>(value);
+}
+
+std::string ValueText(const RecordField& field, std::int32_t value)
+{
+    if (field.display != FieldDisplay::Hexadecimal)
+        return std::to_string(value);
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%0*X", 2 * field.width, static_cast<unsigned>(static_cast<std::uint32_t>(value)));
+    return text;
+}
+
+void AppendShowLine(std::string& out, const RecordField& field, std::int32_t value, bool secondGame)
+{
+    out += field.key;
+    out += " = ";
+    out += ValueText(field, value);
+    if (field.display == FieldDisplay::Enum) {
+        const char* name = EnumItemName(field.list, secondGame, value);
+        out += "  # ";
+        out += name ? name : "not in the list";
+    } else if (field.key == "critter_flags") {
+        const char* separator = "  # ";
+        for (const FlagBit& bit : CritterFlagBits())
+            if (static_cast<std::uint32_t>(value) & bit.mask) {
+                out += separator;
+                out += bit.name;
+                separator = ", ";
+            }
+    }
+    out += '\n';
+}
+
+bool IsSecondGameSize(std::size_t recordSize) { return recordSize == kSecondGameRecordSize; }
+
+void AppendShowText(std::string& out, const ProRecord& record)
+{
+    const bool secondGame = IsSecondGameSize(record.size());
+    for (const RecordField* field : FieldsOf(record.size()))
+        AppendShowLine(out, *field, FieldValue(record, *field), secondGame);
+}
+
+ProRecord ReadCritter(const std::filesystem::path& file)
+{
+    ProRecord record = ProRecord::View(file);
+    if (!IsCritterRecordSize(static_cast<long long>(record.size())))
+        throw CliError(std::to_string(record.size()) + " bytes: not a critter prototype (412 or 416 bytes)");
+    return record;
+}
+
+std::string FileLabel(const std::filesystem::path& file) { return Utf8FromPath(file); }
+
+} // namespace quarnel::cli
