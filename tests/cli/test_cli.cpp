@@ -244,6 +244,7 @@ TEST_CASE("set edits many files, all or nothing")
     };
     const std::vector<Case> refused = {
         {{"set", "pid+=1", "--", Text(folder)}, "pid: 65536 is out of range"},
+        {{"set", "pid_type=-1", "--", Text(folder)}, "pid_type: -1 is out of range"},
         {{"set", "damage_type=1", "--", Text(folder)}, "damage_type: a 412-byte file has no such field"},
         {{"set", "base.Strength=1", "--", Text(folder)}, "unknown key 'base.Strength'"},
         {{"set", "team=2147483648", "--", Text(folder)}, "'2147483648' is not a 32-bit integer"},
@@ -353,7 +354,7 @@ TEST_CASE("diff lists the differing fields")
     CHECK(differ.status == 1);
     CHECK(differ.out == "critter_flags: 0x00000002 -> 0x00000402\nbase.ST: 5 -> 9\n");
     CHECK(Cli({"diff", Text(scratch.path / "a.pro"), Text(scratch.path / "a.pro")}).status == 0);
-    // The two layouts: byte pattern apart, only the damage type is missing in one.
+    // The damage type is missing in the first game's layout.
     const Result layouts = Cli({"diff", Text(scratch.path / "a.pro"), Text(scratch.path / "c.pro")});
     CHECK(Contains(layouts.out, "damage_type: 0 -> absent\n"));
 }
