@@ -26,6 +26,9 @@ int RunCli(std::vector<std::string> arguments, std::ostream& out, std::ostream& 
                  "Exit status: 0 success, 1 differences (diff) or findings (check), 2 an error.",
                  "quarnel-cli"};
     app.require_subcommand(1);
+    // "/path" is a file name on both systems, never a Windows-style option
+    // (the subcommands take this setting from the app).
+    app.allow_windows_style_options(false);
     const auto games = CLI::IsMember({"fo1", "fo2"});
     std::function<int()> run;
 

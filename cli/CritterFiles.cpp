@@ -6,6 +6,7 @@
 #include "platform/FolderListing.h"
 #include "platform/Utf8.h"
 
+#include <set>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -15,15 +16,21 @@ namespace quarnel::cli {
 std::vector<fs::path> CritterFiles(const std::vector<std::string>& arguments)
 {
     std::vector<fs::path> files;
+    std::set<fs::path> seen; // a file named twice (alone and through its folder) is taken once
+    auto add = [&](const fs::path& file) {
+        std::error_code ec;
+        if (seen.insert(fs::absolute(file, ec).lexically_normal()).second)
+            files.push_back(file);
+    };
     for (const std::string& argument : arguments) {
         const fs::path path = PathFromUtf8(argument);
         std::error_code ec;
         if (!fs::is_directory(path, ec)) {
-            files.push_back(path);
+            add(path);
             continue;
         }
         for (const std::string& name : ListFolderFiles(path, ".pro"))
-            files.push_back(path / PathFromUtf8(name));
+            add(path / PathFromUtf8(name));
     }
     if (files.empty())
         throw CliError("no *.pro file in the folders given");

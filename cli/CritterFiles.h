@@ -9,7 +9,8 @@ namespace quarnel::cli {
 
 // The files named by the arguments, in argument order: a folder stands for
 // every *.pro in it (any case of the extension), in name order; anything
-// else is taken as a file name. CliError when nothing is left.
+// else is taken as a file name. A file met twice is taken once. CliError
+// when nothing is left.
 std::vector<std::filesystem::path> CritterFiles(const std::vector<std::string>& arguments);
 
 // "fo1" -> false, "fo2" -> true, none -> nullopt (CLI11 checks the spelling).

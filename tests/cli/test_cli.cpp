@@ -226,7 +226,9 @@ TEST_CASE("set edits many files, all or nothing")
         return ProRecord::View(file).Field(offset, width);
     };
 
-    REQUIRE(Cli({"set", "ai_packet+=5", "team=$1F", "exp-=60", "pid=0xFFFF", "--", Text(folder)}).status == 0);
+    // The file named twice (alone and through its folder) is edited once.
+    REQUIRE(Cli({"set", "ai_packet+=5", "team=$1F", "exp-=60", "pid=0xFFFF", "--", Text(folder),
+                 Text(folder / "00000001.pro")}).status == 0);
     CHECK(value(folder / "00000001.pro", 36) == 8);
     CHECK(value(folder / "00000002.PRO", 36) == 4);
     CHECK(value(folder / "00000002.PRO", 40) == 31);
@@ -426,6 +428,8 @@ TEST_CASE("every command has its help; a bad command line is an error")
     CHECK(Cli({"frobnicate"}).status == 2);
     CHECK(Cli({"export", "--game", "fo3", "x.pro"}).status == 2);
     CHECK(Cli({"diff", "a.pro"}).status == 2);
+    // A name starting with '/' is a file, on Windows too.
+    CHECK(Contains(Cli({"names", "/nonexistent.msg"}).err, "File not found"));
 }
 
 TEST_CASE("git shows a changed byte as its field's line")
