@@ -29,7 +29,7 @@ int RunCli(std::vector<std::string> arguments, std::ostream& out, std::ostream& 
     // "/path" is a file name on both systems, never a Windows-style option
     // (the subcommands take this setting from the app).
     app.allow_windows_style_options(false);
-    const auto games = CLI::IsMember({"fo1", "fo2"});
+    const auto games = CLI::IsMember({"fo1", "fo2"}, CLI::ignore_case);
     std::function<int()> run;
 
     ShowOptions show;
@@ -42,7 +42,7 @@ int RunCli(std::vector<std::string> arguments, std::ostream& out, std::ostream& 
     auto* exportCommand = app.add_subcommand("export", "Each file as a JSON object of its stored values (several "
                                                        "files: one object keyed by file name)");
     exportCommand->add_option("--game", exported.game, "the game recorded in the JSON (default: the folder "
-                                                       "name FO1/FO2, else the file size)")->check(games);
+                                                       "name FO1/FO2, else the file size)")->transform(games);
     exportCommand->add_option("FILE", exported.files, "critter files or folders")->required();
     exportCommand->callback([&] { run = [&] { return RunExport(exported, out, err); }; });
 
@@ -57,11 +57,12 @@ int RunCli(std::vector<std::string> arguments, std::ostream& out, std::ostream& 
     auto* setCommand = app.add_subcommand("set", "Edit fields of many files: set [options] EDIT... -- FILE...; "
                                                  "EDIT is key=value, key+=n or key-=n");
     setCommand->add_option("--game", set.game, "the skill formulas for --rules (default: the folder name "
-                                               "FO1/FO2, else the file size)")->check(games);
+                                               "FO1/FO2, else the file size)")->transform(games);
     setCommand->add_flag("--rules", set.rules, "recompute what the window's rules derive from a changed "
                                                "primary statistic (derived base values)");
     setCommand->add_flag("--dry-run", set.dryRun, "print the fields that would change, write nothing");
     setCommand->add_option("EDIT", set.edits, "key=value, key+=n or key-=n")->required();
+    setCommand->footer("FILE...: after --, the critter files or folders to edit. The keys are those of show.");
     setCommand->callback([&] { run = [&] { return RunSet(set, out, err); }; });
 
     DiffOptions diff;
