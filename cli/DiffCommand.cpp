@@ -19,7 +19,7 @@ int RunDiff(const DiffOptions& options, std::ostream& out, std::ostream& err)
     }
     // A field only one of the two layouts has (damage_type) shows as absent in the other.
     auto text = [&](int i, const RecordField& field) {
-        return RecordHasField(field, records[i].size()) ? ValueText(field, FieldValue(records[i], field))
+        return RecordHasField(field, records[i].size()) ? FieldValueText(field, FieldValue(records[i], field))
                                                          : std::string("absent");
     };
     std::string lines;

@@ -3,7 +3,6 @@
 #include "cli/CliError.h"
 #include "platform/Utf8.h"
 
-#include <cstdio>
 
 namespace quarnel::cli {
 
@@ -43,20 +42,11 @@ std::int32_t CheckedFieldValue(const RecordField& field, std::int64_t value)
     return static_cast<std::int32_t>(value);
 }
 
-std::string ValueText(const RecordField& field, std::int32_t value)
-{
-    if (field.display != FieldDisplay::Hexadecimal)
-        return std::to_string(value);
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", 2 * field.width, static_cast<unsigned>(static_cast<std::uint32_t>(value)));
-    return text;
-}
-
 void AppendShowLine(std::string& out, const RecordField& field, std::int32_t value, bool secondGame)
 {
     out += field.key;
     out += " = ";
-    out += ValueText(field, value);
+    out += FieldValueText(field, value);
     if (field.display == FieldDisplay::Enum) {
         const char* name = EnumItemName(field.list, secondGame, value);
         out += "  # ";

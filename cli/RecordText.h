@@ -27,9 +27,6 @@ std::int64_t FieldMaximum(const RecordField& field);
 // CliError naming the key when value lies outside the field's range.
 std::int32_t CheckedFieldValue(const RecordField& field, std::int64_t value);
 
-// A value as show prints it: decimal, flags and picture IDs as 0x with 4 or 8 hexadecimal digits.
-std::string ValueText(const RecordField& field, std::int32_t value);
-
 // One show line: "key = value", with the item name of an enum field or the
 // named bits of the critter flags in a comment. The kill type names follow the game.
 void AppendShowLine(std::string& out, const RecordField& field, std::int32_t value, bool secondGame);

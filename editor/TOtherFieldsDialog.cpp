@@ -62,15 +62,6 @@ const std::vector<DialogGroup>& DialogGroups()
 const char* const kReadOnlyControl = "EditPidType";
 const char* const kCritterFlagsControl = "EditCritterFlags";
 
-// Flags and picture IDs show every bit: 0x and a hexadecimal digit per four bits.
-QString ValueText(const RecordField& field, std::int32_t value)
-{
-    if (field.display != FieldDisplay::Hexadecimal)
-        return QString::fromStdString(IntToStr(value));
-    const std::uint32_t bits = field.width == 2 ? std::uint32_t(value) & 0xFFFF : std::uint32_t(value);
-    return "0x" + QString("%1").arg(bits, field.width * 2, 16, QChar('0')).toUpper();
-}
-
 } // namespace
 
 TOtherFieldsDialog::TOtherFieldsDialog(std::filesystem::path file, const std::vector<std::uint8_t>& record,
@@ -184,7 +175,7 @@ QWidget* TOtherFieldsDialog::AddControl(const char* name)
         control.combo = new QComboBox(this);
         widget = control.combo;
     } else {
-        control.edit = new QLineEdit(ValueText(*field, control.stored), this);
+        control.edit = new QLineEdit(QString::fromStdString(FieldValueText(*field, control.stored)), this);
         const bool readOnly = name == std::string_view(kReadOnlyControl);
         ApplyFieldLook(control.edit, readOnly ? FieldKind::IdNumber : FieldKind::Plain);
         control.edit->setReadOnly(readOnly);
@@ -215,7 +206,7 @@ void TOtherFieldsDialog::CritterFlagToggled(std::uint32_t mask, bool on)
     if (!flags) // a red text gives way to the flags read when the dialog opened
         flags = DecodeBigEndian(record_.data() + field.offset, field.width);
     const std::uint32_t bits = on ? std::uint32_t(*flags) | mask : std::uint32_t(*flags) & ~mask;
-    critterFlags_->setText(ValueText(field, std::int32_t(bits)));
+    critterFlags_->setText(QString::fromStdString(FieldValueText(field, std::int32_t(bits))));
     SetFieldColor(critterFlags_, kWhite);
 }
 

@@ -3,6 +3,7 @@
 #include "proto/CritterFields.h"
 
 #include <array>
+#include <cstdio>
 
 namespace quarnel {
 namespace {
@@ -197,6 +198,15 @@ const char* EnumItemName(EnumList list, bool secondGame, std::int32_t value)
         if (item.value == value)
             return item.name;
     return nullptr;
+}
+
+std::string FieldValueText(const RecordField& field, std::int32_t value)
+{
+    if (field.display != FieldDisplay::Hexadecimal)
+        return std::to_string(value);
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%0*X", 2 * field.width, static_cast<unsigned>(static_cast<std::uint32_t>(value)));
+    return text;
 }
 
 const std::vector<FlagBit>& CritterFlagBits() { return kCritterFlagBits; }

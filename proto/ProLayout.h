@@ -100,6 +100,10 @@ const std::vector<EnumItem>& EnumItems(EnumList list, bool secondGame);
 // The name of value in the list, or nullptr when the list has no such value.
 const char* EnumItemName(EnumList list, bool secondGame, std::int32_t value);
 
+// A stored value as text: decimal, or for a hexadecimal field 0x with two
+// digits per byte of the field (every bit shown).
+std::string FieldValueText(const RecordField& field, std::int32_t value);
+
 struct FlagBit {
     std::uint32_t mask;
     const char* name;
