@@ -123,7 +123,10 @@ MessageFileResult ParseMessageText(std::string_view bytes, const std::string& fi
         const std::string_view numberText = TrimBlanks(groups[0]);
         const std::optional<std::int32_t> number = MessageNumber(numberText);
         if (!number) {
-            fail(entryLine, "'" + std::string(numberText) + "' is not a message number");
+            // Built piece by piece: GCC 12 warns falsely (-Wrestrict) on "'" + text.
+            std::string fault(1, '\'');
+            fault.append(numberText).append("' is not a message number");
+            fail(entryLine, fault);
             break;
         }
         MessageEntry entry{IntToStr(*number), groups[2], entryLine};
