@@ -7,9 +7,9 @@
 namespace quarnel::cli {
 namespace {
 
-bool IsHeld(const ProFieldSpec& spec)
+bool IsHeld(const WindowField& field)
 {
-    return spec.group == FieldGroup::Base || spec.group == FieldGroup::Extra || spec.group == FieldGroup::Skill;
+    return field.group == FieldGroup::Base || field.group == FieldGroup::Extra || field.group == FieldGroup::Skill;
 }
 
 } // namespace
@@ -33,9 +33,9 @@ void RecordRules::Texts::SetText(const std::string& field, const std::string& te
 RecordRules::RecordRules(const ProRecord& record, bool secondGame)
     : secondGame_(secondGame), rules_(texts_, loading_, secondGame_)
 {
-    for (const ProFieldSpec& spec : ProFieldLayout())
-        if (IsHeld(spec))
-            texts_.texts[spec.control] = IntToStr(record.Field(spec.offset, spec.width));
+    for (const WindowField& field : ProFieldLayout())
+        if (IsHeld(field))
+            texts_.texts[field.control] = IntToStr(record.Field(field.offset, field.width));
 
     // The totals as the load leaves them: each computed by the rule that keeps
     // it current (no rule is bound to the texts yet, so nothing cascades).
@@ -73,9 +73,9 @@ void RecordRules::Enter(const RecordField& field, std::int32_t value)
 
 void RecordRules::StoreInto(ProRecord& record) const
 {
-    for (const ProFieldSpec& spec : ProFieldLayout())
-        if (IsHeld(spec))
-            record.SetField(spec.offset, spec.width, StrToInt(texts_.Text(spec.control)));
+    for (const WindowField& field : ProFieldLayout())
+        if (IsHeld(field))
+            record.SetField(field.offset, field.width, StrToInt(texts_.Text(field.control)));
 }
 
 } // namespace quarnel::cli

@@ -70,7 +70,7 @@ void TForm1::LoadCritter(const std::filesystem::path& path)
     fields_.SetText("EditIDNumber", IntToStr(TextIdToIdNumber(textId)));
 
     std::unordered_map<std::string, std::int32_t> stored;
-    for (const ProFieldSpec& field : ProFieldLayout())
+    for (const WindowField& field : ProFieldLayout())
         stored[field.control] = record.Field(field.offset, field.width);
 
     ShowCritterPreview(path, record.Field(kFidIndexOffset, 1));
@@ -79,7 +79,7 @@ void TForm1::LoadCritter(const std::filesystem::path& path)
     EditCritterName->setText(QString::fromStdString(NameToUtf8(name)));
     fields_.SetText("EditCritterPID", IntToStr(std::int64_t(stored["EditCritterPID"]) + kPidDisplayBias));
 
-    for (const ProFieldSpec& field : ProFieldLayout()) {
+    for (const WindowField& field : ProFieldLayout()) {
         if (field.conversion == FieldConversion::Gender) {
             const std::int32_t gender = stored[field.control];
             loadedBaseGender_ = gender;

@@ -23,7 +23,7 @@ namespace quarnel {
 namespace {
 
 // The stored value of one saved field, converted from its text.
-std::int32_t StoredValue(const ProFieldSpec& field, const std::string& text)
+std::int32_t StoredValue(const WindowField& field, const std::string& text)
 {
     const std::int64_t shown = StrToInt(text);
     switch (field.conversion) {
@@ -76,8 +76,8 @@ bool TForm1::SaveCritter(const std::filesystem::path& path)
 
     // Every text is converted before anything is written: a text that is not
     // an integer stops the save with the file exactly as it was.
-    std::vector<std::pair<const ProFieldSpec*, std::optional<std::int32_t>>> values;
-    for (const ProFieldSpec& field : ProFieldLayout()) {
+    std::vector<std::pair<const WindowField*, std::optional<std::int32_t>>> values;
+    for (const WindowField& field : ProFieldLayout()) {
         if (!field.saved)
             continue;
         if (field.conversion == FieldConversion::Gender) {

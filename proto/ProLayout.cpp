@@ -110,7 +110,7 @@ const std::vector<FlagBit> kCritterFlagBits = {
     {0x400, "Invulnerable"}, {0x800, "No flatten"}, {0x1000, "Special death"},
     {0x2000, "Range hand-to-hand"}, {0x4000, "No knock-back"}};
 
-std::vector<ProFieldSpec> BuildWindowLayout()
+std::vector<WindowField> BuildWindowLayout()
 {
     struct Row {
         const char* control;
@@ -141,7 +141,7 @@ std::vector<ProFieldSpec> BuildWindowLayout()
     for (const StatFields& skill : kSkills)
         rows.push_back({skill.extra, FieldConversion::None, FieldGroup::Skill, true});
 
-    std::vector<ProFieldSpec> layout;
+    std::vector<WindowField> layout;
     for (const Row& row : rows) {
         const RecordField& field = *FindRecordFieldByControl(row.control);
         layout.push_back({row.control, field.offset, field.width, row.conversion, row.group, row.saved});
@@ -211,9 +211,9 @@ std::string FieldValueText(const RecordField& field, std::int32_t value)
 
 const std::vector<FlagBit>& CritterFlagBits() { return kCritterFlagBits; }
 
-const std::vector<ProFieldSpec>& ProFieldLayout()
+const std::vector<WindowField>& ProFieldLayout()
 {
-    static const std::vector<ProFieldSpec> layout = BuildWindowLayout();
+    static const std::vector<WindowField> layout = BuildWindowLayout();
     return layout;
 }
 

@@ -122,7 +122,7 @@ enum class FieldConversion {
 
 enum class FieldGroup { Identity, Base, Extra, Experience, Skill };
 
-struct ProFieldSpec {
+struct WindowField {
     const char* control; // the window field that shows the value
     int offset;
     int width;
@@ -134,7 +134,7 @@ struct ProFieldSpec {
 // Every field the window reads, in the order a save writes them (the 84
 // saved fields, with the read-only extra gender after the extra damage block).
 // Offsets and widths come from RecordLayout.
-const std::vector<ProFieldSpec>& ProFieldLayout();
+const std::vector<WindowField>& ProFieldLayout();
 
 // The range of bytes a save may change: from the PID number to the experience points.
 constexpr int kSavedSpanBegin = kPidNumberOffset;

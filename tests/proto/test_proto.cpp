@@ -172,7 +172,7 @@ TEST_CASE("the window's field table matches the record description")
 {
     // Every field at the offset and width the record description gives, read
     // and saved as it says; nothing else in the table.
-    std::map<std::string, const ProFieldSpec*> byControl;
+    std::map<std::string, const WindowField*> byControl;
     for (const auto& field : ProFieldLayout()) {
         CAPTURE(field.control);
         CHECK(byControl.emplace(field.control, &field).second);

@@ -101,7 +101,7 @@ TEST_CASE("keys sit at their offsets with their controls and displays")
 
 TEST_CASE("the window's fields come from the record table")
 {
-    for (const ProFieldSpec& windowField : ProFieldLayout()) {
+    for (const WindowField& windowField : ProFieldLayout()) {
         CAPTURE(windowField.control);
         const RecordField* field = FindRecordFieldByControl(windowField.control);
         REQUIRE(field);
