@@ -30,11 +30,6 @@ std::filesystem::path CritterNameFile(const std::filesystem::path& gameFolder)
     std::error_code ec;
     if (std::filesystem::exists(ini, ec))
         return ini;
-    // The spellings the games ship are tried first, so that a load does not
-    // list a folder of thousands of critters to find the table.
-    for (const char* name : {kMessageName, "PRO_CRIT.MSG"})
-        if (std::filesystem::is_regular_file(gameFolder / name, ec))
-            return gameFolder / name;
     for (const std::string& name : ListFolderFiles(gameFolder, ".msg"))
         if (LowerCase(name) == kMessageName)
             return gameFolder / PathFromUtf8(name);
