@@ -167,6 +167,7 @@ private:
     WindowFields fields_;
     CharacterRules rules_;
     GameFolderScanResult scan_;      // what the last scan of the game folder saw
+    std::filesystem::path nameFile_; // the name table that scan read (pro_crit.ini or .msg)
     QHash<QString, QLineEdit*> edits_;
     std::unique_ptr<PreviewPictures> pictures_;
     std::unique_ptr<TAboutBox> aboutBox_;

@@ -62,7 +62,10 @@ QTableWidgetItem* ListItem(const QString& text)
 void TForm1::ScanGameFolder()
 {
     scan_ = {};
-    scan_ = ::quarnel::ScanGameFolder(std::filesystem::path(GamePath), NameTablePath(), TempFolder());
+    // The name file is chosen once per scan: finding a pro_crit.msg lists the
+    // folder, which a load of one critter should not do.
+    nameFile_ = NameTablePath();
+    scan_ = ::quarnel::ScanGameFolder(std::filesystem::path(GamePath), nameFile_, TempFolder());
     // A damaged message file still gives the names before its fault.
     if (!scan_.namesError.empty())
         Dialogs().ShowError(WithFullStop(scan_.namesError));
