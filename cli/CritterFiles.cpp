@@ -3,6 +3,7 @@
 #include "cli/CliError.h"
 #include "cli/RecordText.h"
 #include "library/IniFile.h"
+#include "platform/FileIdentity.h"
 #include "platform/FolderListing.h"
 #include "platform/Utf8.h"
 
@@ -16,10 +17,15 @@ namespace quarnel::cli {
 std::vector<fs::path> CritterFiles(const std::vector<std::string>& arguments)
 {
     std::vector<fs::path> files;
-    std::set<fs::path> seen; // a file named twice (alone and through its folder) is taken once
+    // A file reached twice (alone and through its folder, or through two
+    // links) is taken once: by its identity on disk, or by its path when it
+    // cannot be reached (its read then reports why).
+    std::set<FileIdentity> seen;
+    std::set<fs::path> unreachable;
     auto add = [&](const fs::path& file) {
         std::error_code ec;
-        if (seen.insert(fs::absolute(file, ec).lexically_normal()).second)
+        const auto identity = IdentityOf(file);
+        if (identity ? seen.insert(*identity).second : unreachable.insert(fs::absolute(file, ec).lexically_normal()).second)
             files.push_back(file);
     };
     for (const std::string& argument : arguments) {

@@ -35,6 +35,18 @@ std::int32_t IntegerMember(const nlohmann::json& value, const RecordField& field
     throw CliError(field.key + ": " + value.dump() + " is not an integer");
 }
 
+// Why a top-level member is not taken: a dotted key belongs inside its
+// group's object; a field of the other layout is not in this file.
+std::string UnknownMemberText(const std::string& member, std::size_t recordSize)
+{
+    if (!FindRecordField(member))
+        return member + ": unknown key";
+    const auto [group, name] = SplitKey(member);
+    if (!group.empty())
+        return member + ": not a key of its own; JSON nests it under \"" + group + "\" as {\"" + name + "\": ...}";
+    return member + ": unknown key (not in a " + std::to_string(recordSize) + "-byte file)";
+}
+
 } // namespace
 
 nlohmann::ordered_json CritterToJson(const ProRecord& record, bool secondGame)
@@ -77,8 +89,7 @@ ProRecord CritterFromJson(const nlohmann::json& object, const ProRecord& target)
     // Whatever the layout does not name, including a nested key of a group.
     for (const auto& [member, value] : object.items()) {
         if (!known.count(member))
-            throw CliError(member + ": unknown key" +
-                           (FindRecordField(member) ? " (not in a " + std::to_string(target.size()) + "-byte file)" : ""));
+            throw CliError(UnknownMemberText(member, target.size()));
         if (!value.is_object())
             continue;
         for (const auto& [name, inner] : value.items()) {

@@ -4,9 +4,10 @@
 #include "cli/CritterFiles.h"
 #include "cli/CritterJson.h"
 #include "cli/RecordText.h"
+#include "platform/Utf8.h"
 
 #include <filesystem>
-#include <set>
+#include <map>
 #include <system_error>
 
 namespace quarnel::cli {
@@ -25,6 +26,21 @@ std::string Nested(const std::string& text)
     return nested;
 }
 
+// The key of each file in the object of several: its file name, or the path
+// as given where two files of the call share a name.
+std::vector<std::string> ExportKeys(const std::vector<std::filesystem::path>& files)
+{
+    std::map<std::string, int> uses;
+    for (const auto& file : files)
+        ++uses[FileLabel(file.filename())];
+    std::vector<std::string> keys;
+    for (const auto& file : files) {
+        const std::string name = FileLabel(file.filename());
+        keys.push_back(uses[name] > 1 ? FileLabel(file) : name);
+    }
+    return keys;
+}
+
 } // namespace
 
 int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err)
@@ -32,36 +48,40 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
     const auto files = CritterFiles(options.files);
     const std::optional<bool> chosen = ChosenSecondGame(options.game);
     std::error_code ec;
-    const bool single = options.files.size() == 1 && !std::filesystem::is_directory(files.front(), ec);
+    // One file named on its own prints its bare object; a folder always
+    // gives the object keyed by file name, however many files it holds.
+    const bool single = options.files.size() == 1 && files.size() == 1 &&
+                        !std::filesystem::is_directory(PathFromUtf8(options.files.front()), ec);
+    const std::vector<std::string> keys = ExportKeys(files);
 
     int status = kExitSuccess;
-    std::set<std::string> written;
+    bool first = true;
     std::string text = single ? "" : "{";
     const auto quoted = [](const std::string& label) {
         // A name that is not UTF-8 (possible on Linux) keeps a replacement character.
         return nlohmann::json(label).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     };
-    for (const auto& file : files) {
-        const std::string label = FileLabel(file);
-        if (!written.insert(label).second)
-            continue;
+    for (std::size_t i = 0; i < files.size(); ++i) {
         try {
-            const ProRecord record = ReadCritter(file);
-            const std::string object = CritterToJson(record, IsSecondGameFile(file, record.size(), chosen)).dump(2);
+            const ProRecord record = ReadCritter(files[i]);
+            const std::string object =
+                CritterToJson(record, IsSecondGameFile(files[i], record.size(), chosen)).dump(2);
             if (single)
                 text += object;
             else
-                text += (written.size() > 1 ? ",\n  " : "\n  ") + quoted(label) + ": " + Nested(object);
+                text += (first ? "\n  " : ",\n  ") + quoted(keys[i]) + ": " + Nested(object);
+            first = false;
         } catch (const std::exception& error) {
-            ReportError(err, label, error);
+            ReportError(err, FileLabel(files[i]), error);
             status = kExitError;
-            written.erase(label);
         }
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
         text.clear();
     }
-    if (!single || !written.empty())
-        out << (single ? "\n" : "\n}\n");
+    if (!single)
+        out << (first ? "}\n" : "\n}\n");
+    else if (!first)
+        out << "\n";
     return status;
 }
 

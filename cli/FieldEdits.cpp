@@ -19,12 +19,12 @@ FieldEdit ParseFieldEdit(const std::string& text)
     }
     const RecordField& field = FieldByKey(text.substr(0, keyEnd));
     const std::string valueText = text.substr(equals + 1);
-    const auto value = ParseIntegerText(valueText);
+    const auto value = ParseWideIntegerText(valueText);
     if (!value)
         throw CliError(field.key + ": '" + valueText + "' is not a 32-bit integer");
-    if (kind == EditKind::Assign)
-        CheckedFieldValue(field, *value);
-    return {&field, kind, *value};
+    if (kind != EditKind::Assign)
+        return {&field, kind, *value};
+    return {&field, kind, CheckedFieldValue(field, *value)};
 }
 
 std::int32_t EditedValue(const FieldEdit& edit, std::int32_t current)
@@ -34,7 +34,7 @@ std::int32_t EditedValue(const FieldEdit& edit, std::int32_t current)
     case EditKind::Subtract: return CheckedFieldValue(*edit.field, std::int64_t{current} - edit.operand);
     case EditKind::Assign: break;
     }
-    return edit.operand;
+    return static_cast<std::int32_t>(edit.operand);
 }
 
 } // namespace quarnel::cli

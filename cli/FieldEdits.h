@@ -13,7 +13,7 @@ enum class EditKind { Assign, Add, Subtract };
 struct FieldEdit {
     const RecordField* field;
     EditKind kind;
-    std::int32_t operand; // the value to assign, or n
+    std::int64_t operand; // the value to assign (as stored), or n
 };
 
 // CliError naming the edit when its key is unknown or its value not an

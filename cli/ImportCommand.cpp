@@ -4,6 +4,7 @@
 #include "cli/CritterJson.h"
 #include "cli/RecordText.h"
 #include "cli/RecordWriter.h"
+#include "platform/RegularFile.h"
 #include "platform/TextLines.h"
 #include "platform/Utf8.h"
 
@@ -14,31 +15,89 @@
 namespace quarnel::cli {
 namespace {
 
-// Parses the text, refusing a key given twice in one object (the parser
-// would silently keep one of them).
+// A critter's JSON is about 2 KB; anything far larger is not one.
+constexpr std::size_t kMaxJsonBytes = std::size_t{1} << 20;
+
+// Watches a SAX pass for a key given twice in one object (the parser would
+// silently keep one of them) and names it by its dotted path ("base.ST").
+class RepeatedKeyFinder : public nlohmann::json_sax<nlohmann::json> {
+public:
+    const std::string& repeated() const { return repeated_; }
+
+    bool start_object(std::size_t) override
+    {
+        open_.push_back({pendingKey_, {}});
+        return true;
+    }
+    bool end_object() override
+    {
+        open_.pop_back();
+        pendingKey_.clear();
+        return true;
+    }
+    bool key(string_t& name) override
+    {
+        if (!open_.back().keys.insert(name).second && repeated_.empty())
+            repeated_ = Path(name);
+        pendingKey_ = Path(name);
+        return true;
+    }
+    bool start_array(std::size_t) override { return Value(); }
+    bool end_array() override { return Value(); }
+    bool null() override { return Value(); }
+    bool boolean(bool) override { return Value(); }
+    bool number_integer(number_integer_t) override { return Value(); }
+    bool number_unsigned(number_unsigned_t) override { return Value(); }
+    bool number_float(number_float_t, const string_t&) override { return Value(); }
+    bool string(string_t&) override { return Value(); }
+    bool binary(binary_t&) override { return Value(); }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override { return false; }
+
+private:
+    struct OpenObject {
+        std::string path; // the dotted path of the object, empty at the top
+        std::set<std::string> keys;
+    };
+    bool Value()
+    {
+        pendingKey_.clear();
+        return true;
+    }
+    std::string Path(const std::string& name) const
+    {
+        const std::string& parent = open_.back().path;
+        return parent.empty() ? name : parent + "." + name;
+    }
+
+    std::vector<OpenObject> open_;
+    std::string pendingKey_; // the path of the value about to be read
+    std::string repeated_;
+};
+
+// Parses the text, refusing an oversized text before parsing and a key given
+// twice in one object.
 nlohmann::json ParseCritterJson(const std::string& text)
 {
-    std::vector<std::set<std::string>> open; // the keys seen in each enclosing object
-    std::string repeated;
-    auto watch = [&](int, nlohmann::json::parse_event_t event, nlohmann::json& parsed) {
-        using Event = nlohmann::json::parse_event_t;
-        if (event == Event::object_start)
-            open.emplace_back();
-        else if (event == Event::object_end)
-            open.pop_back();
-        else if (event == Event::key && !open.back().insert(parsed.get<std::string>()).second && repeated.empty())
-            repeated = parsed.get<std::string>();
-        return true;
-    };
     nlohmann::json parsed;
     try {
-        parsed = nlohmann::json::parse(text, watch);
+        parsed = nlohmann::json::parse(text);
     } catch (const nlohmann::json::parse_error& error) {
         throw CliError(std::string("not JSON: ") + error.what());
     }
-    if (!repeated.empty())
-        throw CliError(repeated + ": given twice");
+    RepeatedKeyFinder finder;
+    nlohmann::json::sax_parse(text, &finder);
+    if (!finder.repeated().empty())
+        throw CliError(finder.repeated() + ": given twice");
     return parsed;
+}
+
+std::string ReadJsonText(const std::filesystem::path& file)
+{
+    try {
+        return ReadFileBytes(file, kMaxJsonBytes);
+    } catch (const FileRefusedError& error) {
+        throw CliError(std::string(error.what()) + " (a critter's JSON is about 2 KB)");
+    }
 }
 
 // An export of several files: an object of critter objects keyed by file name.
@@ -60,7 +119,7 @@ int RunImport(const ImportOptions& options, std::ostream&, std::ostream& err)
     const auto target = PathFromUtf8(options.target);
     nlohmann::json parsed;
     try {
-        parsed = ParseCritterJson(ReadFileBytes(jsonFile));
+        parsed = ParseCritterJson(ReadJsonText(jsonFile));
         if (IsExportOfSeveral(parsed))
             throw CliError("holds " + std::to_string(parsed.size()) +
                            " critters (an export of several files); import takes the object of one");

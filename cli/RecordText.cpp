@@ -3,6 +3,8 @@
 #include "cli/CliError.h"
 #include "platform/Utf8.h"
 
+#include <system_error>
+
 
 namespace quarnel::cli {
 
@@ -29,17 +31,15 @@ const RecordField& FieldByKey(const std::string& key)
 
 std::int64_t FieldMinimum(const RecordField& field) { return field.isSigned ? INT32_MIN : 0; }
 
-std::int64_t FieldMaximum(const RecordField& field)
-{
-    return field.isSigned ? INT32_MAX : (std::int64_t{1} << (8 * field.width)) - 1;
-}
+std::int64_t FieldMaximum(const RecordField& field) { return (std::int64_t{1} << (8 * field.width)) - 1; }
 
 std::int32_t CheckedFieldValue(const RecordField& field, std::int64_t value)
 {
     if (value < FieldMinimum(field) || value > FieldMaximum(field))
         throw CliError(field.key + ": " + std::to_string(value) + " is out of range (" +
                        std::to_string(FieldMinimum(field)) + " to " + std::to_string(FieldMaximum(field)) + ")");
-    return static_cast<std::int32_t>(value);
+    // A 4-byte value above 2147483647 is stored as its 32-bit pattern.
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
 void AppendShowLine(std::string& out, const RecordField& field, std::int32_t value, bool secondGame)
@@ -72,11 +72,19 @@ void AppendShowText(std::string& out, const ProRecord& record)
         AppendShowLine(out, *field, FieldValue(record, *field), secondGame);
 }
 
+std::string SizeText(const std::filesystem::path& file, std::size_t bytesRead)
+{
+    // A read stops one byte past the largest record; the size of a longer file comes from the system.
+    std::error_code ec;
+    const auto size = bytesRead >= kCritterReadLimit ? std::filesystem::file_size(file, ec) : bytesRead;
+    return ec ? "more than " + std::to_string(bytesRead - 1) + " bytes" : std::to_string(size) + " bytes";
+}
+
 ProRecord ReadCritter(const std::filesystem::path& file)
 {
     ProRecord record = ProRecord::View(file);
     if (!IsCritterRecordSize(static_cast<long long>(record.size())))
-        throw CliError(std::to_string(record.size()) + " bytes: not a critter prototype (412 or 416 bytes)");
+        throw CliError(SizeText(file, record.size()) + ": not a critter prototype (412 or 416 bytes)");
     return record;
 }
 

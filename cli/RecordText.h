@@ -21,7 +21,8 @@ std::int32_t FieldValue(const ProRecord& record, const RecordField& field);
 // The field with that key; CliError naming the key when there is none.
 const RecordField& FieldByKey(const std::string& key);
 
-// The values a field can store: 0 to 65535 for 2 bytes, 32-bit signed else.
+// The values a field takes: 0 to 65535 for 2 bytes; -2147483648 to
+// 4294967295 for 4 bytes, a value above 2147483647 stored as its bit pattern.
 std::int64_t FieldMinimum(const RecordField& field);
 std::int64_t FieldMaximum(const RecordField& field);
 // CliError naming the key when value lies outside the field's range.
@@ -36,6 +37,9 @@ void AppendShowLine(std::string& out, const RecordField& field, std::int32_t val
 // on its bytes only.
 void AppendShowText(std::string& out, const ProRecord& record);
 bool IsSecondGameSize(std::size_t recordSize);
+
+// "416 bytes": the size of a file of which bytesRead bytes were read.
+std::string SizeText(const std::filesystem::path& file, std::size_t bytesRead);
 
 // Reads a critter file without write access; CliError when it has neither 412 nor 416 bytes.
 ProRecord ReadCritter(const std::filesystem::path& file);

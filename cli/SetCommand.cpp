@@ -8,6 +8,8 @@
 #include "cli/RecordRules.h"
 #include "cli/RecordText.h"
 #include "cli/RecordWriter.h"
+#include "platform/Errors.h"
+#include "platform/FileAttributes.h"
 
 #include <optional>
 
@@ -56,6 +58,58 @@ void PrintChanges(std::ostream& out, const PlannedEdit& plan)
         out << "# " << FileLabel(plan.file) << '\n' << text;
 }
 
+bool Changes(const PlannedEdit& plan) { return plan.before.bytes() != plan.after.bytes(); }
+
+// Every file to be changed must open for writing before the first is
+// written, so that a file of another user or one that may not change stops
+// the batch while nothing is written yet.
+bool AllWritable(const std::vector<PlannedEdit>& plans, std::ostream& err)
+{
+    bool writable = true;
+    for (const PlannedEdit& plan : plans) {
+        if (!Changes(plan))
+            continue;
+        if (const int error = WriteAccessError(plan.file)) {
+            ReportError(err, FileLabel(plan.file), "cannot be opened for writing: " + IoErrorMessage(error));
+            writable = false;
+        }
+    }
+    if (!writable)
+        ReportError(err, "set", "nothing written");
+    return writable;
+}
+
+// Writes every changed file. A write that still fails is reported with the
+// files written and those not written.
+int WritePlans(const std::vector<PlannedEdit>& plans, std::ostream& err)
+{
+    if (!AllWritable(plans, err))
+        return kExitError;
+    std::size_t written = 0;
+    std::size_t toWrite = 0;
+    std::vector<std::string> notWritten;
+    for (const PlannedEdit& plan : plans) {
+        if (!Changes(plan))
+            continue;
+        ++toWrite;
+        try {
+            WriteRecordChanges(plan.file, plan.before, plan.after);
+            ++written;
+        } catch (const std::exception& error) {
+            ReportError(err, FileLabel(plan.file), error);
+            notWritten.push_back(FileLabel(plan.file));
+        }
+    }
+    if (notWritten.empty())
+        return kExitSuccess;
+    std::string names;
+    for (const std::string& name : notWritten)
+        names += (names.empty() ? "" : ", ") + name;
+    ReportError(err, "set", std::to_string(written) + " of " + std::to_string(toWrite) + " files written, " +
+                                std::to_string(notWritten.size()) + " not written: " + names);
+    return kExitError;
+}
+
 } // namespace
 
 int RunSet(const SetOptions& options, std::ostream& out, std::ostream& err)
@@ -91,20 +145,12 @@ int RunSet(const SetOptions& options, std::ostream& out, std::ostream& err)
         return kExitError;
     }
 
-    int status = kExitSuccess;
-    for (const PlannedEdit& plan : plans) {
-        if (options.dryRun) {
+    if (options.dryRun) {
+        for (const PlannedEdit& plan : plans)
             PrintChanges(out, plan);
-            continue;
-        }
-        try {
-            WriteRecordChanges(plan.file, plan.before, plan.after);
-        } catch (const std::exception& error) {
-            ReportError(err, FileLabel(plan.file), error);
-            status = kExitError;
-        }
+        return kExitSuccess;
     }
-    return status;
+    return WritePlans(plans, err);
 }
 
 } // namespace quarnel::cli

@@ -1,6 +1,8 @@
 // quarnel-cli: the critter prototype files as text, from the command line.
 #include "cli/CliApp.h"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -49,6 +51,11 @@ int main(int argc, char** argv)
 #endif
     std::ios::sync_with_stdio(false);
     const int status = quarnel::cli::RunCli(Utf8Arguments(argc, argv), std::cout, std::cerr);
+    errno = 0;
     std::cout.flush();
-    return std::cout ? status : 2;
+    if (std::cout)
+        return status;
+    // The output went nowhere (a full disk, a closed pipe): say so, never exit silently.
+    std::cerr << "quarnel-cli: " << (errno == ENOSPC || errno == 0 ? "Disk full." : std::strerror(errno)) << '\n';
+    return 2;
 }

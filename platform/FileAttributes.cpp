@@ -1,5 +1,10 @@
 #include "platform/FileAttributes.h"
 
+#include "platform/Errors.h"
+#include "platform/FileOpen.h"
+
+#include <cerrno>
+#include <cstdio>
 #include <system_error>
 
 #ifdef _WIN32
@@ -15,6 +20,17 @@ bool IsExistingFile(const fs::path& file)
 {
     std::error_code ec;
     return !file.empty() && fs::is_regular_file(file, ec);
+}
+
+// Opens and closes the file for reading and writing, writing nothing.
+int OpenForWritingError(const fs::path& file)
+{
+    errno = 0;
+    std::FILE* f = OpenFile(file, "r+b");
+    if (!f)
+        return IoCodeFromErrno(errno);
+    std::fclose(f);
+    return 0;
 }
 
 constexpr fs::perms kAllWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
@@ -45,6 +61,20 @@ bool IsReadOnly(const fs::path& file)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
+int WriteAccessError(const fs::path& file)
+{
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return IoCodeFromWin32(GetLastError());
+    const bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
+    if (readOnly && !SetFileAttributesW(file.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}))
+        return IoCodeFromWin32(GetLastError());
+    const int error = OpenForWritingError(file);
+    if (readOnly)
+        SetFileAttributesW(file.c_str(), attributes);
+    return error;
+}
+
 #else
 
 bool SetReadOnlyOnly(const fs::path& file)
@@ -70,6 +100,24 @@ bool IsReadOnly(const fs::path& file)
     std::error_code ec;
     auto status = fs::status(file, ec);
     return !ec && (status.permissions() & kAllWrite) == fs::perms::none;
+}
+
+int WriteAccessError(const fs::path& file)
+{
+    std::error_code ec;
+    const fs::perms before = fs::status(file, ec).permissions();
+    if (ec)
+        return IoCodeFromErrorCode(ec);
+    const bool cleared = (before & fs::perms::owner_write) == fs::perms::none;
+    if (cleared) {
+        fs::permissions(file, fs::perms::owner_write, fs::perm_options::add, ec);
+        if (ec)
+            return IoCodeFromErrorCode(ec);
+    }
+    const int error = OpenForWritingError(file);
+    if (cleared)
+        fs::permissions(file, before, fs::perm_options::replace, ec);
+    return error;
 }
 
 #endif

@@ -10,4 +10,10 @@ bool SetReadOnlyOnly(const std::filesystem::path& file);
 bool SetArchiveOnly(const std::filesystem::path& file);
 bool IsReadOnly(const std::filesystem::path& file);
 
+// Whether a write would succeed: the file opened for reading and writing,
+// its read-only attribute cleared for the moment when it has one, and every
+// attribute put back as it was. 0 when it opens, else the error number of the
+// message table (5 for a file of another user or one that may not change).
+int WriteAccessError(const std::filesystem::path& file);
+
 } // namespace quarnel

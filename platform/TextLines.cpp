@@ -1,40 +1,12 @@
 #include "platform/TextLines.h"
 
-#include "platform/Errors.h"
-#include "platform/FileOpen.h"
-
-#include <cerrno>
-#include <cstdio>
-#include <memory>
+#include "platform/RegularFile.h"
 
 namespace quarnel {
-namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-} // namespace
-
-std::string ReadFileBytes(const std::filesystem::path& file)
+std::string ReadFileBytes(const std::filesystem::path& file, std::size_t maxBytes)
 {
-    if (file.empty())
-        throw IoError(2);
-    errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> f(OpenFile(file, "rb"));
-    if (!f)
-        ThrowIoErrorFromErrno();
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const std::size_t got = std::fread(buffer, 1, sizeof buffer, f.get());
-        bytes.append(buffer, got);
-        if (got < sizeof buffer)
-            break;
-    }
-    if (std::ferror(f.get())) // a folder opens on Linux and fails on the first read
-        ThrowIoErrorFromErrno();
-    return bytes;
+    return ReadWholeFile(file, maxBytes);
 }
 
 std::vector<std::string> SplitLines(std::string_view text)

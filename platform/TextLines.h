@@ -1,6 +1,7 @@
 #pragma once
 // Whole-file reading and line splitting for the name table and the scratch
 // files: lines end at LF or CRLF, and the bytes are kept as they are.
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -8,8 +9,9 @@
 
 namespace quarnel {
 
-// The file's bytes. IoError when it cannot be opened or read (2 when missing).
-std::string ReadFileBytes(const std::filesystem::path& file);
+// The file's bytes. IoError when it cannot be opened or read (2 when missing);
+// FileRefusedError when it is not a regular file or holds more than maxBytes.
+std::string ReadFileBytes(const std::filesystem::path& file, std::size_t maxBytes = std::size_t{16} << 20);
 
 // Lines of a text: a line ends at LF, and a CR right before that LF (or right
 // before the end of the text) belongs to the line end. A final line end does

@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "platform/FileOpen.h"
+#include "platform/RegularFile.h"
 #include "rules/IntegerText.h"
 
 #include <cerrno>
@@ -114,16 +115,11 @@ ProRecord ProRecord::Read(const std::filesystem::path& file)
     return record;
 }
 
-ProRecord ProRecord::View(const std::filesystem::path& file)
+ProRecord ProRecord::View(const std::filesystem::path& file, std::size_t maxBytes)
 {
-    if (file.empty())
-        throw IoError(2);
-    errno = 0;
-    FileHandle f(OpenFile(file, "rb"));
-    if (!f)
-        ThrowIoErrorFromErrno();
-    ProRecord record = ReadFrom(f.get());
-    CloseChecked(std::move(f));
+    const std::string bytes = ReadFilePrefix(file, maxBytes);
+    ProRecord record;
+    record.bytes_.assign(bytes.begin(), bytes.end());
     return record;
 }
 

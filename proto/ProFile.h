@@ -18,15 +18,20 @@ std::int32_t ReadProField(const std::filesystem::path& file, int offset, int wid
 // The value text is converted before the file is opened (ConvertError).
 void WriteProField(const std::filesystem::path& file, int offset, int width, const std::string& valueText);
 
+constexpr std::size_t kCritterReadLimit = 417;
+
 // A whole record read with one opening of the file, so that a load does not
 // open it once per field.
 class ProRecord {
 public:
     // Reads the whole file (opened for reading and writing, like every access).
     static ProRecord Read(const std::filesystem::path& file);
-    // Reads the whole file opened for reading only: for the command-line
-    // tool's viewing commands, which must work on files they may not write.
-    static ProRecord View(const std::filesystem::path& file);
+    // Reads at most maxBytes of a regular file opened for reading only: for
+    // the command-line tool, which must work on files it may not write and
+    // never read a device or pipe (FileRefusedError).
+    // The default reads one byte more than the largest critter record, enough
+    // to tell a record of a wrong size.
+    static ProRecord View(const std::filesystem::path& file, std::size_t maxBytes = kCritterReadLimit);
 
     std::size_t size() const { return bytes_.size(); }
     std::int32_t Field(int offset, int width) const; // IoError 100 past the end

@@ -18,41 +18,59 @@ int HexDigit(char c)
 
 } // namespace
 
-std::optional<std::int32_t> ParseIntegerText(std::string_view text)
+std::optional<IntegerTextParts> SplitIntegerText(std::string_view text)
 {
     std::size_t i = 0;
     while (i < text.size() && text[i] == ' ')
         ++i;
-    bool negative = false;
+    IntegerTextParts parts;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
+        parts.negative = text[i] == '-';
         ++i;
     }
-    bool hex = false;
     if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
-        hex = true;
+        parts.hex = true;
         ++i;
     } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-        hex = true;
+        parts.hex = true;
         i += 2;
     }
     if (i >= text.size())
         return std::nullopt;
 
-    std::uint64_t magnitude = 0;
-    const std::uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 2147483648ull : 2147483647ull);
     for (; i < text.size(); ++i) {
-        int digit = hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+        const int digit =
+            parts.hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
         if (digit < 0)
             return std::nullopt;
-        magnitude = magnitude * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
-        if (magnitude > limit)
+        parts.magnitude = parts.magnitude * (parts.hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
+        if (parts.magnitude > 0xFFFFFFFFull)
             return std::nullopt;
     }
-    std::uint32_t bits = static_cast<std::uint32_t>(magnitude);
-    if (negative)
+    return parts;
+}
+
+std::optional<std::int32_t> ParseIntegerText(std::string_view text)
+{
+    const auto parts = SplitIntegerText(text);
+    if (!parts)
+        return std::nullopt;
+    const std::uint64_t limit = parts->hex ? 0xFFFFFFFFull : (parts->negative ? 2147483648ull : 2147483647ull);
+    if (parts->magnitude > limit)
+        return std::nullopt;
+    std::uint32_t bits = static_cast<std::uint32_t>(parts->magnitude);
+    if (parts->negative)
         bits = 0u - bits;
     return static_cast<std::int32_t>(bits);
+}
+
+std::optional<std::int64_t> ParseWideIntegerText(std::string_view text)
+{
+    const auto parts = SplitIntegerText(text);
+    if (!parts)
+        return std::nullopt;
+    const auto magnitude = static_cast<std::int64_t>(parts->magnitude);
+    return parts->negative ? -magnitude : magnitude;
 }
 
 bool IsIntegerText(std::string_view text) { return ParseIntegerText(text).has_value(); }

@@ -14,6 +14,19 @@ namespace quarnel {
 std::optional<std::int32_t> ParseIntegerText(std::string_view text);
 bool IsIntegerText(std::string_view text);
 
+// The same text taken apart: sign, base and a magnitude of at most 32 bits.
+struct IntegerTextParts {
+    bool negative = false;
+    bool hex = false;
+    std::uint64_t magnitude = 0;
+};
+std::optional<IntegerTextParts> SplitIntegerText(std::string_view text);
+
+// The same syntax with any magnitude up to 0xFFFFFFFF in either base, signed:
+// for callers that check a wider range themselves (-2147483648 to 4294967295
+// for a 4-byte field of the command line).
+std::optional<std::int64_t> ParseWideIntegerText(std::string_view text);
+
 // Throws ConvertError "'text' is not a valid integer value".
 std::int32_t StrToInt(std::string_view text);
 

@@ -8,8 +8,10 @@
 #include "platform/ErrorBoundary.h"
 #include "platform/Errors.h"
 #include "platform/FileAttributes.h"
+#include "platform/FileIdentity.h"
 #include "platform/FileOps.h"
 #include "platform/FolderListing.h"
+#include "platform/RegularFile.h"
 #include "platform/TextLines.h"
 #include "platform/Utf8.h"
 
@@ -282,7 +284,72 @@ TEST_CASE("whole files are read as they are")
     };
     CHECK(code(folder.path / "missing") == 2);
     CHECK(code(fs::path()) == 2);
-    CHECK(code(folder.path) == 5);
+}
+
+// A device, pipe or folder is refused before it is read, so a name file or
+// critter linked to /dev/zero or a FIFO neither fills the memory nor blocks;
+// a file is read up to the limit and no further.
+TEST_CASE("only regular files are read, and never past their limit")
+{
+    ScratchFolder folder;
+    auto refusal = [](const fs::path& path) -> std::string {
+        try {
+            ReadFileBytes(path, 8);
+        } catch (const FileRefusedError& e) {
+            return e.what();
+        }
+        return "read";
+    };
+    CHECK(refusal(folder.path) == "is a folder, not a file");
+    CHECK(ReadFileBytes(folder.File("eight", "12345678"), 8) == "12345678");
+    CHECK(refusal(folder.File("nine", "123456789")) == "larger than 8 bytes, not read");
+    CHECK(ReadFilePrefix(folder.File("long", "123456789"), 4) == "1234");
+    const std::string big(kMaxTextFileBytes + 1, 'a');
+    CHECK_THROWS_AS(ReadFileBytes(folder.File("big", big)), FileRefusedError);
+    CHECK(ReadFileBytes(folder.File("limit", big.substr(1))).size() == kMaxTextFileBytes);
+#ifndef _WIN32
+    REQUIRE(::mkfifo((folder.path / "fifo.pro").c_str(), 0644) == 0);
+    fs::create_symlink("/dev/zero", folder.path / "zero.pro");
+    for (const char* name : {"fifo.pro", "zero.pro"})
+        CHECK(refusal(folder.path / name) == "not a regular file (a device, pipe or socket)");
+    CHECK(refusal("/dev/zero") == "not a regular file (a device, pipe or socket)");
+    CHECK_THROWS_AS(ReadFilePrefix(folder.path / "fifo.pro", 417), FileRefusedError);
+#endif
+}
+
+// Two paths name one file when they reach the same file on disk.
+TEST_CASE("file identity follows links and sees through spellings")
+{
+    ScratchFolder folder;
+    const fs::path a = folder.File("a.pro");
+    folder.File("b.pro");
+    fs::create_directory(folder.path / "sub");
+    REQUIRE(IdentityOf(a));
+    CHECK(IdentityOf(a) == IdentityOf(folder.path / "sub" / ".." / "a.pro"));
+    CHECK(IdentityOf(a) != IdentityOf(folder.path / "b.pro"));
+    CHECK_FALSE(IdentityOf(folder.path / "missing.pro"));
+#ifndef _WIN32
+    fs::create_symlink(a, folder.path / "link.pro");
+    fs::create_directory_symlink(folder.path, folder.path / "sub" / "again");
+    CHECK(IdentityOf(folder.path / "link.pro") == IdentityOf(a));
+    CHECK(IdentityOf(folder.path / "sub" / "again" / "a.pro") == IdentityOf(a));
+#endif
+}
+
+// The check before a batch writes: it opens what the user may write, read-only
+// or not, and leaves every attribute as it found it.
+TEST_CASE("write access is tried without changing the file")
+{
+    ScratchFolder folder;
+    const fs::path writable = folder.File("w.pro", "abc");
+    const fs::path readOnly = folder.File("r.pro", "abc");
+    REQUIRE(SetReadOnlyOnly(readOnly));
+    CHECK(WriteAccessError(writable) == 0);
+    CHECK(WriteAccessError(readOnly) == 0);
+    CHECK(IsReadOnly(readOnly));
+    CHECK_FALSE(IsReadOnly(writable));
+    CHECK(WriteAccessError(folder.path / "missing.pro") == 2);
+    CHECK(ReadFileBytes(readOnly) == "abc");
 }
 
 TEST_CASE("strict UTF-8 at the edges of each form")
