@@ -2,11 +2,71 @@
 #include "cli/Commands.h"
 #include "cli/CritterFiles.h"
 #include "cli/RecordText.h"
+#include "platform/RegularFile.h"
+#include "platform/Utf8.h"
+
+#include <algorithm>
+#include <cstdio>
 
 namespace quarnel::cli {
+namespace {
+
+// The most of a file the text converter dumps; git diffs text, not archives.
+constexpr std::size_t kMaxDumpBytes = std::size_t{1} << 20;
+
+// "00000010  01 00 00 00 ..." lines, 16 bytes each, so that a diff of a
+// file that is not a critter still shows what changed.
+void AppendHexDump(std::string& text, const std::string& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    for (std::size_t line = 0; line < bytes.size(); line += 16) {
+        char offset[16];
+        std::snprintf(offset, sizeof offset, "%08zx ", line);
+        text += offset;
+        for (std::size_t i = line; i < std::min(line + 16, bytes.size()); ++i) {
+            const auto byte = static_cast<unsigned char>(bytes[i]);
+            text += ' ';
+            text += digits[byte >> 4];
+            text += digits[byte & 15];
+        }
+        text += '\n';
+    }
+}
+
+// The git text converter: one file, and never a failure, since git stops a
+// whole log at the first file its converter cannot take.
+int RunTextConverter(const std::string& argument, std::ostream& out)
+{
+    const auto file = PathFromUtf8(argument);
+    std::string text;
+    try {
+        AppendShowText(text, ReadCritter(file));
+    } catch (const std::exception& error) {
+        text = "# not shown as a critter: " + std::string(error.what()) + "\n";
+        try {
+            const std::string bytes = ReadFilePrefix(file, kMaxDumpBytes + 1);
+            AppendHexDump(text, bytes.substr(0, kMaxDumpBytes));
+            if (bytes.size() > kMaxDumpBytes)
+                text += "# only the first 1 MiB is shown\n";
+        } catch (const std::exception&) {
+            // Nothing to dump: the comment says why.
+        }
+    }
+    out << text;
+    return kExitSuccess;
+}
+
+} // namespace
 
 int RunShow(const ShowOptions& options, std::ostream& out, std::ostream& err)
 {
+    if (options.textconv) {
+        if (options.files.size() != 1) {
+            ReportError(err, "show", "--textconv takes exactly one file");
+            return kExitError;
+        }
+        return RunTextConverter(options.files.front(), out);
+    }
     const auto files = CritterFiles(options.files);
     int status = kExitSuccess;
     std::string text;

@@ -57,6 +57,7 @@ constexpr int kExtraGenderOffset = kBaseGenderOffset + kExtraBlockShift;
 constexpr int kSkillBlockOffset = kBaseBlockOffset + 2 * kExtraBlockShift;
 constexpr int kExperienceOffset = 404;
 constexpr int kPidDisplayBias = 16777216; // the PID's assumed upper half 01 00
+constexpr int kCritterPidType = 0x0100;   // the upper half of every critter PID
 
 bool IsCritterRecordSize(long long size);
 
