@@ -135,6 +135,23 @@ TEST_CASE("a record is read once and writes back its span")
     CHECK(record.Field(188, 4) == -2);
     CHECK(ProRecord::Update(file, 416, 2, 408, [](ProRecord& stored) { stored.SetField(48, 4, 9); }));
     CHECK(ReadAllBytes(file) == builder.Set(48, 4, 9).Bytes());
+
+    // Offsets before the record or a field ending one byte past it are refused, the
+    // record untouched; the last field that fits is read and written.
+    const std::vector<std::uint8_t> before = record.bytes();
+    for (const auto& [offset, width] : {std::pair{-1, 4}, std::pair{-4, 4}, std::pair{-1, 1}, std::pair{413, 4},
+                                        std::pair{416, 1}, std::pair{414, 3}}) {
+        CAPTURE(offset);
+        CAPTURE(width);
+        CHECK_THROWS_AS(record.Field(offset, width), IoError);
+        CHECK_THROWS_AS(record.SetField(offset, width, -1), IoError);
+    }
+    CHECK(record.bytes() == before);
+    record.SetField(412, 4, 0x01020304);
+    record.SetField(0, 1, 0xAB);
+    CHECK(record.Field(412, 4) == 0x01020304);
+    CHECK(record.Field(415, 1) == 4);
+    CHECK(record.Field(0, 1) == 0xAB);
 }
 
 TEST_CASE("a record refuses a file that changed size")
