@@ -118,22 +118,7 @@ std::uint32_t DosAttributes(const ZipItem& item)
 // would read as something else.
 bool IsSafeName(const ZipItem& item)
 {
-    const std::string& name = item.fileName;
-    if (name.empty() || name.find('\0') != std::string::npos || name.front() == '/')
-        return false;
-    if (name.size() >= 2 && IsAsciiLetter(name[0]) && name[1] == ':')
-        return false;
-    std::size_t start = 0;
-    while (start <= name.size()) {
-        std::size_t end = name.find('/', start);
-        if (end == std::string::npos)
-            end = name.size();
-        if (name.compare(start, end - start, "..") == 0)
-            return false;
-        start = end + 1;
-    }
-    const std::string part = item.NamePart();
-    return !part.empty() && part != "." && part.find(':') == std::string::npos;
+    return IsSafeRelativePath(item.fileName);
 }
 
 // Case-insensitive wildcard match ("*" any run, "?" any one character),

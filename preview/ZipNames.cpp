@@ -133,4 +133,25 @@ bool IsPortableFileName(const std::string& name)
     return !(digit || port == "\xC2\xB9" || port == "\xC2\xB2" || port == "\xC2\xB3");
 }
 
+bool IsSafeRelativePath(const std::string& path)
+{
+    if (path.empty() || path.find('\0') != std::string::npos || path.front() == '/')
+        return false;
+    if (path.size() >= 2 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
+        path[1] == ':')
+        return false;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        if (path.compare(start, end - start, "..") == 0)
+            return false;
+        start = end + 1;
+    }
+    const std::size_t slash = path.rfind('/');
+    const std::string part = slash == std::string::npos ? path : path.substr(slash + 1);
+    return !part.empty() && part != "." && part.find(':') == std::string::npos;
+}
+
 } // namespace quarnel

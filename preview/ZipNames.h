@@ -26,4 +26,9 @@ namespace quarnel {
 // name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an extension).
 bool IsPortableFileName(const std::string& name);
 
+// Whether a member path ("/" between folders) written under a target folder
+// stays inside it: not empty, no NUL, not absolute, no drive letter, no ".."
+// part, and a last part that is neither empty nor "." and holds no ':'.
+bool IsSafeRelativePath(const std::string& path);
+
 } // namespace quarnel

@@ -1,0 +1,118 @@
+#include "gamedata/Archive.h"
+
+#include "gamedata/Dat1Archive.h"
+#include "gamedata/Dat2Archive.h"
+#include "gamedata/Decompressors.h"
+#include "gamedata/GamePath.h"
+
+namespace quarnel {
+
+const char* MethodName(StorageMethod method)
+{
+    switch (method) {
+    case StorageMethod::Stored: return "stored";
+    case StorageMethod::Lzss: return "lzss";
+    case StorageMethod::LzssChunks: return "lzss-chunks";
+    case StorageMethod::Zlib: return "zlib";
+    }
+    return "stored";
+}
+
+std::unique_ptr<Archive> Archive::Open(const std::filesystem::path& file)
+{
+    ArchiveFile archive(file);
+    if (Dat2Archive::Recognises(archive))
+        return std::make_unique<Dat2Archive>(std::move(archive));
+    if (Dat1Archive::Recognises(archive))
+        return std::make_unique<Dat1Archive>(std::move(archive));
+    archive.Fail("not a DAT archive of either game (no second-game trailer holding the file's size, "
+                 "no first-game directory header)");
+}
+
+ArchiveEntry Archive::Entry(std::size_t index) const
+{
+    const Record& r = records_.at(index);
+    const KeySpan& span = spans_[index];
+    return {std::string_view(paths_).substr(span.start, span.length), r.unpackedSize,
+            r.method == StorageMethod::Stored ? r.unpackedSize : r.packedSize, r.offset, r.method};
+}
+
+std::optional<std::size_t> Archive::Find(std::string_view path) const
+{
+    if (const auto entry = index_.Find(GamePathKey(path)))
+        return *entry;
+    return std::nullopt;
+}
+
+void Archive::Reserve(std::size_t count, std::size_t pathBytes)
+{
+    records_.reserve(count);
+    spans_.reserve(count);
+    paths_.reserve(pathBytes);
+    keys_.reserve(pathBytes);
+}
+
+void Archive::Add(std::string_view folder, std::string_view name, const Record& record)
+{
+    const std::size_t start = paths_.size();
+    if (!folder.empty()) {
+        paths_ += folder;
+        paths_ += '/';
+    }
+    paths_ += name;
+    for (std::size_t i = start; i < paths_.size(); ++i)
+        if (paths_[i] == '\\')
+            paths_[i] = '/';
+    AppendGamePathKey(keys_, std::string_view(paths_).substr(start));
+    if (paths_.size() > UINT32_MAX)
+        file_.Fail("the directory's paths are too long");
+    spans_.push_back({static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(paths_.size() - start)});
+    records_.push_back(record);
+}
+
+void Archive::FinishIndex()
+{
+    index_.Build(keys_, spans_);
+}
+
+std::vector<std::uint8_t> Archive::Read(std::size_t index) const
+{
+    const Record& r = records_.at(index);
+    const std::string path(Entry(index).path);
+    auto fail = [&](const std::string& what) { file_.Fail(path + ": " + what); };
+    if (r.unpackedSize > kMaxUnpackedSize)
+        fail("unpacked size " + std::to_string(r.unpackedSize) + " is above the limit of " +
+             std::to_string(kMaxUnpackedSize) + " bytes");
+    if (r.method == StorageMethod::Stored) {
+        if (!file_.Holds(r.offset, r.unpackedSize))
+            fail("its data lies outside the file");
+        return file_.ReadAt(r.offset, r.unpackedSize, "the entry's data");
+    }
+    // No stream of these methods is much longer than its output; a longer
+    // claim is refused before the packed bytes are read into memory.
+    if (r.packedSize > std::uint64_t{r.unpackedSize} + r.unpackedSize / 4 + 1024)
+        fail("packed size " + std::to_string(r.packedSize) + " is too large for unpacked size " +
+             std::to_string(r.unpackedSize));
+    if (!file_.Holds(r.offset, r.packedSize))
+        fail("its data lies outside the file");
+    const std::vector<std::uint8_t> packed = file_.ReadAt(r.offset, r.packedSize, "the entry's data");
+    std::vector<std::uint8_t> out(r.unpackedSize);
+    DecodeStatus status = DecodeStatus::Ok;
+    switch (r.method) {
+    case StorageMethod::Lzss:
+        status = DecodeLzssExact(packed.data(), packed.size(), out.data(), out.size());
+        break;
+    case StorageMethod::LzssChunks:
+        status = DecodeLzssChunks(packed.data(), packed.size(), out.data(), out.size());
+        break;
+    case StorageMethod::Zlib:
+        status = DecodeZlib(packed.data(), packed.size(), out.data(), out.size());
+        break;
+    case StorageMethod::Stored: break;
+    }
+    if (status != DecodeStatus::Ok)
+        fail(DecodeStatusText(status));
+    return out;
+}
+
+} // namespace quarnel

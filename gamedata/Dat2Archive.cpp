@@ -1,0 +1,66 @@
+#include "gamedata/Dat2Archive.h"
+
+namespace quarnel {
+namespace {
+
+constexpr std::size_t kTrailerSize = 8;
+constexpr std::size_t kFixedEntryBytes = 4 + 1 + 12; // name length, compressed byte, three numbers
+
+std::uint32_t Le32(const std::uint8_t* p)
+{
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
+}
+
+} // namespace
+
+bool Dat2Archive::Recognises(ArchiveFile& file)
+{
+    if (file.Size() < kTrailerSize)
+        return false;
+    std::uint8_t trailer[kTrailerSize];
+    file.ReadAt(file.Size() - kTrailerSize, trailer, kTrailerSize, "the trailer");
+    return Le32(trailer + 4) == file.Size();
+}
+
+Dat2Archive::Dat2Archive(ArchiveFile archive) : Archive(std::move(archive), ArchiveFormat::Dat2)
+{
+    ArchiveFile& file = File();
+    const std::uint64_t fileSize = file.Size();
+    std::uint8_t trailer[kTrailerSize];
+    file.ReadAt(fileSize - kTrailerSize, trailer, kTrailerSize, "the trailer");
+    const std::uint32_t treeSize = Le32(trailer);
+    if (treeSize < 4 || treeSize > fileSize - kTrailerSize)
+        file.Fail("tree size " + std::to_string(treeSize) + " does not fit in the file's " +
+                  std::to_string(fileSize) + " bytes");
+    const std::vector<std::uint8_t> tree =
+        file.ReadAt(fileSize - kTrailerSize - treeSize, treeSize, "the tree");
+    const std::uint32_t count = Le32(tree.data());
+    // Refused before anything is allocated for the entries.
+    if (count > (treeSize - 4) / kFixedEntryBytes)
+        file.Fail("the tree claims " + std::to_string(count) + " entries, more than its " +
+                  std::to_string(treeSize) + " bytes can hold");
+    Reserve(count, treeSize - 4 - std::size_t{count} * kFixedEntryBytes);
+
+    const std::uint8_t* p = tree.data() + 4;
+    const std::uint8_t* const end = tree.data() + tree.size();
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (static_cast<std::size_t>(end - p) < kFixedEntryBytes)
+            file.Fail("entry " + std::to_string(i + 1) + " of the tree is cut short");
+        const std::uint32_t nameLength = Le32(p);
+        p += 4;
+        if (nameLength > static_cast<std::size_t>(end - p) - (kFixedEntryBytes - 4))
+            file.Fail("the name of entry " + std::to_string(i + 1) + " runs past the end of the tree");
+        const std::string_view name(reinterpret_cast<const char*>(p), nameLength);
+        p += nameLength;
+        Record record;
+        record.method = p[0] != 0 ? StorageMethod::Zlib : StorageMethod::Stored;
+        record.unpackedSize = Le32(p + 1);
+        record.packedSize = Le32(p + 5);
+        record.offset = Le32(p + 9);
+        p += 13;
+        Add({}, name, record);
+    }
+    FinishIndex();
+}
+
+} // namespace quarnel

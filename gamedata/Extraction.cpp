@@ -1,0 +1,62 @@
+#include "gamedata/Extraction.h"
+
+#include "gamedata/GamePath.h"
+#include "platform/Errors.h"
+#include "platform/FileOps.h"
+#include "platform/Utf8.h"
+
+#include <cerrno>
+#include <cstdio>
+
+namespace quarnel {
+
+namespace fs = std::filesystem;
+
+fs::path ExtractTo(const fs::path& folder, std::string_view path, const std::vector<std::uint8_t>& bytes)
+{
+    const std::string slashed = SlashPath(path);
+    if (!IsSafeExtractPath(slashed))
+        throw ArchiveError(slashed + ": unsafe name, not extracted");
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+        fs::create_directories(folder, ec);
+        if (ec)
+            throw IoError(IoCodeFromErrorCode(ec));
+    }
+    fs::path target = folder;
+    std::size_t start = 0;
+    for (std::size_t slash; (slash = slashed.find('/', start)) != std::string::npos; start = slash + 1) {
+        target /= PathFromUtf8(slashed.substr(start, slash - start));
+        // A link inside the target folder could lead out of it.
+        if (IsLink(target))
+            throw ArchiveError(Utf8FromPath(target) + ": a link in the way; " + slashed + " not extracted");
+        if (!fs::is_directory(target, ec)) {
+            if (fs::exists(fs::symlink_status(target, ec)))
+                throw ArchiveError(Utf8FromPath(target) + ": a file in the way; " + slashed + " not extracted");
+            fs::create_directory(target, ec);
+            if (ec)
+                throw IoError(IoCodeFromErrorCode(ec));
+        }
+    }
+    target /= PathFromUtf8(slashed.substr(start));
+    WriteFreshFile(target, bytes);
+    return target;
+}
+
+void WriteFreshFile(const fs::path& file, const std::vector<std::uint8_t>& bytes)
+{
+    std::FILE* out = CreateFreshFile(file);
+    if (!out)
+        ThrowIoErrorFromErrno();
+    errno = 0;
+    const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    const int writeError = errno;
+    if (std::fclose(out) != 0 || !written) {
+        const int error = written ? errno : writeError;
+        std::error_code ec;
+        fs::remove(file, ec);
+        throw IoError(IoCodeFromErrno(error));
+    }
+}
+
+} // namespace quarnel

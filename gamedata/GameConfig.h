@@ -1,0 +1,26 @@
+#pragma once
+// The [system] keys of fallout.cfg / fallout2.cfg that say where the game
+// finds its files. A key that is missing keeps its default; a missing file
+// gives all defaults.
+#include <filesystem>
+#include <string>
+
+namespace quarnel {
+
+struct GameConfig {
+    std::string masterDat = "master.dat";
+    std::string masterPatches = "data";
+    std::string critterDat = "critter.dat";
+    std::string critterPatches = "data";
+    std::string language = "english";
+};
+
+// Sections and keys without regard to case, blanks around keys and values
+// dropped, lines starting with ';' or '#' skipped. ArchiveError naming the
+// file when it cannot be read.
+GameConfig ReadGameConfig(const std::filesystem::path& file);
+
+// The same from the file's text.
+GameConfig ParseGameConfig(std::string_view text);
+
+} // namespace quarnel

@@ -1,0 +1,98 @@
+#include "gamedata/GamePath.h"
+
+#include "preview/ZipNames.h"
+
+namespace quarnel {
+namespace {
+
+char KeyChar(char c)
+{
+    if (c == '\\')
+        return '/';
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+} // namespace
+
+void AppendGamePathKey(std::string& out, std::string_view path)
+{
+    const std::size_t start = out.size();
+    out.resize(start + path.size());
+    char* dst = out.data() + start;
+    for (char c : path)
+        *dst++ = KeyChar(c);
+}
+
+std::string GamePathKey(std::string_view path)
+{
+    std::string key;
+    AppendGamePathKey(key, path);
+    return key;
+}
+
+std::string SlashPath(std::string_view path)
+{
+    std::string out(path);
+    for (char& c : out)
+        if (c == '\\')
+            c = '/';
+    return out;
+}
+
+bool IsUnderFolder(std::string_view path, std::string_view folder)
+{
+    while (!folder.empty() && (folder.back() == '/' || folder.back() == '\\'))
+        folder.remove_suffix(1);
+    if (folder.empty())
+        return true;
+    if (path.size() <= folder.size() || KeyChar(path[folder.size()]) != '/')
+        return false;
+    for (std::size_t i = 0; i < folder.size(); ++i)
+        if (KeyChar(path[i]) != KeyChar(folder[i]))
+            return false;
+    return true;
+}
+
+bool MatchesGlob(std::string_view path, std::string_view pattern)
+{
+    // Greedy match with back-tracking to the last star: linear in practice,
+    // never worse than path length x pattern length.
+    std::size_t t = 0, p = 0;
+    std::size_t starP = std::string_view::npos, starT = 0;
+    while (t < path.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starT = t;
+        } else if (p < pattern.size() && (pattern[p] == '?' || KeyChar(pattern[p]) == KeyChar(path[t]))) {
+            ++t;
+            ++p;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            t = ++starT;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+bool IsSafeExtractPath(std::string_view path)
+{
+    const std::string slashed = SlashPath(path);
+    if (!IsSafeRelativePath(slashed))
+        return false;
+    std::size_t start = 0;
+    while (start <= slashed.size()) {
+        std::size_t end = slashed.find('/', start);
+        if (end == std::string::npos)
+            end = slashed.size();
+        if (!IsPortableFileName(slashed.substr(start, end - start)))
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+} // namespace quarnel

@@ -1,0 +1,31 @@
+#pragma once
+// Paths inside a game's file tree: the games upper-case the path they look
+// for, so every lookup compares keys made here; "\" and "/" are one separator.
+#include <string>
+#include <string_view>
+
+namespace quarnel {
+
+// The lookup key of a path: "\" turned into "/", a to z upper-cased, every
+// other byte kept.
+std::string GamePathKey(std::string_view path);
+void AppendGamePathKey(std::string& out, std::string_view path);
+
+// The path with "/" between folders, its case kept.
+std::string SlashPath(std::string_view path);
+
+// Whether the path lies under the folder (both compared as keys); an empty
+// folder holds every path.
+bool IsUnderFolder(std::string_view path, std::string_view folder);
+
+// Glob match of a whole path: "*" any run of characters ("/" included), "?"
+// any one character, case ignored, "\" and "/" alike.
+bool MatchesGlob(std::string_view path, std::string_view pattern);
+
+// Whether a path may be written under a target folder: it stays inside it
+// (no absolute path, drive letter or ".." part) and every part is a name the
+// file systems take as it is (no device name, no dot or blank at the end, no
+// leading dot).
+bool IsSafeExtractPath(std::string_view path);
+
+} // namespace quarnel

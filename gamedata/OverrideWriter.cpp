@@ -1,0 +1,130 @@
+#include "gamedata/OverrideWriter.h"
+
+#include "gamedata/Extraction.h"
+#include "gamedata/GamePath.h"
+#include "platform/Errors.h"
+#include "platform/FileAttributes.h"
+#include "platform/Utf8.h"
+#include "proto/ProFile.h"
+
+#include <algorithm>
+
+namespace quarnel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+[[noreturn]] void Refuse(std::string_view path, const std::string& what)
+{
+    throw ArchiveError(SlashPath(path) + ": " + what);
+}
+
+// Creates the folders of a "/"-separated folder path under base, taking an
+// existing folder of any case; returns the last one.
+fs::path MakeFolders(const fs::path& base, std::string_view folders)
+{
+    fs::path current = base;
+    std::size_t start = 0;
+    while (start < folders.size()) {
+        std::size_t end = folders.find('/', start);
+        if (end == std::string_view::npos)
+            end = folders.size();
+        const std::string_view part = folders.substr(start, end - start);
+        start = end + 1;
+        if (part.empty())
+            continue;
+        const fs::path next = FindIgnoringCase(current, part);
+        std::error_code ec;
+        if (!fs::is_directory(next, ec)) {
+            if (fs::exists(fs::symlink_status(next, ec)))
+                throw ArchiveError(Utf8FromPath(next) + ": in the way of a folder");
+            if (!fs::create_directory(next, ec) && ec)
+                throw IoError(IoCodeFromErrorCode(ec));
+        }
+        current = next;
+    }
+    return current;
+}
+
+} // namespace
+
+bool MustStayReadOnly(std::string_view path)
+{
+    return IsUnderFolder(path, "proto/critters") || IsUnderFolder(path, "proto/items");
+}
+
+OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, const std::vector<std::uint8_t>& before,
+                                const std::vector<std::uint8_t>& after, bool force)
+{
+    if (!IsSafeExtractPath(path))
+        Refuse(path, "not a path that can be written into the game's folder");
+    const auto winner = tree.Find(path);
+    if (!winner)
+        Refuse(path, "not in the game's files");
+    const FolderLayer& target = tree.OverrideFor(path);
+    for (const Layer* layer : tree.LayersFor(path)) {
+        if (layer == &target)
+            break;
+        if (!force && layer->Find(path))
+            throw ArchiveError(SlashPath(path) + " is also in " + layer->Name() +
+                               ", which the game reads first; a copy in " + target.Name() + " would not be used");
+    }
+    if (before.size() != after.size())
+        Refuse(path, "the changed file has another length than the one read");
+    const auto first = std::mismatch(before.begin(), before.end(), after.begin()).first;
+    if (first == before.end())
+        return {};
+    const auto last = std::mismatch(before.rbegin(), before.rend(), after.rbegin()).first.base();
+    const int begin = static_cast<int>(first - before.begin());
+    const int end = static_cast<int>(last - before.begin());
+    const bool readOnlyAfter = MustStayReadOnly(path);
+
+    if (const auto existing = target.Locate(path)) {
+        // In place. The winner must still be what was read; a copy under a
+        // forced write takes the changed bytes only.
+        const bool isWinner = winner->layer == &target;
+        const bool wasReadOnly = IsReadOnly(*existing);
+        SetArchiveOnly(*existing);
+        bool updated = false;
+        try {
+            updated = ProRecord::Update(*existing, before.size(), begin, end, [&](ProRecord& record) {
+                if (isWinner && record.bytes() != before)
+                    Refuse(path, "the file changed since it was read; nothing written");
+                for (int i = begin; i < end; ++i)
+                    if (before[static_cast<std::size_t>(i)] != after[static_cast<std::size_t>(i)])
+                        record.SetField(i, 1, after[static_cast<std::size_t>(i)]);
+            });
+        } catch (...) {
+            if (wasReadOnly || readOnlyAfter)
+                SetReadOnlyOnly(*existing);
+            throw;
+        }
+        if (wasReadOnly || readOnlyAfter)
+            SetReadOnlyOnly(*existing);
+        if (!updated)
+            Refuse(path, "the copy in " + target.Name() + " has another length; nothing written");
+        return {*existing, false, true};
+    }
+
+    if (winner->layer->Read(path) != before)
+        Refuse(path, "the file changed since it was read; nothing written");
+    std::error_code ec;
+    if (!fs::is_directory(target.Folder(), ec)) {
+        fs::create_directories(target.Folder(), ec);
+        if (ec)
+            throw IoError(IoCodeFromErrorCode(ec));
+    }
+    const std::string own = winner->path; // the winning copy's own case
+    const std::size_t slash = own.rfind('/');
+    const fs::path folder =
+        MakeFolders(target.Folder(), slash == std::string::npos ? std::string_view() : std::string_view(own).substr(0, slash));
+    const fs::path file = folder / PathFromUtf8(slash == std::string::npos ? own : own.substr(slash + 1));
+    WriteFreshFile(file, after);
+    target.Forget();
+    if (readOnlyAfter)
+        SetReadOnlyOnly(file);
+    return {file, true, true};
+}
+
+} // namespace quarnel

@@ -1,0 +1,48 @@
+#pragma once
+// Writing a changed file into a game's tree. The one place a change goes is
+// the override folder (GameTree::OverrideFor), at the file's own path:
+// - a file whose winning copy is inside an archive is written there as a
+//   whole new file, the folders on its way created where missing (an
+//   existing folder is found without regard to case);
+// - a file already in the override folder is changed in place: one
+//   opening, its length kept, only the changed span written;
+// - critter and item prototypes (proto/critters, proto/items) written
+//   there are left read-only: the second game deletes writable files there
+//   when a game starts or loads; other files keep their attribute;
+// - when a layer that the game reads before the override folder holds the
+//   file (a patch archive, f2_res.dat), the write is refused unless forced.
+#include "gamedata/GameTree.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+namespace quarnel {
+
+struct OverrideWrite {
+    std::filesystem::path file; // the copy in the override folder
+    bool created = false;       // a new file, not a change in place
+    bool changed = false;       // false: before and after were equal, nothing written
+};
+
+// before: the file's bytes as the caller read them (GameTree::Read, the
+// winning copy); after: the same bytes with the change applied (same
+// length). The bytes where they differ are the change: written into the
+// override folder's copy when it has one (it must still hold before's bytes
+// when it is the winner), else a new file of after's bytes is made (the
+// winning copy must still hold before's bytes). force: write although a
+// layer read before the override folder holds the file.
+// ArchiveError, writing nothing, when the path is not in the tree or is not
+// one that can be written, the lengths differ, the file changed since it
+// was read, or the write is shadowed:
+// "<path> is also in patch000.dat, which the game reads first; a copy in data would not be used".
+// IoError when the file system refuses.
+OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, const std::vector<std::uint8_t>& before,
+                                const std::vector<std::uint8_t>& after, bool force = false);
+
+// Whether the game deletes writable copies of this path from the override
+// folder (critter and item prototypes), so that it must stay read-only.
+bool MustStayReadOnly(std::string_view path);
+
+} // namespace quarnel
