@@ -14,23 +14,30 @@ constexpr int kExitFindings = 1;
 constexpr int kExitError = 2;
 
 struct ShowOptions {
+    std::string data; // --data INSTALL: the files are paths inside its tree
     std::vector<std::string> files;
+    bool textconv = false; // git's text converter: one file, never a failure
 };
 int RunShow(const ShowOptions& options, std::ostream& out, std::ostream& err);
 
 struct ExportOptions {
+    std::string data;
     std::string game; // "", "fo1" or "fo2"
     std::vector<std::string> files;
 };
 int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err);
 
 struct ImportOptions {
+    std::string data;
+    bool force = false; // --data: write although an archive read first holds the file
     std::string json;
     std::string target;
 };
 int RunImport(const ImportOptions& options, std::ostream& out, std::ostream& err);
 
 struct SetOptions {
+    std::string data;
+    bool force = false;
     std::string game;
     bool rules = false;
     bool dryRun = false;
@@ -40,6 +47,7 @@ struct SetOptions {
 int RunSet(const SetOptions& options, std::ostream& out, std::ostream& err);
 
 struct DiffOptions {
+    std::string data;
     std::string first;
     std::string second;
 };
@@ -47,13 +55,31 @@ int RunDiff(const DiffOptions& options, std::ostream& out, std::ostream& err);
 
 struct CheckOptions {
     std::string folder;
+    std::string encoding; // "" (automatic), "cp1250", "cp1251", "cp1252" or "utf-8"
 };
 int RunCheck(const CheckOptions& options, std::ostream& out, std::ostream& err);
 
 struct NamesOptions {
     std::string messageFile;
+    std::string encoding; // as CheckOptions::encoding
 };
 int RunNames(const NamesOptions& options, std::ostream& out, std::ostream& err);
+
+struct DatOptions {
+    std::string archive;
+    std::string target;                // extract: the folder written into
+    std::vector<std::string> patterns; // extract: globs; none means every file
+};
+int RunDatList(const DatOptions& options, std::ostream& out, std::ostream& err);
+int RunDatExtract(const DatOptions& options, std::ostream& out, std::ostream& err);
+
+struct DataOptions {
+    std::string install;
+    std::string action;             // list, where, cat or extract
+    std::vector<std::string> paths; // list and extract: globs; where and cat: one path
+    std::string target;             // extract: the folder written into
+};
+int RunData(const DataOptions& options, std::ostream& out, std::ostream& err);
 
 // "quarnel-cli: <where>: <what of the exception>" on err.
 void ReportError(std::ostream& err, const std::string& where, const std::exception& error);

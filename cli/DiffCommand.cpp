@@ -1,5 +1,6 @@
 // diff: the fields in which two critter files differ, "key: a -> b".
 #include "cli/Commands.h"
+#include "cli/CritterSource.h"
 #include "cli/RecordText.h"
 #include "platform/Utf8.h"
 
@@ -7,11 +8,12 @@ namespace quarnel::cli {
 
 int RunDiff(const DiffOptions& options, std::ostream& out, std::ostream& err)
 {
+    const CritterSource source(options.data, err);
     ProRecord records[2];
     const std::string* names[2] = {&options.first, &options.second};
     for (int i = 0; i < 2; ++i) {
         try {
-            records[i] = ReadCritter(PathFromUtf8(*names[i]));
+            records[i] = source.Read(source.One(*names[i]));
         } catch (const std::exception& error) {
             ReportError(err, *names[i], error);
             return kExitError;

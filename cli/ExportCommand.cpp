@@ -2,6 +2,7 @@
 // object; several files or a folder print one object keyed by file name.
 #include "cli/Commands.h"
 #include "cli/CritterFiles.h"
+#include "cli/CritterSource.h"
 #include "cli/CritterJson.h"
 #include "cli/RecordText.h"
 #include "platform/Utf8.h"
@@ -28,15 +29,15 @@ std::string Nested(const std::string& text)
 
 // The key of each file in the object of several: its file name, or the path
 // as given where two files of the call share a name.
-std::vector<std::string> ExportKeys(const std::vector<std::filesystem::path>& files)
+std::vector<std::string> ExportKeys(const std::vector<CritterFile>& files)
 {
     std::map<std::string, int> uses;
     for (const auto& file : files)
-        ++uses[FileLabel(file.filename())];
+        ++uses[FileLabel(file.path.filename())];
     std::vector<std::string> keys;
     for (const auto& file : files) {
-        const std::string name = FileLabel(file.filename());
-        keys.push_back(uses[name] > 1 ? FileLabel(file) : name);
+        const std::string name = FileLabel(file.path.filename());
+        keys.push_back(uses[name] > 1 ? file.label : name);
     }
     return keys;
 }
@@ -45,13 +46,15 @@ std::vector<std::string> ExportKeys(const std::vector<std::filesystem::path>& fi
 
 int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err)
 {
-    const auto files = CritterFiles(options.files);
+    const CritterSource source(options.data, err);
+    const auto files = source.Files(options.files);
     const std::optional<bool> chosen = ChosenSecondGame(options.game);
     std::error_code ec;
     // One file named on its own prints its bare object; a folder always
     // gives the object keyed by file name, however many files it holds.
     const bool single = options.files.size() == 1 && files.size() == 1 &&
-                        !std::filesystem::is_directory(PathFromUtf8(options.files.front()), ec);
+                        (source.Tree() ? source.Tree()->Find(options.files.front()).has_value()
+                                       : !std::filesystem::is_directory(PathFromUtf8(options.files.front()), ec));
     const std::vector<std::string> keys = ExportKeys(files);
 
     int status = kExitSuccess;
@@ -63,16 +66,15 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
     };
     for (std::size_t i = 0; i < files.size(); ++i) {
         try {
-            const ProRecord record = ReadCritter(files[i]);
-            const std::string object =
-                CritterToJson(record, IsSecondGameFile(files[i], record.size(), chosen)).dump(2);
+            const ProRecord record = source.Read(files[i]);
+            const std::string object = CritterToJson(record, source.IsSecondGame(files[i], record.size(), chosen)).dump(2);
             if (single)
                 text += object;
             else
                 text += (first ? "\n  " : ",\n  ") + quoted(keys[i]) + ": " + Nested(object);
             first = false;
         } catch (const std::exception& error) {
-            ReportError(err, FileLabel(files[i]), error);
+            ReportError(err, files[i].label, error);
             status = kExitError;
         }
         out.write(text.data(), static_cast<std::streamsize>(text.size()));

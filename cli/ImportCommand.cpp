@@ -3,7 +3,7 @@
 #include "cli/Commands.h"
 #include "cli/CritterJson.h"
 #include "cli/RecordText.h"
-#include "cli/RecordWriter.h"
+#include "cli/CritterSource.h"
 #include "platform/RegularFile.h"
 #include "platform/TextLines.h"
 #include "platform/Utf8.h"
@@ -116,7 +116,6 @@ bool IsExportOfSeveral(const nlohmann::json& parsed)
 int RunImport(const ImportOptions& options, std::ostream&, std::ostream& err)
 {
     const auto jsonFile = PathFromUtf8(options.json);
-    const auto target = PathFromUtf8(options.target);
     nlohmann::json parsed;
     try {
         parsed = ParseCritterJson(ReadJsonText(jsonFile));
@@ -129,10 +128,14 @@ int RunImport(const ImportOptions& options, std::ostream&, std::ostream& err)
     }
     // Each failure names the file it concerns: the target when it cannot be
     // read or written, the JSON file when its content does not fit the target.
+    std::optional<CritterSource> source;
+    std::optional<CritterFile> target;
     std::optional<ProRecord> before;
     std::optional<ProRecord> after;
     try {
-        before = ReadCritter(target);
+        source.emplace(options.data, err);
+        target = source->One(options.target);
+        before = source->Read(*target);
     } catch (const std::exception& error) {
         ReportError(err, options.target, error);
         return kExitError;
@@ -144,7 +147,7 @@ int RunImport(const ImportOptions& options, std::ostream&, std::ostream& err)
         return kExitError;
     }
     try {
-        WriteRecordChanges(target, *before, *after);
+        source->Write(*target, *before, *after, options.force);
     } catch (const std::exception& error) {
         ReportError(err, options.target, error);
         return kExitError;

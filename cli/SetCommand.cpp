@@ -4,12 +4,10 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/CritterFiles.h"
+#include "cli/CritterSource.h"
 #include "cli/FieldEdits.h"
 #include "cli/RecordRules.h"
 #include "cli/RecordText.h"
-#include "cli/RecordWriter.h"
-#include "platform/Errors.h"
-#include "platform/FileAttributes.h"
 
 #include <optional>
 
@@ -17,7 +15,7 @@ namespace quarnel::cli {
 namespace {
 
 struct PlannedEdit {
-    std::filesystem::path file;
+    CritterFile file;
     ProRecord before;
     ProRecord after;
 };
@@ -55,7 +53,7 @@ void PrintChanges(std::ostream& out, const PlannedEdit& plan)
             AppendShowLine(text, *field, value, secondGame);
     }
     if (!text.empty())
-        out << "# " << FileLabel(plan.file) << '\n' << text;
+        out << "# " << plan.file.label << '\n' << text;
 }
 
 bool Changes(const PlannedEdit& plan) { return plan.before.bytes() != plan.after.bytes(); }
@@ -63,14 +61,14 @@ bool Changes(const PlannedEdit& plan) { return plan.before.bytes() != plan.after
 // Every file to be changed must open for writing before the first is
 // written, so that a file of another user or one that may not change stops
 // the batch while nothing is written yet.
-bool AllWritable(const std::vector<PlannedEdit>& plans, std::ostream& err)
+bool AllWritable(const CritterSource& source, const std::vector<PlannedEdit>& plans, bool force, std::ostream& err)
 {
     bool writable = true;
     for (const PlannedEdit& plan : plans) {
         if (!Changes(plan))
             continue;
-        if (const int error = WriteAccessError(plan.file)) {
-            ReportError(err, FileLabel(plan.file), "cannot be opened for writing: " + IoErrorMessage(error));
+        if (const std::string refusal = source.WriteRefusal(plan.file, force); !refusal.empty()) {
+            ReportError(err, plan.file.label, refusal);
             writable = false;
         }
     }
@@ -81,9 +79,9 @@ bool AllWritable(const std::vector<PlannedEdit>& plans, std::ostream& err)
 
 // Writes every changed file. A write that still fails is reported with the
 // files written and those not written.
-int WritePlans(const std::vector<PlannedEdit>& plans, std::ostream& err)
+int WritePlans(const CritterSource& source, const std::vector<PlannedEdit>& plans, bool force, std::ostream& err)
 {
-    if (!AllWritable(plans, err))
+    if (!AllWritable(source, plans, force, err))
         return kExitError;
     std::size_t written = 0;
     std::size_t toWrite = 0;
@@ -93,11 +91,11 @@ int WritePlans(const std::vector<PlannedEdit>& plans, std::ostream& err)
             continue;
         ++toWrite;
         try {
-            WriteRecordChanges(plan.file, plan.before, plan.after);
+            source.Write(plan.file, plan.before, plan.after, force);
             ++written;
         } catch (const std::exception& error) {
-            ReportError(err, FileLabel(plan.file), error);
-            notWritten.push_back(FileLabel(plan.file));
+            ReportError(err, plan.file.label, error);
+            notWritten.push_back(plan.file.label);
         }
     }
     if (notWritten.empty())
@@ -128,15 +126,16 @@ int RunSet(const SetOptions& options, std::ostream& out, std::ostream& err)
         return kExitError;
 
     const std::optional<bool> chosen = ChosenSecondGame(options.game);
+    const CritterSource source(options.data, err);
     std::vector<PlannedEdit> plans;
-    for (const auto& file : CritterFiles(options.files)) {
+    for (const auto& file : source.Files(options.files)) {
         try {
-            ProRecord before = ReadCritter(file);
-            const bool secondGame = IsSecondGameFile(file, before.size(), chosen);
+            ProRecord before = source.Read(file);
+            const bool secondGame = source.IsSecondGame(file, before.size(), chosen);
             ProRecord after = EditedRecord(before, edits, options.rules, secondGame);
             plans.push_back({file, std::move(before), std::move(after)});
         } catch (const std::exception& error) {
-            ReportError(err, FileLabel(file), error);
+            ReportError(err, file.label, error);
             failed = true;
         }
     }
@@ -150,7 +149,7 @@ int RunSet(const SetOptions& options, std::ostream& out, std::ostream& err)
             PrintChanges(out, plan);
         return kExitSuccess;
     }
-    return WritePlans(plans, err);
+    return WritePlans(source, plans, options.force, err);
 }
 
 } // namespace quarnel::cli

@@ -1,6 +1,6 @@
 // show: every field of each file as "key = value" lines.
 #include "cli/Commands.h"
-#include "cli/CritterFiles.h"
+#include "cli/CritterSource.h"
 #include "cli/RecordText.h"
 #include "platform/RegularFile.h"
 #include "platform/Utf8.h"
@@ -67,19 +67,20 @@ int RunShow(const ShowOptions& options, std::ostream& out, std::ostream& err)
         }
         return RunTextConverter(options.files.front(), out);
     }
-    const auto files = CritterFiles(options.files);
+    const CritterSource source(options.data, err);
+    const auto files = source.Files(options.files);
     int status = kExitSuccess;
     std::string text;
     for (std::size_t i = 0; i < files.size(); ++i) {
         text.clear();
         try {
-            const ProRecord record = ReadCritter(files[i]);
+            const ProRecord record = source.Read(files[i]);
             // Several files: each block headed by its name, a blank line between.
             if (files.size() > 1)
-                text += (i > 0 ? "\n# " : "# ") + FileLabel(files[i]) + "\n";
+                text += (i > 0 ? "\n# " : "# ") + files[i].label + "\n";
             AppendShowText(text, record);
         } catch (const std::exception& error) {
-            ReportError(err, FileLabel(files[i]), error);
+            ReportError(err, files[i].label, error);
             status = kExitError;
             continue;
         }

@@ -49,6 +49,19 @@ fs::path MakeFolders(const fs::path& base, std::string_view folders)
 
 } // namespace
 
+std::optional<std::string> ShadowedWriteText(const GameTree& tree, std::string_view path)
+{
+    const FolderLayer& target = tree.OverrideFor(path);
+    for (const Layer* layer : tree.LayersFor(path)) {
+        if (layer == &target)
+            break;
+        if (layer->Find(path))
+            return SlashPath(path) + " is also in " + layer->Name() + ", which the game reads first; a copy in " +
+                   target.Name() + " would not be used";
+    }
+    return std::nullopt;
+}
+
 bool MustStayReadOnly(std::string_view path)
 {
     return IsUnderFolder(path, "proto/critters") || IsUnderFolder(path, "proto/items");
@@ -63,13 +76,8 @@ OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, con
     if (!winner)
         Refuse(path, "not in the game's files");
     const FolderLayer& target = tree.OverrideFor(path);
-    for (const Layer* layer : tree.LayersFor(path)) {
-        if (layer == &target)
-            break;
-        if (!force && layer->Find(path))
-            throw ArchiveError(SlashPath(path) + " is also in " + layer->Name() +
-                               ", which the game reads first; a copy in " + target.Name() + " would not be used");
-    }
+    if (const auto shadowed = ShadowedWriteText(tree, path); shadowed && !force)
+        throw ArchiveError(*shadowed);
     if (before.size() != after.size())
         Refuse(path, "the changed file has another length than the one read");
     const auto first = std::mismatch(before.begin(), before.end(), after.begin()).first;

@@ -15,6 +15,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -40,6 +42,10 @@ struct OverrideWrite {
 // IoError when the file system refuses.
 OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, const std::vector<std::uint8_t>& before,
                                 const std::vector<std::uint8_t>& after, bool force = false);
+
+// Why a change of the path written into the override folder would not be
+// used: a layer the game reads first holds the file. Nothing when it would.
+std::optional<std::string> ShadowedWriteText(const GameTree& tree, std::string_view path);
 
 // Whether the game deletes writable copies of this path from the override
 // folder (critter and item prototypes), so that it must stay read-only.

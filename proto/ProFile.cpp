@@ -123,6 +123,13 @@ ProRecord ProRecord::View(const std::filesystem::path& file, std::size_t maxByte
     return record;
 }
 
+ProRecord ProRecord::FromBytes(std::vector<std::uint8_t> bytes)
+{
+    ProRecord record;
+    record.bytes_ = std::move(bytes);
+    return record;
+}
+
 std::int32_t ProRecord::Field(int offset, int width) const
 {
     CheckWidth(width);

@@ -33,6 +33,9 @@ public:
     // to tell a record of a wrong size.
     static ProRecord View(const std::filesystem::path& file, std::size_t maxBytes = kCritterReadLimit);
 
+    // A record of bytes read elsewhere (from a game archive).
+    static ProRecord FromBytes(std::vector<std::uint8_t> bytes);
+
     std::size_t size() const { return bytes_.size(); }
     std::int32_t Field(int offset, int width) const; // IoError 100 past the end
     void SetField(int offset, int width, std::int32_t value);
