@@ -22,6 +22,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #endif
 
@@ -648,8 +650,8 @@ TEST_CASE("unsafe names never leave the target folder")
     for (const char* name :
          {"../evil.gif", "..\\evil.gif", "a/../../evil.gif", "a/..", "..", ".", "/tmp/evil.gif", "\\evil.gif",
           "C:evil.gif", "C:/evil.gif", "c:\\evil.gif", "evil.gif:stream", "", "a/.", "CON", "pics/nul.gif",
-          "COM1.txt", "lpt9", "nul .txt", "Prn.tar.gz", "conout$.gif", "COM\xC2\xB9.gif", "lpt\xC2\xB3",
-          "evil.gif.", "evil.gif ", ".evil.gif"})
+          "COM1.txt", "lpt9", "nul .txt", "NUL  .txt", "Prn.tar.gz", "conout$.gif", "COM\xC2\xB9.gif",
+          "lpt\xC2\xB3", "evil.gif.", "evil.gif ", ".evil.gif"})
         rows.push_back({name, {}});
     rows.push_back({"evil.gif\0.txt"s, {}});
     rows.push_back({"\x81"
@@ -962,6 +964,32 @@ TEST_CASE("shared data and the call budget bound the bytes written")
     Outcome outcome = folder.Extract(bomb.Build());
     CHECK(BytesIn(folder.Out()) == 0);
     CHECK(outcome.failed.size() == 20);
+    CHECK(outcome.files.empty());
+
+    // A member recorded as 1000 bytes whose data inflates to 8 MiB stops at the
+    // recorded size: it fails as damaged and leaves nothing. Under a 1 MiB file
+    // size limit, a reader that wrote on past the recorded size would fail with
+    // "File too large" instead.
+    ZipEntry inflating = Entry("z.gif", std::string(1000, '\0'), 8);
+    inflating.compressedData = DeflateRaw(Bytes(8 << 20, 0));
+    REQUIRE(inflating.compressedData->size() < 64 * 1024);
+    {
+#ifndef _WIN32
+        rlimit before{};
+        REQUIRE(getrlimit(RLIMIT_FSIZE, &before) == 0);
+        rlimit limited = before;
+        limited.rlim_cur = std::min<rlim_t>(before.rlim_cur, 1 << 20);
+        REQUIRE(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+#endif
+        outcome = folder.Extract(ZipWriter().Add(inflating).Build());
+#ifndef _WIN32
+        std::signal(SIGXFSZ, oldHandler);
+        setrlimit(RLIMIT_FSIZE, &before);
+#endif
+    }
+    REQUIRE(outcome.failed.size() == 1);
+    CHECK(outcome.failed[0].second == ZipText::DamagedData);
     CHECK(outcome.files.empty());
 
     // Distinct members stop at the bytes one call may write.
