@@ -39,7 +39,7 @@ ArchiveEntry Archive::Entry(std::size_t index) const
 
 std::optional<std::size_t> Archive::Find(std::string_view path) const
 {
-    if (const auto entry = index_.Find(GamePathKey(path)))
+    if (const auto entry = index_.Find(path))
         return *entry;
     return std::nullopt;
 }
@@ -49,7 +49,6 @@ void Archive::Reserve(std::size_t count, std::size_t pathBytes)
     records_.reserve(count);
     spans_.reserve(count);
     paths_.reserve(pathBytes);
-    keys_.reserve(pathBytes);
 }
 
 void Archive::Add(std::string_view folder, std::string_view name, const Record& record)
@@ -63,7 +62,6 @@ void Archive::Add(std::string_view folder, std::string_view name, const Record& 
     for (std::size_t i = start; i < paths_.size(); ++i)
         if (paths_[i] == '\\')
             paths_[i] = '/';
-    AppendGamePathKey(keys_, std::string_view(paths_).substr(start));
     if (paths_.size() > UINT32_MAX)
         file_.Fail("the directory's paths are too long");
     spans_.push_back({static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(paths_.size() - start)});
@@ -72,7 +70,7 @@ void Archive::Add(std::string_view folder, std::string_view name, const Record& 
 
 void Archive::FinishIndex()
 {
-    index_.Build(keys_, spans_);
+    index_.Build(paths_, spans_);
 }
 
 std::vector<std::uint8_t> Archive::Read(std::size_t index) const
@@ -93,6 +91,12 @@ std::vector<std::uint8_t> Archive::Read(std::size_t index) const
     if (r.packedSize > std::uint64_t{r.unpackedSize} + r.unpackedSize / 4 + 1024)
         fail("packed size " + std::to_string(r.packedSize) + " is too large for unpacked size " +
              std::to_string(r.unpackedSize));
+    // Nor does any give more than its method's greatest ratio: an archive
+    // of a few bytes cannot make the reader set 64 MiB aside.
+    const std::uint64_t ratio = r.method == StorageMethod::Zlib ? 1032 : 9;
+    if (r.unpackedSize > std::uint64_t{r.packedSize} * ratio + 1024)
+        fail("unpacked size " + std::to_string(r.unpackedSize) + " is too large for packed size " +
+             std::to_string(r.packedSize));
     if (!file_.Holds(r.offset, r.packedSize))
         fail("its data lies outside the file");
     const std::vector<std::uint8_t> packed = file_.ReadAt(r.offset, r.packedSize, "the entry's data");

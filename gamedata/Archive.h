@@ -85,9 +85,8 @@ private:
     mutable ArchiveFile file_; // reads move the stream's position
     ArchiveFormat format_;
     std::vector<Record> records_;
-    std::vector<KeySpan> spans_; // of each path, in paths_ and keys_ alike
+    std::vector<KeySpan> spans_; // of each path in paths_
     std::string paths_;          // every path, "/" between folders
-    std::string keys_;           // the same paths as lookup keys
     PathIndex index_;
 };
 

@@ -1,6 +1,6 @@
 #include "gamedata/Dat1Archive.h"
 
-#include <algorithm>
+#include "gamedata/SequentialReader.h"
 
 namespace quarnel {
 namespace {
@@ -14,44 +14,6 @@ std::uint32_t Be32(const std::uint8_t* p)
 {
     return (std::uint32_t{p[0]} << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
 }
-
-// Reads the directory from the start of the file front to back, fetching
-// more of the file as the parse goes, never past its end.
-class DirectoryReader {
-public:
-    explicit DirectoryReader(ArchiveFile& file) : file_(file) {}
-
-    std::uint64_t Position() const { return pos_; }
-    std::uint64_t Left() const { return file_.Size() - pos_; }
-
-    const std::uint8_t* Take(std::size_t size, const char* what)
-    {
-        if (!file_.Holds(pos_, size))
-            file_.Fail(std::string(what) + " runs past the end of the file");
-        if (pos_ + size > loaded_) {
-            const std::uint64_t want = std::max<std::uint64_t>(pos_ + size, loaded_ * 2 + 65536);
-            const std::size_t more = static_cast<std::size_t>(std::min<std::uint64_t>(want, file_.Size()) - loaded_);
-            buffer_.resize(static_cast<std::size_t>(loaded_) + more);
-            file_.ReadAt(loaded_, buffer_.data() + loaded_, more, "the directory");
-            loaded_ += more;
-        }
-        const std::uint8_t* p = buffer_.data() + pos_;
-        pos_ += size;
-        return p;
-    }
-
-    std::string_view Name(const char* what)
-    {
-        const std::size_t length = *Take(1, what);
-        return {reinterpret_cast<const char*>(Take(length, what)), length};
-    }
-
-private:
-    ArchiveFile& file_;
-    std::vector<std::uint8_t> buffer_;
-    std::uint64_t loaded_ = 0;
-    std::uint64_t pos_ = 0;
-};
 
 } // namespace
 
@@ -68,14 +30,15 @@ bool Dat1Archive::Recognises(ArchiveFile& file)
 Dat1Archive::Dat1Archive(ArchiveFile archive) : Archive(std::move(archive), ArchiveFormat::Dat1)
 {
     ArchiveFile& file = File();
-    DirectoryReader reader(file);
+    SequentialReader reader(file, 0, file.Size());
     const std::uint32_t folderCount = Be32(reader.Take(kHeaderSize, "the header"));
     if (folderCount > reader.Left() / kMinFolderBytes)
         file.Fail("the header claims " + std::to_string(folderCount) + " directories, more than the file can hold");
     std::vector<std::string> folders;
     folders.reserve(folderCount);
     for (std::uint32_t i = 0; i < folderCount; ++i) {
-        const std::string_view name = reader.Name("the directory names");
+        const std::size_t length = *reader.Take(1, "the directory names");
+        const std::string_view name(reinterpret_cast<const char*>(reader.Take(length, "the directory names")), length);
         folders.emplace_back(name == "." ? std::string_view() : name);
     }
     for (const std::string& folder : folders) {
@@ -84,7 +47,7 @@ Dat1Archive::Dat1Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
             file.Fail("directory '" + folder + "' claims " + std::to_string(fileCount) +
                       " files, more than the file can hold");
         for (std::uint32_t i = 0; i < fileCount; ++i) {
-            // The name and its four numbers in one piece: a later fetch may move the buffer.
+            // The name and its four numbers in one piece: the next Take may move the window.
             const std::size_t length = *reader.Take(1, "a directory's file list");
             const std::uint8_t* p = reader.Take(length + 16, "a directory's file list");
             const std::string_view name(reinterpret_cast<const char*>(p), length);

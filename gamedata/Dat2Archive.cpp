@@ -1,5 +1,7 @@
 #include "gamedata/Dat2Archive.h"
 
+#include "gamedata/SequentialReader.h"
+
 namespace quarnel {
 namespace {
 
@@ -32,24 +34,22 @@ Dat2Archive::Dat2Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
     if (treeSize < 4 || treeSize > fileSize - kTrailerSize)
         file.Fail("tree size " + std::to_string(treeSize) + " does not fit in the file's " +
                   std::to_string(fileSize) + " bytes");
-    const std::vector<std::uint8_t> tree =
-        file.ReadAt(fileSize - kTrailerSize - treeSize, treeSize, "the tree");
-    const std::uint32_t count = Le32(tree.data());
+    SequentialReader tree(file, fileSize - kTrailerSize - treeSize, fileSize - kTrailerSize);
+    const std::uint32_t count = Le32(tree.Take(4, "the tree"));
     // Refused before anything is allocated for the entries.
     if (count > (treeSize - 4) / kFixedEntryBytes)
         file.Fail("the tree claims " + std::to_string(count) + " entries, more than its " +
                   std::to_string(treeSize) + " bytes can hold");
     Reserve(count, treeSize - 4 - std::size_t{count} * kFixedEntryBytes);
 
-    const std::uint8_t* p = tree.data() + 4;
-    const std::uint8_t* const end = tree.data() + tree.size();
     for (std::uint32_t i = 0; i < count; ++i) {
-        if (static_cast<std::size_t>(end - p) < kFixedEntryBytes)
+        if (tree.Left() < kFixedEntryBytes)
             file.Fail("entry " + std::to_string(i + 1) + " of the tree is cut short");
-        const std::uint32_t nameLength = Le32(p);
-        p += 4;
-        if (nameLength > static_cast<std::size_t>(end - p) - (kFixedEntryBytes - 4))
+        const std::uint32_t nameLength = Le32(tree.Take(4, "the tree"));
+        if (nameLength > tree.Left() - (kFixedEntryBytes - 4))
             file.Fail("the name of entry " + std::to_string(i + 1) + " runs past the end of the tree");
+        // The name and its numbers in one piece.
+        const std::uint8_t* p = tree.Take(nameLength + 13, "the tree");
         const std::string_view name(reinterpret_cast<const char*>(p), nameLength);
         p += nameLength;
         Record record;
@@ -57,7 +57,6 @@ Dat2Archive::Dat2Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
         record.unpackedSize = Le32(p + 1);
         record.packedSize = Le32(p + 5);
         record.offset = Le32(p + 9);
-        p += 13;
         Add({}, name, record);
     }
     FinishIndex();

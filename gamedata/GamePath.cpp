@@ -5,11 +5,19 @@
 namespace quarnel {
 namespace {
 
+struct KeyTable {
+    char map[256];
+    constexpr KeyTable() : map()
+    {
+        for (int i = 0; i < 256; ++i)
+            map[i] = static_cast<char>(i == '\\' ? '/' : (i >= 'a' && i <= 'z') ? i - 'a' + 'A' : i);
+    }
+};
+constexpr KeyTable kKeys;
+
 char KeyChar(char c)
 {
-    if (c == '\\')
-        return '/';
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    return kKeys.map[static_cast<unsigned char>(c)];
 }
 
 } // namespace
@@ -28,6 +36,25 @@ std::string GamePathKey(std::string_view path)
     std::string key;
     AppendGamePathKey(key, path);
     return key;
+}
+
+std::uint32_t GamePathHash(std::string_view path)
+{
+    // FNV-1a over the key's bytes.
+    std::uint32_t h = 2166136261u;
+    for (char c : path)
+        h = (h ^ static_cast<unsigned char>(KeyChar(c))) * 16777619u;
+    return h;
+}
+
+bool SameGamePath(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && KeyChar(a[i]) != KeyChar(b[i]))
+            return false;
+    return true;
 }
 
 std::string SlashPath(std::string_view path)

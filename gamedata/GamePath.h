@@ -1,6 +1,7 @@
 #pragma once
 // Paths inside a game's file tree: the games upper-case the path they look
 // for, so every lookup compares keys made here; "\" and "/" are one separator.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,10 @@ namespace quarnel {
 // other byte kept.
 std::string GamePathKey(std::string_view path);
 void AppendGamePathKey(std::string& out, std::string_view path);
+
+// Hash and equality of paths as their keys, without making the keys.
+std::uint32_t GamePathHash(std::string_view path);
+bool SameGamePath(std::string_view a, std::string_view b);
 
 // The path with "/" between folders, its case kept.
 std::string SlashPath(std::string_view path);

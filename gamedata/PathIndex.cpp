@@ -1,25 +1,18 @@
 #include "gamedata/PathIndex.h"
 
-namespace quarnel {
+#include "gamedata/GamePath.h"
 
-std::uint32_t PathIndex::Hash(std::string_view key)
-{
-    // FNV-1a.
-    std::uint32_t h = 2166136261u;
-    for (char c : key)
-        h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
-    return h;
-}
+namespace quarnel {
 
 std::string_view PathIndex::KeyOf(std::uint32_t entry) const
 {
     const KeySpan& span = (*spans_)[entry];
-    return keys_.substr(span.start, span.length);
+    return paths_.substr(span.start, span.length);
 }
 
-void PathIndex::Build(std::string_view keys, const std::vector<KeySpan>& spans)
+void PathIndex::Build(std::string_view paths, const std::vector<KeySpan>& spans)
 {
-    keys_ = keys;
+    paths_ = paths;
     spans_ = &spans;
     std::size_t size = 16;
     while (size < spans.size() * 2)
@@ -28,14 +21,14 @@ void PathIndex::Build(std::string_view keys, const std::vector<KeySpan>& spans)
     const std::size_t mask = size - 1;
     for (std::uint32_t i = 0; i < spans.size(); ++i) {
         const std::string_view key = KeyOf(i);
-        const std::uint32_t hash = Hash(key);
+        const std::uint32_t hash = GamePathHash(key);
         for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
             Slot& slot = slots_[s];
             if (slot.entry == 0) {
                 slot = {hash, i + 1};
                 break;
             }
-            if (slot.hash == hash && KeyOf(slot.entry - 1) == key)
+            if (slot.hash == hash && SameGamePath(KeyOf(slot.entry - 1), key))
                 break; // the first entry of a repeated key stays
         }
     }
@@ -45,13 +38,13 @@ std::optional<std::uint32_t> PathIndex::Find(std::string_view key) const
 {
     if (slots_.empty())
         return std::nullopt;
-    const std::uint32_t hash = Hash(key);
+    const std::uint32_t hash = GamePathHash(key);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
         const Slot& slot = slots_[s];
         if (slot.entry == 0)
             return std::nullopt;
-        if (slot.hash == hash && KeyOf(slot.entry - 1) == key)
+        if (slot.hash == hash && SameGamePath(KeyOf(slot.entry - 1), key))
             return slot.entry - 1;
     }
 }

@@ -249,6 +249,8 @@ TEST_CASE("Damaged and hostile archives are refused with the archive named and w
         {"offset.dat", dat2([&](Dat2Writer& w) { w.Add({{}, "a", record, 10, 0, 4000, {}}); }), "outside the file"},
         {"huge.dat", dat2([&](Dat2Writer& w) { w.Add({{}, "a", zlibRecord, (64u << 20) + 1, 1, {}, {}}); }),
          "above the limit"},
+        {"ratio.dat", dat2([&](Dat2Writer& w) { w.Add({{}, "a", zlibRecord, 1000000, 1, {}, {}}); }),
+         "too large for packed size"},
         {"short.dat", dat2([&](Dat2Writer& w) { w.Add({{}, "a", zlibRecord, 11, 1, {}, {}}); }), "ends before"},
         {"runs-on.dat", dat2([&](Dat2Writer& w) { w.Add({{}, "a", zlibRecord, 9, 1, {}, {}}); }), "runs on"},
         {"packed.dat", dat2([&](Dat2Writer& w) { w.Add({{}, "a", zlibRecord, 10, 1, {}, 100000}); }),
@@ -279,6 +281,26 @@ TEST_CASE("Damaged and hostile archives are refused with the archive named and w
     }
     CHECK_THROWS_AS(Archive::Open(scratch.path / "missing.dat"), ArchiveError);
     CHECK_THROWS_AS(Archive::Open(scratch.path), ArchiveError);
+}
+
+TEST_CASE("Inputs the fuzzer once stumbled over open or fail with an ArchiveError")
+{
+    const fs::path folder = DataFolder(QUARNEL_DAT_REGRESSIONS);
+    if (!IsPresent(folder))
+        return; // none yet
+    for (const auto& item : fs::directory_iterator(folder)) {
+        CAPTURE(Utf8FromPath(item.path()));
+        try {
+            const auto archive = Archive::Open(item.path());
+            for (std::size_t i = 0; i < archive->Count(); ++i) {
+                try {
+                    CHECK(archive->Read(i).size() == archive->Entry(i).unpackedSize);
+                } catch (const ArchiveError&) {
+                }
+            }
+        } catch (const ArchiveError&) {
+        }
+    }
 }
 
 TEST_CASE("Extraction refuses names that would leave the target folder, and writes nothing for them")

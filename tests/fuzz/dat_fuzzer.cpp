@@ -1,0 +1,109 @@
+// libFuzzer target for the DAT archives of both games: each input is written
+// as an archive file, opened (the format told from the content), and every
+// entry read and extracted into a scratch folder. The input is also decoded
+// as an LZSS stream, a chain of chunks and a zlib stream. Archive errors are
+// expected; anything else (a sanitizer report, another exception, a hang, a
+// huge allocation, a file beside the target folder) is a finding.
+#include "gamedata/Archive.h"
+#include "gamedata/Decompressors.h"
+#include "gamedata/Extraction.h"
+#include "platform/Errors.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Scratch {
+    fs::path root;
+    fs::path archive;
+    fs::path out;
+
+    Scratch()
+    {
+        fs::path base = fs::temp_directory_path();
+        if (const char* dir = std::getenv("QUARNEL_FUZZ_DIR"))
+            base = dir;
+        else if (access("/dev/shm", W_OK) == 0)
+            base = "/dev/shm";
+        std::string pattern = (base / "quarnel-dat-fuzz-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) {
+            std::perror("mkdtemp");
+            std::abort();
+        }
+        root = pattern;
+        archive = root / "input.dat";
+        out = root / "out";
+        fs::create_directories(out);
+    }
+    ~Scratch()
+    {
+        std::error_code ec;
+        fs::remove_all(root, ec);
+    }
+};
+
+Scratch& TheScratch()
+{
+    static Scratch scratch;
+    return scratch;
+}
+
+void DecodeAlone(const std::uint8_t* data, std::size_t size)
+{
+    static std::vector<std::uint8_t> out(1 << 16);
+    std::size_t produced = 0;
+    quarnel::DecodeLzss(data, size, out.data(), out.size(), produced);
+    if (produced > out.size())
+        std::abort();
+    quarnel::DecodeLzssChunks(data, size, out.data(), out.size());
+    quarnel::DecodeZlib(data, size, out.data(), size % out.size());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    DecodeAlone(data, size);
+    Scratch& s = TheScratch();
+    {
+        std::ofstream file(s.archive, std::ios::binary | std::ios::trunc);
+        file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    std::unique_ptr<quarnel::Archive> archive;
+    try {
+        archive = quarnel::Archive::Open(s.archive);
+    } catch (const quarnel::ArchiveError&) {
+        return 0;
+    }
+    for (std::size_t i = 0; i < archive->Count() && i < 256; ++i) {
+        const quarnel::ArchiveEntry entry = archive->Entry(i);
+        if (archive->Find(entry.path) > i)
+            std::abort(); // a lookup found a later entry than the first of its path
+        try {
+            const std::vector<std::uint8_t> bytes = archive->Read(i);
+            if (bytes.size() != entry.unpackedSize)
+                std::abort();
+            quarnel::ExtractTo(s.out, entry.path, bytes);
+        } catch (const quarnel::ArchiveError&) {
+        } catch (const quarnel::IoError&) {
+        }
+    }
+    archive.reset();
+
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(s.root, ec))
+        if (entry.path() != s.archive && entry.path() != s.out)
+            std::abort(); // something was written beside the target folder
+    for (const auto& entry : fs::directory_iterator(s.out, ec))
+        fs::remove_all(entry.path(), ec);
+    return 0;
+}
