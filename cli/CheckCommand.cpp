@@ -8,6 +8,7 @@
 #include "platform/Utf8.h"
 #include "proto/CritterFields.h"
 
+#include <cstdio>
 #include <optional>
 #include <system_error>
 
@@ -52,7 +53,10 @@ std::optional<long long> FileNumber(const fs::path& file)
 
 class FolderCheck {
 public:
-    FolderCheck(const fs::path& folder, std::ostream& out) : folder_(folder), out_(out) {}
+    FolderCheck(const fs::path& folder, NameEncoding encoding, std::ostream& out)
+        : folder_(folder), out_(out), chosenEncoding_(encoding)
+    {
+    }
 
     void ReadNameTable()
     {
@@ -64,10 +68,12 @@ public:
             return;
         }
         try {
-            CritterNames loaded = LoadCritterNames(file);
-            if (!loaded.error.empty())
-                Report(label, loaded.error);
+            CritterNames loaded = LoadCritterNames(file, chosenEncoding_);
+            // The fault where the games stop reading the file, named once with its line.
+            if (loaded.fault)
+                Report(MessageFaultPlace(label, *loaded.fault), loaded.fault->what);
             names_ = std::move(loaded.table);
+            encoding_ = loaded.encoding;
             nameFile_ = label;
         } catch (const std::exception& error) {
             Report(label, std::string(error.what()) + ": the names of the text IDs are not checked");
@@ -85,8 +91,15 @@ public:
         if (const auto number = FileNumber(file); number && *number != value("pid"))
             Report(label, "pid = " + std::to_string(value("pid")) + ", the file name says " + std::to_string(*number));
         const std::int32_t textId = value("text_id");
-        if (names_ && names_->Lookup(std::to_string(textId)).empty())
+        const std::string name = names_ ? names_->Lookup(std::to_string(textId)) : std::string();
+        if (names_ && name.empty())
             Report(label, "text_id = " + std::to_string(textId) + " has no name in " + nameFile_);
+        if (const auto at = FirstUndecodableByte(name, encoding_)) {
+            char byte[8];
+            std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(name[*at]));
+            Report(label, "the name of text_id = " + std::to_string(textId) + " in " + nameFile_ + " is not " +
+                              NameEncodingCaption(encoding_) + " text (byte " + byte + ")");
+        }
         for (const RangeRule& rule : RangeRules()) {
             const std::int32_t v = FieldValue(record, *rule.field);
             if (v < rule.minimum || v > rule.maximum)
@@ -112,7 +125,9 @@ private:
 
     fs::path folder_;
     std::ostream& out_;
+    NameEncoding chosenEncoding_;
     std::optional<quarnel::NameTable> names_;
+    NameEncoding encoding_ = NameEncoding::Cp1252;
     std::string nameFile_;
     bool reported_ = false;
 };
@@ -127,7 +142,7 @@ int RunCheck(const CheckOptions& options, std::ostream& out, std::ostream& err)
         ReportError(err, options.folder, "not a folder");
         return kExitError;
     }
-    FolderCheck check(folder, out);
+    FolderCheck check(folder, NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic), out);
     check.ReadNameTable();
     const std::optional<bool> folderGame = GameOfFolder(folder, std::nullopt);
     bool failed = false;

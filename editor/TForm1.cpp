@@ -5,6 +5,7 @@
 #include "editor/FieldLook.h"
 #include "editor/Globals.h"
 #include "editor/StepButtons.h"
+#include "editor/UserSettings.h"
 #include "platform/AppPaths.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/VersionInfo.h"
@@ -13,6 +14,7 @@
 #include "tools/TempFolderCleanup.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -81,6 +83,7 @@ TForm1::TForm1(QWidget* parent)
     setObjectName("Form1");
     setWindowTitle("Form1");
     ResetGlobals();
+    nameEncoding_ = ReadNameEncodingSetting();
     // A compact dialog font, close to the 8-point font the layout was drawn for.
     QFont compact = font();
     compact.setPixelSize(11);
@@ -166,6 +169,9 @@ void TForm1::ConnectHandlers()
     connect(KonwertujFO1doFO2412do4161, &QAction::triggered, this,
             guarded([this] { KonwertujFO1doFO2412do4161Click(); }));
     connect(OtherFields1, &QAction::triggered, this, guarded([this] { OtherFields1Click(); }));
+    connect(NameEncoding1Items, &QActionGroup::triggered, this, [this](QAction* item) {
+        RunGuarded([&] { NameEncodingClick(static_cast<NameEncoding>(item->data().toInt())); });
+    });
     connect(About1, &QAction::triggered, this, guarded([this] { About1Click(); }));
     connect(Wyj1, &QAction::triggered, this, guarded([this] { Wyj1Click(); }));
 

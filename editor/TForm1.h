@@ -3,6 +3,7 @@
 // handler of the editor. Its implementation is split by responsibility over
 // the TForm1*.cpp files of this folder.
 #include "library/GameFolderScan.h"
+#include "library/TextEncoding.h"
 #include "preview/PreviewPictures.h"
 #include "rules/CharacterRules.h"
 #include "rules/FieldStore.h"
@@ -16,6 +17,7 @@
 #include <optional>
 
 class QAction;
+class QActionGroup;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -75,6 +77,8 @@ public:
     QAction* Enable1 = nullptr;
     QAction* Disable1 = nullptr;
     QAction* OtherFields1 = nullptr;
+    QMenu* NameEncoding1 = nullptr;
+    QActionGroup* NameEncoding1Items = nullptr; // one checkable item per NameEncoding
     QMenu* Help1 = nullptr;
     QAction* About1 = nullptr;
 
@@ -142,6 +146,8 @@ private:
     void RadioGroup1Click();
     void KonwertujFO1doFO2412do4161Click();
     void OtherFields1Click();
+    // Tools / "Name encoding": keeps the choice in the user's settings and reads the names again.
+    void NameEncodingClick(NameEncoding encoding);
     void About1Click();
     void Wyj1Click();
     void ShowNextPreview();
@@ -168,6 +174,7 @@ private:
     CharacterRules rules_;
     GameFolderScanResult scan_;      // what the last scan of the game folder saw
     std::filesystem::path nameFile_; // the name table that scan read (pro_crit.ini or .msg)
+    NameEncoding nameEncoding_ = NameEncoding::Automatic; // the user's choice (Tools / "Name encoding")
     QHash<QString, QLineEdit*> edits_;
     std::unique_ptr<PreviewPictures> pictures_;
     std::unique_ptr<TAboutBox> aboutBox_;

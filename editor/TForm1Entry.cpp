@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -34,6 +35,7 @@ void TForm1::EnterEditingMode(bool saveEnabled)
 {
     ListViewFiles->setEnabled(false);
     RadioGroup1->setEnabled(false);
+    NameEncoding1->menuAction()->setEnabled(false);
     BitBtnSave->setEnabled(saveEnabled);
     Zapisz1->setEnabled(saveEnabled);
     BitBtnCancel->setEnabled(true);
@@ -47,6 +49,7 @@ void TForm1::LeaveEditingMode()
     BitBtnCancel->setEnabled(false);
     Zapisz1->setEnabled(false);
     RadioGroup1->setEnabled(true);
+    NameEncoding1->menuAction()->setEnabled(true);
     UpdateOtherFieldsAction();
 }
 

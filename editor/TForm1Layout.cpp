@@ -7,6 +7,7 @@
 #include "proto/CritterFields.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -113,6 +114,20 @@ void TForm1::BuildMenus()
     Enable1->setCheckable(true);
     Disable1->setCheckable(true);
     Disable1->setChecked(true);
+    NameEncoding1 = ools1->addMenu("Name encoding");
+    NameEncoding1->setObjectName("NameEncoding1");
+    NameEncoding1->menuAction()->setObjectName("NameEncoding1Item");
+    NameEncoding1Items = new QActionGroup(this);
+    NameEncoding1Items->setExclusive(true);
+    for (NameEncoding encoding : {NameEncoding::Automatic, NameEncoding::Cp1250, NameEncoding::Cp1251,
+                                  NameEncoding::Cp1252, NameEncoding::Utf8}) {
+        QAction* item = NameEncoding1->addAction(NameEncodingCaption(encoding));
+        item->setObjectName(QString("NameEncoding_") + NameEncodingOption(encoding));
+        item->setData(static_cast<int>(encoding));
+        item->setCheckable(true);
+        item->setChecked(encoding == nameEncoding_);
+        NameEncoding1Items->addAction(item);
+    }
     OtherFields1 = AddAction(ools1, "OtherFields1", "Other fields...");
     OtherFields1->setShortcut(QKeySequence(Qt::Key_F3));
     OtherFields1->setEnabled(false);

@@ -3,6 +3,7 @@
 #include "editor/Globals.h"
 #include "editor/PathText.h"
 #include "editor/TForm1.h"
+#include "editor/UserSettings.h"
 #include "library/GameFolderScan.h"
 #include "library/TextEncoding.h"
 #include "platform/AppPaths.h"
@@ -65,7 +66,7 @@ void TForm1::ScanGameFolder()
     // The name file is chosen once per scan: finding a pro_crit.msg lists the
     // folder, which a load of one critter should not do.
     nameFile_ = NameTablePath();
-    scan_ = ::quarnel::ScanGameFolder(std::filesystem::path(GamePath), nameFile_, TempFolder());
+    scan_ = ::quarnel::ScanGameFolder(std::filesystem::path(GamePath), nameFile_, TempFolder(), nameEncoding_);
     // A damaged message file still gives the names before its fault.
     if (!scan_.namesError.empty())
         Dialogs().ShowError(WithFullStop(scan_.namesError));
@@ -88,7 +89,7 @@ void TForm1::FillCritterList()
             const int row = ListViewFiles->rowCount();
             ListViewFiles->insertRow(row);
             ListViewFiles->setItem(row, 0, ListItem(ToQString(file)));
-            ListViewFiles->setItem(row, 1, ListItem(QString::fromStdString(NameToUtf8(names.NameOf(file)))));
+            ListViewFiles->setItem(row, 1, ListItem(QString::fromStdString(DecodeName(names.NameOf(file), scan_.encoding))));
             ListViewFiles->setItem(row, 2, ListItem(QString::number(pid)));
         }
         ListViewFiles->sortItems(0, Qt::AscendingOrder);
@@ -170,6 +171,21 @@ void TForm1::RadioGroup1Click()
         FillCritterList();
     } else {
         // The rows of the other game's folder must not stay clickable.
+        ListViewFiles->clearSelection();
+        ListViewFiles->setRowCount(0);
+    }
+}
+
+void TForm1::NameEncodingClick(NameEncoding encoding)
+{
+    nameEncoding_ = encoding;
+    WriteNameEncodingSetting(encoding);
+    // The names are read again at once, as a game switch reads them: the
+    // list is filled anew and the shown file selected (and loaded) again.
+    const LoadingScope quiet;
+    if (RunGuarded([this] { ScanGameFolder(); })) {
+        FillCritterList();
+    } else {
         ListViewFiles->clearSelection();
         ListViewFiles->setRowCount(0);
     }

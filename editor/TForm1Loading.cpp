@@ -76,7 +76,7 @@ void TForm1::LoadCritter(const std::filesystem::path& path)
     ShowCritterPreview(path, record.Field(kFidIndexOffset, 1));
 
     const std::string name = LookupCritterName(nameFile_.empty() ? NameTablePath() : nameFile_, std::to_string(textId));
-    EditCritterName->setText(QString::fromStdString(NameToUtf8(name)));
+    EditCritterName->setText(QString::fromStdString(DecodeName(name, scan_.encoding)));
     fields_.SetText("EditCritterPID", IntToStr(std::int64_t(stored["EditCritterPID"]) + kPidDisplayBias));
 
     for (const WindowField& field : ProFieldLayout()) {

@@ -3,6 +3,7 @@
 #include "library/IniFile.h"
 #include "library/MessageFile.h"
 #include "platform/FolderListing.h"
+#include "platform/TextLines.h"
 #include "platform/Utf8.h"
 
 #include <system_error>
@@ -41,12 +42,23 @@ bool IsMessageFile(const std::filesystem::path& file)
     return LowerCase(Utf8FromPath(file.extension())) == ".msg";
 }
 
-CritterNames LoadCritterNames(const std::filesystem::path& nameFile)
+CritterNames LoadCritterNames(const std::filesystem::path& nameFile, NameEncoding chosen, std::string_view language)
 {
-    if (!IsMessageFile(nameFile))
-        return {NameTable::Load(nameFile, kSection), {}};
-    MessageFileResult messages = ReadMessageFile(nameFile);
-    return {std::move(messages.table), std::move(messages.error)};
+    CritterNames names;
+    if (!IsMessageFile(nameFile)) {
+        const std::string bytes = ReadFileBytes(IniFilePath(nameFile));
+        names.table = NameTable::FromIniText(bytes, kSection);
+        names.encoding = ChooseNameEncoding(bytes, language, chosen);
+        return names;
+    }
+    const std::string bytes = ReadFileBytes(nameFile);
+    MessageFileResult messages = ParseMessageText(bytes);
+    names.table = std::move(messages.table);
+    names.encoding = ChooseNameEncoding(bytes, language, chosen);
+    names.fault = std::move(messages.fault);
+    if (names.fault)
+        names.error = MessageFaultText(Utf8FromPath(nameFile.filename()), *names.fault);
+    return names;
 }
 
 std::string LookupCritterName(const std::filesystem::path& nameFile, const std::string& key)

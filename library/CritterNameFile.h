@@ -2,10 +2,14 @@
 // Which file of a game folder holds the critter names, and reading it: the
 // program's own pro_crit.ini when the folder has one, else the game's own
 // pro_crit.msg, so that a folder copied from a game install shows its names.
+#include "library/MessageFile.h"
 #include "library/NameTable.h"
+#include "library/TextEncoding.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace quarnel {
 
@@ -17,13 +21,18 @@ std::filesystem::path CritterNameFile(const std::filesystem::path& gameFolder);
 bool IsMessageFile(const std::filesystem::path& file);
 
 struct CritterNames {
-    NameTable table;
-    std::string error; // a message file's fault ("file, line n: ..."); its earlier names are kept
+    NameTable table;                            // raw bytes, decoded by encoding
+    NameEncoding encoding = NameEncoding::Cp1252; // of the whole file (ChooseNameEncoding), never Automatic
+    std::optional<MessageFault> fault;          // a message file's fault; its earlier names are kept
+    std::string error;                          // the fault as "file, line n: ...", else empty
 };
 
 // The whole table: section Description of an ini, or every entry of a message
-// file. IoError when the file cannot be read (2 when missing).
-CritterNames LoadCritterNames(const std::filesystem::path& nameFile);
+// file, and the encoding of the file: the chosen one, or for Automatic the one
+// the file's bytes and the games' language name call for (empty: unknown).
+// IoError when the file cannot be read (2 when missing).
+CritterNames LoadCritterNames(const std::filesystem::path& nameFile, NameEncoding chosen = NameEncoding::Automatic,
+                              std::string_view language = {});
 
 // One name by its key (the text ID as decimal text): for an ini exactly what
 // ReadIniValue gives, for a message file the entry's text. Raw bytes.

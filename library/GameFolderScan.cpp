@@ -85,7 +85,7 @@ std::int32_t PidNumberOfFileNumber(std::int32_t fileNumber)
 }
 
 GameFolderScanResult ScanGameFolder(const std::filesystem::path& gameFolder, const std::filesystem::path& nameFile,
-                                    const std::filesystem::path& tempFolder)
+                                    const std::filesystem::path& tempFolder, NameEncoding chosen)
 {
     std::error_code ec;
     std::filesystem::create_directories(tempFolder, ec);
@@ -100,9 +100,10 @@ GameFolderScanResult ScanGameFolder(const std::filesystem::path& gameFolder, con
         const std::string key = IntToStr(TextIdOfFileNumber(FileNumberOf(fileName)));
         numbers.WriteLine(key);
         if (!scan.table) {
-            CritterNames loaded = LoadCritterNames(nameFile);
+            CritterNames loaded = LoadCritterNames(nameFile, chosen);
             scan.table = std::move(loaded.table);
             scan.namesError = std::move(loaded.error);
+            scan.encoding = loaded.encoding;
         }
         names.WriteLine(scan.table->Lookup(key));
         scan.files.push_back(fileName);

@@ -4,6 +4,7 @@
 // the scratch file tmp.txt of the temp folder (and each file's text ID into
 // listfiles.txt). The list fill pairs the n-th file with the n-th name.
 #include "library/NameTable.h"
+#include "library/TextEncoding.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -39,14 +40,18 @@ std::int32_t PidNumberOfFileNumber(std::int32_t fileNumber);
 // The result tells which file each line of tmp.txt belongs to: files[n] is the
 // file of line n. table is the name table the scan read (none when the folder
 // held no file, since the table is read only for the first file). namesError
-// is a message file's fault; the names before it were used.
+// is a message file's fault; the names before it were used. encoding is the
+// name file's (chosen, or decided from its bytes: ChooseNameEncoding with no
+// language); Automatic while no table was read. The names stay raw bytes.
 struct GameFolderScanResult {
     std::vector<std::string> files;
     std::optional<NameTable> table;
     std::string namesError;
+    NameEncoding encoding = NameEncoding::Automatic;
 };
 GameFolderScanResult ScanGameFolder(const std::filesystem::path& gameFolder, const std::filesystem::path& nameFile,
-                                    const std::filesystem::path& tempFolder);
+                                    const std::filesystem::path& tempFolder,
+                                    NameEncoding chosen = NameEncoding::Automatic);
 
 // The names of a later listing of the folder, each file paired with its own
 // name even when files were added or removed since the scan: the line of

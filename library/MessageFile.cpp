@@ -4,132 +4,144 @@
 #include "platform/Utf8.h"
 #include "rules/IntegerText.h"
 
-#include <optional>
+#include <cstdint>
+#include <limits>
+#include <unordered_map>
 
 namespace quarnel {
 namespace {
 
-// Walks the bytes one brace group at a time, counting lines (LF, CR LF or a
-// lone CR each end one line).
-class GroupReader {
+constexpr std::size_t kQuotedNumberLimit = 40; // a fault quotes at most this much of a bad number
+
+// Walks the bytes one field at a time, counting lines (each LF ends one).
+class FieldReader {
 public:
-    explicit GroupReader(std::string_view bytes) : bytes_(bytes) {}
+    explicit FieldReader(std::string_view bytes) : bytes_(bytes) {}
 
     int line() const { return line_; }
 
-    // Skips the comment text up to the next '{'; false at the end of the bytes.
-    bool SkipToGroup()
+    enum class Skip { Field, End, StrayBrace };
+
+    // Skips what stands before the next '{'. A '}' on the way stops there.
+    Skip SkipToField()
     {
-        while (pos_ < bytes_.size() && bytes_[pos_] != '{')
-            Advance();
-        return pos_ < bytes_.size();
+        for (; pos_ < bytes_.size(); ++pos_) {
+            const char c = bytes_[pos_];
+            if (c == '{')
+                return Skip::Field;
+            if (c == '}')
+                return Skip::StrayBrace;
+            if (c == '\n')
+                ++line_;
+        }
+        return Skip::End;
     }
 
-    // Reads the group that starts at the current '{'. Line breaks inside
-    // become single blanks. An error text when the group is not closed or
-    // holds another '{'.
-    std::optional<std::string> ReadGroup(std::string& content)
+    // Reads the field that starts at the current '{'. A fault text when the
+    // field is never closed or too long (the line is then the field's first).
+    std::optional<std::string> ReadField(std::string& content)
     {
         const int opened = line_;
         content.clear();
-        ++pos_; // the '{'
-        while (pos_ < bytes_.size()) {
+        for (++pos_; pos_ < bytes_.size(); ++pos_) {
             const char c = bytes_[pos_];
             if (c == '}') {
                 ++pos_;
                 return std::nullopt;
             }
-            if (c == '{')
-                return "a '{' inside the group opened on line " + std::to_string(opened);
-            // CR LF, LF and a lone CR each end one line: one blank.
-            if (c == '\n' || (c == '\r' && NextIsNot('\n')))
-                content += ' ';
-            else if (c != '\r')
-                content += c;
-            Advance();
+            if (c == '\n') {
+                ++line_;
+                continue;
+            }
+            if (c == '\r' && pos_ + 1 < bytes_.size() && bytes_[pos_ + 1] == '\n')
+                continue; // CR LF reads as LF
+            if (content.size() == kMessageFieldLimit) {
+                line_ = opened;
+                return "a field of more than " + std::to_string(kMessageFieldLimit) + " bytes";
+            }
+            content += c;
         }
         line_ = opened;
         return std::string("the '{' is never closed");
     }
 
 private:
-    bool NextIsNot(char c) const { return pos_ + 1 >= bytes_.size() || bytes_[pos_ + 1] != c; }
-
-    void Advance()
-    {
-        const char c = bytes_[pos_++];
-        if (c == '\n' || (c == '\r' && (pos_ >= bytes_.size() || bytes_[pos_] != '\n')))
-            ++line_;
-    }
-
     std::string_view bytes_;
     std::size_t pos_ = 0;
     int line_ = 1;
 };
 
-std::string_view TrimBlanks(std::string_view text)
-{
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-// Decimal digits with an optional minus sign, within 32 signed bits.
+// An optional sign and decimal digits, nothing else, within 32 signed bits.
 std::optional<std::int32_t> MessageNumber(std::string_view text)
 {
-    const std::string_view digits = !text.empty() && text.front() == '-' ? text.substr(1) : text;
-    if (digits.empty() || digits.size() > 10)
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
+        text.remove_prefix(1);
+    if (text.empty())
         return std::nullopt;
+    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
     std::int64_t value = 0;
-    for (char c : digits) {
+    for (char c : text) {
         if (c < '0' || c > '9')
             return std::nullopt;
         value = value * 10 + (c - '0');
+        if (value > kLimit)
+            return std::nullopt;
     }
-    if (digits.size() != text.size())
+    if (negative)
         value = -value;
-    if (value != Wrap32(value))
+    if (value == kLimit)
         return std::nullopt;
     return static_cast<std::int32_t>(value);
 }
 
+std::string NotANumber(std::string_view text)
+{
+    // Built piece by piece: GCC 12 warns falsely (-Wrestrict) on "'" + text.
+    std::string fault(1, '\'');
+    fault.append(text.substr(0, kQuotedNumberLimit));
+    if (text.size() > kQuotedNumberLimit)
+        fault.append("...");
+    fault.append("' is not a message number (digits with an optional sign, no blanks, "
+                 "-2147483648 to 2147483647)");
+    return fault;
+}
+
 } // namespace
 
-MessageFileResult ParseMessageText(std::string_view bytes, const std::string& fileLabel)
+MessageFileResult ParseMessageText(std::string_view bytes)
 {
     MessageFileResult result;
     std::unordered_map<std::string, std::string> values;
-    GroupReader reader(bytes);
-    auto fail = [&](int line, const std::string& fault) {
-        result.error = fileLabel + ", line " + std::to_string(line) + ": " + fault;
-    };
+    FieldReader reader(bytes);
+    auto fail = [&](int line, std::string what) { result.fault = MessageFault{line, std::move(what)}; };
 
-    std::string groups[3];
-    while (result.error.empty() && reader.SkipToGroup()) {
+    std::string fields[3];
+    std::int32_t number = 0;
+    while (!result.fault) {
+        FieldReader::Skip skip = reader.SkipToField();
+        if (skip == FieldReader::Skip::End)
+            break;
         const int entryLine = reader.line();
-        for (int g = 0; g < 3 && result.error.empty(); ++g) {
-            if (g > 0 && !reader.SkipToGroup()) {
-                fail(entryLine, "the entry {" + groups[0] + "} has " + std::to_string(g) + " of its 3 groups");
-                break;
+        for (int f = 0; f < 3 && !result.fault; ++f) {
+            if (f > 0)
+                skip = reader.SkipToField();
+            if (skip == FieldReader::Skip::StrayBrace) {
+                fail(reader.line(), "a '}' outside an entry");
+            } else if (skip == FieldReader::Skip::End) {
+                fail(entryLine, "the entry {" + fields[0] + "} has " + std::to_string(f) + " of its 3 fields");
+            } else if (auto fault = reader.ReadField(fields[f])) {
+                fail(reader.line(), std::move(*fault));
+            } else if (f == 0) {
+                const std::optional<std::int32_t> parsed = MessageNumber(fields[0]);
+                if (!parsed)
+                    fail(entryLine, NotANumber(fields[0]));
+                number = parsed.value_or(0);
             }
-            if (const auto fault = reader.ReadGroup(groups[g]))
-                fail(reader.line(), *fault);
         }
-        if (!result.error.empty())
+        if (result.fault)
             break;
-        const std::string_view numberText = TrimBlanks(groups[0]);
-        const std::optional<std::int32_t> number = MessageNumber(numberText);
-        if (!number) {
-            // Built piece by piece: GCC 12 warns falsely (-Wrestrict) on "'" + text.
-            std::string fault(1, '\'');
-            fault.append(numberText).append("' is not a message number");
-            fail(entryLine, fault);
-            break;
-        }
-        MessageEntry entry{IntToStr(*number), groups[2], entryLine};
+        MessageEntry entry{IntToStr(number), fields[2], entryLine};
         values[entry.key] = entry.text;
         result.entries.push_back(std::move(entry));
     }
@@ -137,9 +149,16 @@ MessageFileResult ParseMessageText(std::string_view bytes, const std::string& fi
     return result;
 }
 
-MessageFileResult ReadMessageFile(const std::filesystem::path& file)
+MessageFileResult ReadMessageFile(const std::filesystem::path& file) { return ParseMessageText(ReadFileBytes(file)); }
+
+std::string MessageFaultPlace(const std::string& fileLabel, const MessageFault& fault)
 {
-    return ParseMessageText(ReadFileBytes(file), Utf8FromPath(file.filename()));
+    return fileLabel + ", line " + std::to_string(fault.line);
+}
+
+std::string MessageFaultText(const std::string& fileLabel, const MessageFault& fault)
+{
+    return MessageFaultPlace(fileLabel, fault) + ": " + fault.what;
 }
 
 } // namespace quarnel

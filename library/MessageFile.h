@@ -1,14 +1,19 @@
 #pragma once
 // Reader of the games' own message files (pro_crit.msg holds the critter
-// names). An entry is three brace groups, {number}{sound}{text}; anything
-// outside braces is a comment. The number may have blanks around it; the
-// text may run over several lines, each line break counting as one blank.
-// When a number repeats, the later entry replaces the earlier one, as the
-// games' own loader does. Texts are kept as raw bytes, decoded later as the
-// ini names are (NameToUtf8).
+// names), reading them as the games do. An entry is three fields,
+// {number}{sound}{text}. Outside the fields anything but '}' is skipped; a '}'
+// there is a fault. Inside a field every byte but the line feed is kept, so
+// a text over several lines joins them with no blank, and the CR of a CR LF
+// goes too (the games read their files with CR LF as LF); a '{' inside a field
+// is an ordinary character. A field of 1024 bytes or more is a fault. The
+// number is an optional sign and decimal digits, nothing else, within
+// -2147483648 to 2147483647. When a number repeats, the later entry wins.
+// Reading stops at the first fault; the entries before it are kept. Texts are
+// raw bytes, decoded by the file's encoding (TextEncoding.h).
 #include "library/NameTable.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,21 +23,32 @@ namespace quarnel {
 struct MessageEntry {
     std::string key; // the number as decimal text, the key a text ID is looked up by
     std::string text;
-    int line;        // the line the entry starts on, from 1
+    int line;        // the line the entry starts on, from 1 (lines end at LF)
+};
+
+// Where the games stop reading a file, and why.
+struct MessageFault {
+    int line = 0;
+    std::string what;
 };
 
 struct MessageFileResult {
     std::vector<MessageEntry> entries; // in file order, repeats included
     NameTable table;                   // key -> text of the last entry with that key
-    // Empty for a well-formed file, else "<file>, line <n>: <fault>". The
-    // entries before the fault are kept; reading stops there.
-    std::string error;
+    std::optional<MessageFault> fault; // none for a well-formed file
 };
 
-// Parses the bytes of a message file; fileLabel names the file in the error.
-MessageFileResult ParseMessageText(std::string_view bytes, const std::string& fileLabel);
+// The longest field the games take, in bytes.
+inline constexpr std::size_t kMessageFieldLimit = 1023;
+
+MessageFileResult ParseMessageText(std::string_view bytes);
 
 // Reads and parses a file. IoError when it cannot be read (2 when missing).
 MessageFileResult ReadMessageFile(const std::filesystem::path& file);
+
+// "<file>, line <n>: <what>", the one form in which every caller shows a
+// fault (the file named once); the place alone is "<file>, line <n>".
+std::string MessageFaultText(const std::string& fileLabel, const MessageFault& fault);
+std::string MessageFaultPlace(const std::string& fileLabel, const MessageFault& fault);
 
 } // namespace quarnel

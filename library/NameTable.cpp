@@ -15,8 +15,13 @@ namespace quarnel {
 // keys that no earlier line claimed.
 NameTable NameTable::Load(const std::filesystem::path& iniFile, const std::string& section)
 {
+    return FromIniText(ReadFileBytes(IniFilePath(iniFile)), section);
+}
+
+NameTable NameTable::FromIniText(std::string_view bytes, const std::string& section)
+{
     NameTable table;
-    const std::vector<std::string> lines = SplitLines(ReadFileBytes(IniFilePath(iniFile)));
+    const std::vector<std::string> lines = SplitLines(bytes);
     const std::size_t count = lines.size();
 
     const std::string header = IniSectionHeader(section);

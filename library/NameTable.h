@@ -5,6 +5,7 @@
 // every file.
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace quarnel {
@@ -14,6 +15,8 @@ public:
     // Reads the file (".ini" appended when its name has no '.').
     // IoError when it cannot be read (2 when missing).
     static NameTable Load(const std::filesystem::path& iniFile, const std::string& section = "Description");
+    // The same from the bytes of an ini file already read.
+    static NameTable FromIniText(std::string_view bytes, const std::string& section = "Description");
     // A table of ready key -> value pairs (the message-file reader's).
     static NameTable FromValues(std::unordered_map<std::string, std::string> values);
 

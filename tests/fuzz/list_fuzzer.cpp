@@ -2,12 +2,14 @@
 // and the game's message file. The first input byte picks the FID index and
 // the key, the rest is the file. Besides sanitizer reports, a finding is the
 // one-pass name table disagreeing with the line-by-line reader, a list entry
-// holding a line end, or a message text holding one.
+// holding a line end, or a message text holding a line feed, longer than the
+// games' limit, or decoding to anything but valid UTF-8.
 #include "library/IniFile.h"
 #include "library/MessageFile.h"
 #include "library/NameTable.h"
 #include "library/TextEncoding.h"
 #include "platform/Errors.h"
+#include "platform/Utf8.h"
 #include "preview/PreviewPictures.h"
 
 #include <cstdint>
@@ -65,10 +67,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     (void)quarnel::NameToUtf8(value);
 
-    const quarnel::MessageFileResult messages = quarnel::ParseMessageText(
-        std::string_view(reinterpret_cast<const char*>(data + 1), size - 1), "pro_crit.msg");
-    for (const quarnel::MessageEntry& entry : messages.entries)
-        if (entry.text.find_first_of("\r\n") != std::string::npos)
+    const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
+    const quarnel::MessageFileResult messages = quarnel::ParseMessageText(bytes);
+    const quarnel::NameEncoding encoding = quarnel::ChooseNameEncoding(bytes, {}, quarnel::NameEncoding::Automatic);
+    for (const quarnel::MessageEntry& entry : messages.entries) {
+        if (entry.text.find('\n') != std::string::npos || entry.text.size() > quarnel::kMessageFieldLimit)
             std::abort();
+        if (!quarnel::IsValidUtf8(quarnel::DecodeName(entry.text, encoding)) ||
+            !quarnel::IsValidUtf8(quarnel::DecodeName(entry.text, quarnel::NameEncoding::Utf8)))
+            std::abort();
+    }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableWidget>
 #include <QTest>
 
@@ -19,6 +20,8 @@ WindowFixture::WindowFixture() : root_(dir_.path().toStdString())
     std::filesystem::create_directories(GameFolder(true));
     std::filesystem::create_directories(GameFolder(false));
     SetExecutableFolder(root_);
+    // The user's settings of this window live in its own folder, never the real ones.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
     // Without its picture archive a load ends at the picture step.
     WritePictureArchive();
 }

@@ -142,6 +142,7 @@ private slots:
     void firstGameLayoutHasNoDamageType();
     void fileThatChangedSizeIsNotWritten();
     void namesFromTheGamesMessageFile();
+    void nameEncodingMenuReadsTheNamesAgain();
 };
 
 void TestWindowOtherFields::menuItemFollowsTheModes()
@@ -332,7 +333,7 @@ void TestWindowOtherFields::namesFromTheGamesMessageFile()
                   "# critter names\r\n{100}{}{Rat}\r\n{200}{}{Mole\r\nrat}\r\n{300}{}{Pig}\r\n{300}{}{Pig rat}\r\n");
     TForm1& form = fixture.Open();
     QVERIFY(fixture.dialogs.errors.empty());
-    QCOMPARE(form.ListViewFiles->item(1, 1)->text(), QString("Mole rat"));
+    QCOMPARE(form.ListViewFiles->item(1, 1)->text(), QString("Molerat")); // lines join with no blank
     QCOMPARE(form.ListViewFiles->item(2, 1)->text(), QString("Pig rat")); // the later entry wins
     fixture.ClickRow(2);
     QCOMPARE(form.EditCritterName->text(), QString("Pig rat"));
@@ -346,6 +347,41 @@ void TestWindowOtherFields::namesFromTheGamesMessageFile()
     QCOMPARE(again.ListViewFiles->rowCount(), 3);
     QCOMPARE(again.ListViewFiles->item(0, 1)->text(), QString("Rat"));
     QCOMPARE(again.ListViewFiles->item(1, 1)->text(), QString());
+}
+
+void TestWindowOtherFields::nameEncodingMenuReadsTheNamesAgain()
+{
+    WindowFixture fixture;
+    for (int n : {1, 2, 3})
+        fixture.AddCritter(n, ProtoBuilder(416).PidNumber(n).TextId(n * 100));
+    // Windows-1251 names, not valid UTF-8: read as Windows-1252 until the user chooses.
+    WriteTextFile(fixture.GameFolder(true) / "pro_crit.msg",
+                  "{100}{}{\xca\xf0\xfb\xf1\xe0}\n{200}{}{\xc2\xee\xeb\xea}\n{300}{}{Rat}\n");
+    TForm1& form = fixture.Open();
+    QStringList captions;
+    for (const QAction* item : form.NameEncoding1->actions())
+        captions << item->text() + (item->isChecked() ? "*" : "");
+    QCOMPARE(captions, (QStringList{"Automatic*", "Windows-1250", "Windows-1251", "Windows-1252", "UTF-8"}));
+    QCOMPARE(form.ListViewFiles->item(0, 1)->text(), QString::fromUtf8("\u00CA\u00F0\u00FB\u00F1\u00E0"));
+    fixture.ClickRow(1);
+
+    form.NameEncoding1->actions().at(2)->trigger();
+    QCOMPARE(form.ListViewFiles->item(0, 1)->text(), QString::fromUtf8("Крыса"));
+    QCOMPARE(form.ListViewFiles->item(2, 1)->text(), QString("Rat"));
+    QCOMPARE(SelectedRow(form), 1);
+    QCOMPARE(form.EditCritterName->text(), QString::fromUtf8("Волк"));
+    QVERIFY(fixture.dialogs.errors.empty());
+
+    // The choice is kept for the next run; it is locked while a critter is edited.
+    fixture.Close();
+    TForm1& again = fixture.Open();
+    QVERIFY(again.NameEncoding1->actions().at(2)->isChecked());
+    QCOMPARE(again.ListViewFiles->item(0, 1)->text(), QString::fromUtf8("Крыса"));
+    fixture.ClickRow(0);
+    fixture.Retype("EditExtraST", "2");
+    QVERIFY(!again.NameEncoding1->menuAction()->isEnabled());
+    fixture.ClickButton("BitBtnCancel");
+    QVERIFY(again.NameEncoding1->menuAction()->isEnabled());
 }
 
 QTEST_MAIN(TestWindowOtherFields)
