@@ -187,16 +187,11 @@ TEST_CASE("the name table agrees with the reader on generated tables")
     CHECK(answered > 1000); // the tables really found values, not only empty answers
 }
 
-TEST_CASE("names decode to UTF-8: UTF-8 kept, anything else read as Windows-1252")
+TEST_CASE("a name with no file around it: valid UTF-8 kept, anything else read as Windows-1252")
 {
     const std::pair<std::string, std::string> rows[] = {
         {"Mole Rat", "Mole Rat"},                                // ASCII
-        {"Caf\xe9", "Caf\xc3\xa9"},                              // Windows-1252 e acute
-        {"\x80 5", "\xe2\x82\xac 5"},                            // Windows-1252 euro
-        {"\x93Z\x94", "\xe2\x80\x9cZ\xe2\x80\x9d"},              // Windows-1252 quotes
-        {"\x81", "\xc2\x81"},                                    // unassigned byte
-        {"\x9f", "\xc5\xb8"},                                    // last byte of the table
-        {"\xa0", "\xc2\xa0"},                                    // first byte after the table
+        {"Caf\xe9 \x80", "Caf\xc3\xa9 \xe2\x82\xac"},              // Windows-1252
         {"Caf\xc3\xa9 \xe2\x82\xac", "Caf\xc3\xa9 \xe2\x82\xac"}, // UTF-8 untouched
         {"\xf0\x9f\x90\x80", "\xf0\x9f\x90\x80"},                // UTF-8 four bytes
         {"\xe9\xc3\xa9", "\xc3\xa9\xc3\x83\xc2\xa9"},            // mixed is not UTF-8
@@ -207,7 +202,107 @@ TEST_CASE("names decode to UTF-8: UTF-8 kept, anything else read as Windows-1252
     for (const auto& [raw, utf8] : rows) {
         CAPTURE(Escaped(raw));
         CHECK(NameToUtf8(raw) == utf8);
+        CHECK(DecodeName(raw, NameEncoding::Automatic) == utf8);
     }
+}
+
+// Expected characters written out from the code pages' published tables; a
+// byte a code page leaves unassigned reads as the C1 control of its number.
+TEST_CASE("each code page decodes every byte from 0x80 to 0xFF")
+{
+    struct Row {
+        NameEncoding encoding;
+        std::u32string expected;
+    };
+    const Row rows[] = {
+        {NameEncoding::Cp1250,
+         U"€\u0081‚\u0083„…†‡\u0088‰Š‹ŚŤŽŹ"
+         U"\u0090‘’“”•–—\u0098™š›śťžź"
+         U"\u00A0ˇ˘Ł¤Ą¦§¨©Ş«¬\u00AD®Ż"
+         U"°±˛ł´µ¶·¸ąş»Ľ˝ľż"
+         U"ŔÁÂĂÄĹĆÇČÉĘËĚÍÎĎ"
+         U"ĐŃŇÓÔŐÖ×ŘŮÚŰÜÝŢß"
+         U"ŕáâăäĺćçčéęëěíîď"
+         U"đńňóôőö÷řůúűüýţ˙"},
+        {NameEncoding::Cp1251,
+         U"ЂЃ‚ѓ„…†‡€‰Љ‹ЊЌЋЏ"
+         U"ђ‘’“”•–—\u0098™љ›њќћџ"
+         U"\u00A0ЎўЈ¤Ґ¦§Ё©Є«¬\u00AD®Ї"
+         U"°±Ііґµ¶·ё№є»јЅѕї"
+         U"АБВГДЕЖЗИЙКЛМНОП"
+         U"РСТУФХЦЧШЩЪЫЬЭЮЯ"
+         U"абвгдежзийклмноп"
+         U"рстуфхцчшщъыьэюя"},
+        {NameEncoding::Cp1252,
+         U"€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F"
+         U"\u0090‘’“”•–—˜™š›œ\u009DžŸ"
+         U"\u00A0¡¢£¤¥¦§¨©ª«¬\u00AD®¯"
+         U"°±²³´µ¶·¸¹º»¼½¾¿"
+         U"ÀÁÂÃÄÅÆÇÈÉÊËÌÍÎÏ"
+         U"ÐÑÒÓÔÕÖ×ØÙÚÛÜÝÞß"
+         U"àáâãäåæçèéêëìíîï"
+         U"ðñòóôõö÷øùúûüýþÿ"},
+    };
+    std::string ascii;
+    for (int b = 0; b < 0x80; ++b)
+        ascii += static_cast<char>(b);
+    for (const Row& row : rows) {
+        CAPTURE(NameEncodingCaption(row.encoding));
+        REQUIRE(row.expected.size() == 128);
+        CHECK(DecodeName(ascii, row.encoding) == ascii);
+        int unassigned = 0;
+        for (int b = 0x80; b <= 0xFF; ++b) {
+            CAPTURE(b);
+            std::string utf8;
+            AppendUtf8(utf8, row.expected[b - 0x80]);
+            CHECK(DecodeName(std::string(1, static_cast<char>(b)), row.encoding) == utf8);
+            const bool isControl = row.expected[b - 0x80] == static_cast<char32_t>(b) && b < 0xA0;
+            CHECK(FirstUndecodableByte("ab" + std::string(1, static_cast<char>(b)), row.encoding) ==
+                  (isControl ? std::optional<std::size_t>(2) : std::nullopt));
+            unassigned += isControl;
+        }
+        CHECK(unassigned == (row.encoding == NameEncoding::Cp1251 ? 1 : 5));
+    }
+}
+
+TEST_CASE("the encoding is decided once per file, from all its bytes and its language")
+{
+    // "Mesto" with its Czech letters in Windows-1250 happens to be valid UTF-8
+    // on its own; the file as a whole is not.
+    const std::string mestan = "M\xec\x9a\x9d" "an";
+    const std::string file = "{100}{}{" + mestan + "}\n{200}{}{\x8elu\x9dou\xe8k\xfd}\n";
+    const std::string utf8File = "{100}{}{M\xc4\x9b\xc5\xa1\xc5\xa5" "an}\n";
+    struct Row {
+        const std::string& bytes;
+        const char* language;
+        NameEncoding chosen;
+        NameEncoding expected;
+    };
+    const Row rows[] = {
+        {file, "czech", NameEncoding::Automatic, NameEncoding::Cp1250},
+        {file, "Polish", NameEncoding::Automatic, NameEncoding::Cp1250},
+        {file, "HUNGARIAN", NameEncoding::Automatic, NameEncoding::Cp1250},
+        {file, "russian", NameEncoding::Automatic, NameEncoding::Cp1251},
+        {file, "ukrainian", NameEncoding::Automatic, NameEncoding::Cp1251},
+        {file, "german", NameEncoding::Automatic, NameEncoding::Cp1252},
+        {file, "", NameEncoding::Automatic, NameEncoding::Cp1252},
+        {utf8File, "russian", NameEncoding::Automatic, NameEncoding::Utf8},
+        {utf8File, "", NameEncoding::Cp1251, NameEncoding::Cp1251},
+        {file, "czech", NameEncoding::Utf8, NameEncoding::Utf8},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.language);
+        CHECK(ChooseNameEncoding(row.bytes, row.language, row.chosen) == row.expected);
+    }
+    CHECK(DecodeName(mestan, ChooseNameEncoding(file, "czech", NameEncoding::Automatic)) ==
+          "M\xc4\x9b\xc5\xa1\xc5\xa5" "an");
+    // UTF-8 chosen for bytes that are not: each stray byte is U+FFFD, never invalid output.
+    CHECK(DecodeName("a\xff" "b\xe2\x82", NameEncoding::Utf8) == "a\xef\xbf\xbd" "b\xef\xbf\xbd\xef\xbf\xbd");
+    CHECK(FirstUndecodableByte("\xc3\xa9\xe2\x82", NameEncoding::Utf8) == std::optional<std::size_t>(2));
+    CHECK(FirstUndecodableByte("\xc3\xa9", NameEncoding::Utf8) == std::nullopt);
+    CHECK(NameEncodingFromOption("UTF-8") == NameEncoding::Utf8);
+    CHECK(NameEncodingFromOption("Cp1250") == NameEncoding::Cp1250);
+    CHECK(NameEncodingFromOption("cp1253") == std::nullopt);
 }
 
 TEST_CASE("file numbers, their text IDs and PID numbers")
