@@ -399,7 +399,7 @@ TEST_CASE("names writes the ini that gives every name of the message file")
 {
     ScratchFolder scratch("quarnel-cli-");
     const fs::path msg = scratch.path / "pro_crit.msg";
-    WriteTextFile(msg, "# comment\n{100}{}{Boy}\n{ 200 }{snd}{Big\nDog}\n{100}{}{Man = old}\n{-1}{}{}\n");
+    WriteTextFile(msg, "# comment\n{100}{}{Boy}\n{200}{snd}{Big \nDog}\n{100}{}{Man = old}\n{-1}{}{}\n");
     const Result names = Cli({"names", Text(msg)});
     CHECK(names.status == 0);
     CHECK(names.out == "[Description]\r\n100=Man = old\r\n200=Big Dog\r\n-1=\r\n");
@@ -415,6 +415,53 @@ TEST_CASE("names writes the ini that gives every name of the message file")
     CHECK(broken.status == 2);
     CHECK(broken.out.empty());
     CHECK(Contains(broken.err, "line 2"));
+}
+
+TEST_CASE("names writes UTF-8 from the file's one code page; check and names name a fault's file once")
+{
+    ScratchFolder scratch("quarnel-cli-");
+    const fs::path msg = scratch.path / "pro_crit.msg";
+    // A Windows-1251 name, and a Windows-1250 one that is valid UTF-8 on its own.
+    const std::string names = "{100}{}{\xca\xf0\xfb\xf1\xe0}\n{200}{}{M\xec\x9a\x9d" "an}\n";
+    WriteTextFile(msg, names);
+    struct Row {
+        std::vector<std::string> options;
+        const char* first;
+        const char* second;
+    };
+    const Row rows[] = {
+        {{}, "\u00CA\u00F0\u00FB\u00F1\u00E0", "M\u00EC\u0161\u009D" "an"}, // no language known: Windows-1252
+        {{"--encoding", "cp1251"}, "\u041A\u0440\u044B\u0441\u0430", "M\u043C\u0459\u045C" "an"},
+        {{"--encoding", "CP1250"}, "\u0118\u0111\u0171\u0144\u0155", "M\u011B\u0161\u0165" "an"},
+        {{"--encoding", "utf-8"}, "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD", "M\uC69D" "an"},
+    };
+    for (const Row& row : rows) {
+        std::vector<std::string> arguments = {"names"};
+        arguments.insert(arguments.end(), row.options.begin(), row.options.end());
+        arguments.push_back(Text(msg));
+        CAPTURE(row.first);
+        const Result result = Cli(arguments);
+        CHECK(result.status == 0);
+        CHECK(result.out == std::string("[Description]\r\n100=") + row.first + "\r\n200=" + row.second + "\r\n");
+    }
+    CHECK(Cli({"names", "--encoding", "cp1253", Text(msg)}).status == 2);
+
+    WriteTextFile(msg, "{100}{}{A}\n}\n");
+    const Result broken = Cli({"names", Text(msg)});
+    CHECK(broken.status == 2);
+    CHECK(broken.err == "quarnel-cli: " + Text(msg) + ", line 2: a '}' outside an entry\n");
+
+    // check: the fault where the games stop, and a name that is not text in the chosen encoding.
+    const fs::path folder = scratch.path / "mod";
+    fs::create_directory(folder);
+    CleanCritter(1).WriteTo(folder / "00000001.pro");
+    WriteTextFile(folder / "pro_crit.msg", names + "{+5}{}{}\n{- 5}{}{C}\n");
+    const std::string fault = "pro_crit.msg, line 4: '- 5' is not a message number (digits with an optional sign, "
+                              "no blanks, -2147483648 to 2147483647)\n";
+    const Result utf8 = Cli({"check", "--encoding", "utf-8", Text(folder)});
+    CHECK(utf8.status == 1);
+    CHECK(utf8.out == fault + "00000001.pro: the name of text_id = 100 in pro_crit.msg is not UTF-8 text (byte 0xCA)\n");
+    CHECK(Cli({"check", "--encoding", "cp1251", Text(folder)}).out == fault);
 }
 
 TEST_CASE("every command has its help; a bad command line is an error")
