@@ -141,6 +141,30 @@ int main()
     std::printf("LZSS: %zu bytes out of %zu in %.1f ms: %.0f MB/s (%s)\n", produced, stream.size(), lzssMs,
                 produced / 1e6 / (lzssMs / 1000), status == DecodeStatus::Ok ? "ok" : DecodeStatusText(status));
 
+    // quarnel-cli as a user runs it, against cat of the whole archive.
+    const std::string cli = QUARNEL_CLI_EXECUTABLE;
+    const std::string installPath = "'" + (folder / "install").string() + "'";
+    struct Command {
+        const char* name;
+        std::string line;
+    };
+    const Command commands[] = {
+        {"cat master.dat", "cat '" + master.string() + "' >/dev/null"},
+        {"data list", cli + " data " + installPath + " list >/dev/null"},
+        {"show --data of 1,000 critters", cli + " show --data " + installPath + " proto/critters >/dev/null"},
+        {"show of the same 1,000 loose files", cli + " show '" + (folder / "loose").string() + "' >/dev/null"},
+    };
+    double firstMs = 0;
+    for (const Command& command : commands) {
+        const double ms = Best(5, [&] {
+            if (std::system(command.line.c_str()) != 0)
+                std::printf("%s failed\n", command.name);
+        });
+        if (firstMs == 0)
+            firstMs = ms;
+        std::printf("%s: %.1f ms (%.2f x cat)\n", command.name, ms, ms / firstMs);
+    }
+
     if (!std::getenv("QUARNEL_BENCH_KEEP"))
         fs::remove_all(folder);
     return 0;
