@@ -165,6 +165,7 @@ void TestWindowLibrary::gameSwitchListsTheOtherFolderWithItsFormulas()
     WriteStandardFolder(fixture);
     fixture.AddCritter(11, ProtoBuilder(412), false);
     fixture.AddCritter(12, ProtoBuilder(412), false);
+    fixture.AddCritter(123, ProtoBuilder(412), false); // the name of the shown file, in another row
     fixture.WriteNameTable({{1100, "Eleven"}, {1200, "Twelve"}}, false);
     TForm1& form = fixture.Open();
     fixture.ClickRow(1);
@@ -176,10 +177,12 @@ void TestWindowLibrary::gameSwitchListsTheOtherFolderWithItsFormulas()
     QVERIFY(!IsSecondGame);
     QVERIFY(!IsLoading);
     QVERIFY(form.KonwertujFO1doFO2412do4161->isEnabled());
-    QCOMPARE(form.ListViewFiles->rowCount(), 2);
+    QCOMPARE(form.ListViewFiles->rowCount(), 3);
     QCOMPARE(form.ListViewFiles->item(1, 1)->text(), QString("Twelve"));
-    // The row at the last loaded position is loaded, with the first game's formulas.
+    // The row at the last loaded position is loaded, not the file of the same
+    // name, with the first game's formulas.
     QCOMPARE(SelectedRow(form), 1);
+    QCOMPARE(std::filesystem::path(CurrentCritterPath).filename().string(), std::string("00000012.pro"));
     QCOMPARE(fixture.Text("EditSkillSmallGunsBase"), QString("40")); // first game: 35 + 5
     QVERIFY(!form.BitBtnSave->isEnabled() && !form.BitBtnCancel->isEnabled() && !form.Zapisz1->isEnabled());
 

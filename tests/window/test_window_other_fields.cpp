@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
@@ -91,6 +92,16 @@ template <class T> T* Control(TOtherFieldsDialog& dialog, const char* name)
     return control;
 }
 
+// The caption whose buddy is the named control.
+QLabel* CaptionOf(TOtherFieldsDialog& dialog, const char* name)
+{
+    QWidget* control = Control<QWidget>(dialog, name);
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        if (label->buddy() == control)
+            return label;
+    qFatal("no caption for %s", name);
+}
+
 void Retype(TOtherFieldsDialog& dialog, const char* name, const QString& text)
 {
     auto* edit = Control<QLineEdit>(dialog, name);
@@ -140,7 +151,7 @@ private slots:
     void okWritesExactlyTheChangedFields();
     void cancelAndRedFieldsWriteNothing();
     void firstGameLayoutHasNoDamageType();
-    void fileThatChangedSizeIsNotWritten();
+    void fileChangedMeanwhile();
     void namesFromTheGamesMessageFile();
     void nameEncodingMenuReadsTheNamesAgain();
 };
@@ -209,6 +220,7 @@ void TestWindowOtherFields::okWritesExactlyTheChangedFields()
 
     QVERIFY(WithOtherFields(fixture, [&](TOtherFieldsDialog& dialog) {
         QCOMPARE(Control<QComboBox>(dialog, "ComboKillType")->currentText(), QString("Unknown (77)"));
+        QVERIFY(!CaptionOf(dialog, "ComboDamageType")->isHidden());
         QVERIFY(Control<QCheckBox>(dialog, "CheckCritterFlag20")->isChecked());
         Retype(dialog, "EditAIPacket", "12");
         QTest::mouseClick(Control<QCheckBox>(dialog, "CheckCritterFlag400"), Qt::LeftButton);
@@ -229,14 +241,20 @@ void TestWindowOtherFields::okWritesExactlyTheChangedFields()
     QCOMPARE(SelectedRow(form), 0);
 
     // Reopened, the dialog shows what was written; a flags text typed by hand
-    // moves the check boxes.
+    // moves the check boxes and is kept as typed, key by key: "12" stays "12"
+    // (not reformatted after the "1", which would make it 0x12) and stores 12.
     QVERIFY(WithOtherFields(fixture, [&](TOtherFieldsDialog& dialog) {
         QCOMPARE(Control<QLineEdit>(dialog, "EditAIPacket")->text(), QString("12"));
         QCOMPARE(Control<QComboBox>(dialog, "ComboBodyType")->currentText(), QString("Robotic"));
         Retype(dialog, "EditCritterFlags", "2");
         QVERIFY(Control<QCheckBox>(dialog, "CheckCritterFlag2")->isChecked());
         QVERIFY(!Control<QCheckBox>(dialog, "CheckCritterFlag400")->isChecked());
+        Retype(dialog, "EditCritterFlags", "12");
+        QCOMPARE(Control<QLineEdit>(dialog, "EditCritterFlags")->text(), QString("12"));
+        QVERIFY(!Control<QCheckBox>(dialog, "CheckCritterFlag2")->isChecked());
+        QTest::keyClick(&dialog, Qt::Key_Return);
     }));
+    SetFieldAt(expected, 44, 12);
     QCOMPARE(ReadAllBytes(file), expected);
 }
 
@@ -283,6 +301,7 @@ void TestWindowOtherFields::firstGameLayoutHasNoDamageType()
     const std::filesystem::path file = fixture.CritterPath(7);
     QVERIFY(WithOtherFields(fixture, [&](TOtherFieldsDialog& dialog) {
         QVERIFY(Control<QComboBox>(dialog, "ComboDamageType")->isHidden());
+        QVERIFY(CaptionOf(dialog, "ComboDamageType")->isHidden());
         // The second game's list: 14 is Plants, 18 the last item.
         QCOMPARE(Control<QComboBox>(dialog, "ComboKillType")->currentText(), QString("Plants"));
         QCOMPARE(Control<QComboBox>(dialog, "ComboKillType")->count(), 19);
@@ -303,13 +322,33 @@ void TestWindowOtherFields::firstGameLayoutHasNoDamageType()
     }));
 }
 
-void TestWindowOtherFields::fileThatChangedSizeIsNotWritten()
+void TestWindowOtherFields::fileChangedMeanwhile()
 {
     WindowFixture fixture;
     WriteStandardFolder(fixture);
     fixture.Open();
     fixture.ClickRow(1);
     const std::filesystem::path file = CurrentCritterPath;
+
+    // Another program changes fields the user did not touch, in the dialog and
+    // between the ones typed: OK writes the typed fields only, and keeps those.
+    std::vector<std::uint8_t> expected = ReadAllBytes(file);
+    QVERIFY(WithOtherFields(fixture, [&](TOtherFieldsDialog& dialog) {
+        Retype(dialog, "EditAIPacket", "7");
+        Retype(dialog, "EditBaseRadiation", "8");
+        SetArchiveOnly(file);
+        SetFieldAt(expected, 40, 77);  // team
+        SetFieldAt(expected, 48, 4);   // base strength, not in the dialog
+        SetFieldAt(expected, 408, 3);  // kill type
+        WriteAllBytes(file, expected);
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        QVERIFY(!dialog.isVisible());
+    }));
+    SetFieldAt(expected, 36, 7);
+    SetFieldAt(expected, 172, 8);
+    QCOMPARE(ReadAllBytes(file), expected);
+    QVERIFY(fixture.dialogs.messages.empty());
+
     auto grown = ReadAllBytes(file);
     grown.resize(grown.size() + 4, 0);
     QVERIFY(WithOtherFields(fixture, [&](TOtherFieldsDialog& dialog) {
@@ -319,8 +358,13 @@ void TestWindowOtherFields::fileThatChangedSizeIsNotWritten()
         QTest::keyClick(&dialog, Qt::Key_Return);
         QVERIFY(dialog.isVisible());
     }));
-    QCOMPARE(fixture.dialogs.messages,
-             std::vector<std::string>{"00000123.pro changed size since it was loaded, so nothing was saved."});
+    const std::string changed = "00000123.pro changed size since it was loaded, so nothing was saved.";
+    QCOMPARE(fixture.dialogs.messages, std::vector<std::string>{changed});
+    QCOMPARE(ReadAllBytes(file), grown);
+
+    // F3 on a file that changed size since it was loaded opens no dialog.
+    QVERIFY(!WithOtherFields(fixture, [](TOtherFieldsDialog&) {}));
+    QCOMPARE(fixture.dialogs.messages, (std::vector<std::string>{changed, changed}));
     QCOMPARE(ReadAllBytes(file), grown);
 }
 
