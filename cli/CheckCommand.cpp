@@ -2,13 +2,19 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/CritterFiles.h"
+#include "cli/CritterSource.h"
+#include "gamedata/GamePath.h"
 #include "cli/RecordText.h"
 #include "library/CritterNameFile.h"
+#include "library/IniFile.h"
 #include "platform/FolderListing.h"
+#include "platform/TextLines.h"
 #include "platform/Utf8.h"
 #include "proto/CritterFields.h"
 
 #include <cstdio>
+#include <map>
+#include <set>
 #include <optional>
 #include <system_error>
 
@@ -67,27 +73,79 @@ public:
             Report(label, "missing (and no pro_crit.msg): the names of the text IDs are not checked");
             return;
         }
+        if (!IsMessageFile(file))
+            CheckShadowedMessageFile(label);
         try {
-            CritterNames loaded = LoadCritterNames(file, chosenEncoding_);
-            // The fault where the games stop reading the file, named once with its line.
-            if (loaded.fault)
-                Report(MessageFaultPlace(label, *loaded.fault), loaded.fault->what);
-            names_ = std::move(loaded.table);
-            encoding_ = loaded.encoding;
-            nameFile_ = label;
+            UseNames(LoadCritterNames(file, chosenEncoding_), label);
         } catch (const std::exception& error) {
             Report(label, std::string(error.what()) + ": the names of the text IDs are not checked");
         }
     }
 
-    void Critter(const fs::path& file, const ProRecord& record, bool secondGame)
+    // The install's own pro_crit.msg, of its language (english when that one is missing).
+    void ReadTreeNames(const GameTree& tree)
+    {
+        const auto path = tree.MessageFile("pro_crit.msg");
+        if (!path) {
+            Report("pro_crit.msg", "missing in text/" + tree.Language() + "/game: the names of the text IDs are not checked");
+            return;
+        }
+        try {
+            UseNames(MessageFileNames(AsText(tree.Read(*path)), *path, chosenEncoding_, LanguageOfTextPath(*path)), *path);
+        } catch (const std::exception& error) {
+            Report(*path, std::string(error.what()) + ": the names of the text IDs are not checked");
+        }
+    }
+
+    // The folder's list (proto/critters/critters.lst): each line names a file
+    // of the folder, each file is listed, and a file's PID number is its line
+    // number, counted from 1. critters: each file's name and stored PID number.
+    void CheckList(const GameTree& tree, const std::string& folder, const std::map<std::string, int>& critters)
+    {
+        const std::string list = folder + "/" + LastPart(folder) + ".lst";
+        const auto found = tree.Find(list);
+        if (!found) {
+            Report(list, "missing: the game finds none of these files without it");
+            return;
+        }
+        const std::vector<std::string> lines = SplitLines(AsText(tree.Read(list)));
+        std::set<std::string> listed;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::string line = std::to_string(i + 1);
+            const std::string name = lines[i].substr(0, lines[i].find_first_of(" \t;,"));
+            const auto critter = critters.find(GamePathKey(name));
+            if (name.empty())
+                Report(found->path + ", line " + line, "no file name");
+            else if (critter == critters.end())
+                Report(found->path + ", line " + line, name + " is not in " + folder);
+            else if (critter->second != static_cast<int>(i + 1))
+                Report(name, "pid = " + std::to_string(critter->second) + ", but the file is on line " + line +
+                                 " of " + LastPart(list));
+            listed.insert(GamePathKey(name));
+        }
+        for (const auto& [key, pid] : critters)
+            if (!listed.count(key))
+                Report(names_of_.at(key), "not listed in " + LastPart(list));
+    }
+
+    // Remembers a critter's name as it is spelled, for the list check.
+    void Spelling(const std::string& name) { names_of_[GamePathKey(name)] = name; }
+
+    // folderGame: the game the folder's name gives (FO1 or FO2), if any.
+    void Critter(const fs::path& file, const ProRecord& record, std::optional<bool> folderGame)
     {
         const std::string label = FileLabel(file.filename());
         if (!IsCritterRecordSize(static_cast<long long>(record.size()))) {
-            Report(label, std::to_string(record.size()) + " bytes, not a critter prototype (412 or 416 bytes)");
+            Report(label, SizeText(file, record.size()) + ", not a critter prototype (412 or 416 bytes)");
             return;
         }
+        const bool secondGame = folderGame.value_or(IsSecondGameSize(record.size()));
+        if (secondGame != IsSecondGameSize(record.size()))
+            Report(label, std::to_string(record.size()) + " bytes in a folder of the " +
+                              (secondGame ? "second game, whose critters have 416" : "first game, whose critters have 412"));
         auto value = [&](const std::string& key) { return FieldValue(record, FieldByKey(key)); };
+        if (const std::int32_t type = value("pid_type"); type != kCritterPidType)
+            Report(label, "pid_type = " + FieldValueText(FieldByKey("pid_type"), type) + ", not a critter (0x0100)");
         if (const auto number = FileNumber(file); number && *number != value("pid"))
             Report(label, "pid = " + std::to_string(value("pid")) + ", the file name says " + std::to_string(*number));
         const std::int32_t textId = value("text_id");
@@ -114,9 +172,44 @@ public:
         }
     }
 
+    void NoCritters() { Report(FileLabel(folder_), "no *.pro file in the folder"); }
+
     bool Reported() const { return reported_; }
 
 private:
+    static std::string AsText(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+    static std::string LastPart(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+    // The names a name file gives; a message file's fault, where the games
+    // stop reading it, named once with its line.
+    void UseNames(CritterNames loaded, const std::string& label)
+    {
+        if (loaded.fault)
+            Report(MessageFaultPlace(label, *loaded.fault), loaded.fault->what);
+        names_ = std::move(loaded.table);
+        encoding_ = loaded.encoding;
+        nameFile_ = label;
+    }
+
+    // pro_crit.ini gives the names, but a damaged pro_crit.msg beside it is
+    // still what the game reads.
+    void CheckShadowedMessageFile(const std::string& iniLabel)
+    {
+        for (const std::string& name : ListFolderFiles(folder_, ".msg")) {
+            if (IniUpperCase(name) != "PRO_CRIT.MSG")
+                continue;
+            try {
+                const CritterNames loaded = LoadCritterNames(folder_ / PathFromUtf8(name), chosenEncoding_);
+                if (loaded.fault)
+                    Report(MessageFaultPlace(name, *loaded.fault), loaded.fault->what + " (" + iniLabel +
+                                                                       " gives the names, the game reads this file)");
+            } catch (const std::exception& error) {
+                Report(name, error.what());
+            }
+        }
+    }
+
     void Report(const std::string& label, const std::string& fault)
     {
         out_ << label << ": " << fault << '\n';
@@ -129,13 +222,56 @@ private:
     std::optional<quarnel::NameTable> names_;
     NameEncoding encoding_ = NameEncoding::Cp1252;
     std::string nameFile_;
+    std::map<std::string, std::string> names_of_; // lookup key -> the critter's file name
     bool reported_ = false;
 };
+
+// check --data: the critters of a folder of the install's merged tree, with
+// the install's name file and the folder's list.
+int RunTreeCheck(const CheckOptions& options, std::ostream& out, std::ostream& err)
+{
+    const CritterSource source(options.data, err);
+    const GameTree& tree = *source.Tree();
+    const std::string folder = SlashPath(options.folder.empty() ? std::string("proto/critters") : options.folder);
+    FolderCheck check(PathFromUtf8(folder), NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic),
+                      out);
+    check.ReadTreeNames(tree);
+    const std::optional<bool> game =
+        tree.Which() == Game::Unknown ? std::nullopt : std::optional<bool>(tree.Which() == Game::Second);
+    std::vector<CritterFile> files;
+    try {
+        files = source.Files({folder});
+    } catch (const CliError&) {
+        check.NoCritters();
+    }
+    bool failed = false;
+    std::map<std::string, int> critters;
+    for (const CritterFile& file : files) {
+        const std::string name = FileLabel(file.path.filename());
+        try {
+            const ProRecord record = ProRecord::FromBytes(tree.Read(file.label));
+            check.Critter(file.path, record, game);
+            check.Spelling(name);
+            critters[GamePathKey(name)] = record.size() >= 4 ? record.Field(kPidNumberOffset, 2) : -1;
+        } catch (const std::exception& error) {
+            ReportError(err, file.label, error);
+            failed = true;
+        }
+    }
+    check.CheckList(tree, folder, critters);
+    return failed ? kExitError : check.Reported() ? kExitFindings : kExitSuccess;
+}
 
 } // namespace
 
 int RunCheck(const CheckOptions& options, std::ostream& out, std::ostream& err)
 {
+    if (!options.data.empty())
+        return RunTreeCheck(options, out, err);
+    if (options.folder.empty()) {
+        ReportError(err, "check", "FOLDER is required (or --data INSTALL)");
+        return kExitError;
+    }
     const fs::path folder = PathFromUtf8(options.folder);
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) {
@@ -146,11 +282,14 @@ int RunCheck(const CheckOptions& options, std::ostream& out, std::ostream& err)
     check.ReadNameTable();
     const std::optional<bool> folderGame = GameOfFolder(folder, std::nullopt);
     bool failed = false;
-    for (const std::string& name : ListFolderFiles(folder, ".pro")) {
+    const std::vector<std::string> critters = ListFolderFiles(folder, ".pro");
+    if (critters.empty())
+        check.NoCritters();
+    for (const std::string& name : critters) {
         const fs::path file = folder / PathFromUtf8(name);
         try {
             const ProRecord record = ProRecord::View(file);
-            check.Critter(file, record, folderGame.value_or(IsSecondGameSize(record.size())));
+            check.Critter(file, record, folderGame);
         } catch (const std::exception& error) {
             ReportError(err, FileLabel(file), error);
             failed = true;

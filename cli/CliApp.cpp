@@ -90,7 +90,9 @@ int RunCli(std::vector<std::string> arguments, std::ostream& out, std::ostream& 
     CheckOptions check;
     auto* checkCommand = app.add_subcommand("check", "Report what to mend before shipping a folder: sizes, PIDs, "
                                                      "names, genders, statistics, resistances, body and kill types");
-    checkCommand->add_option("FOLDER", check.folder, "a game folder")->required();
+    checkCommand->add_option("--data", check.data, "check a folder of an install's or a mod's tree (default "
+                                                   "proto/critters), with its pro_crit.msg and its critters.lst");
+    checkCommand->add_option("FOLDER", check.folder, "a game folder (with --data: a folder of the tree)");
     const auto encodings = CLI::IsMember({"cp1250", "cp1251", "cp1252", "utf-8"}, CLI::ignore_case);
     const char* const encodingHelp = "the code page of the name file (default: UTF-8 when the whole file is "
                                      "valid UTF-8, else cp1252)";
@@ -99,6 +101,8 @@ int RunCli(std::vector<std::string> arguments, std::ostream& out, std::ostream& 
 
     NamesOptions names;
     auto* namesCommand = app.add_subcommand("names", "Print the pro_crit.ini equivalent of a pro_crit.msg");
+    namesCommand->add_option("--data", names.data, "read the message file from an install's or a mod's tree: a "
+                                                   "path in it, or a bare name found in text/<language>/game");
     namesCommand->add_option("pro_crit.msg", names.messageFile, "the game's message file")->required();
     namesCommand->add_option("--encoding", names.encoding, encodingHelp)->transform(encodings);
     namesCommand->callback([&] { run = [&] { return RunNames(names, out, err); }; });

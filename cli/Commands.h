@@ -54,12 +54,14 @@ struct DiffOptions {
 int RunDiff(const DiffOptions& options, std::ostream& out, std::ostream& err);
 
 struct CheckOptions {
+    std::string data;   // --data INSTALL: folder is a folder of its tree (default proto/critters)
     std::string folder;
     std::string encoding; // "" (automatic), "cp1250", "cp1251", "cp1252" or "utf-8"
 };
 int RunCheck(const CheckOptions& options, std::ostream& out, std::ostream& err);
 
 struct NamesOptions {
+    std::string data; // --data INSTALL: messageFile is a path of its tree, or a name of its language's text/.../game
     std::string messageFile;
     std::string encoding; // as CheckOptions::encoding
 };

@@ -1,5 +1,8 @@
 // names: the pro_crit.ini equivalent of a game's pro_crit.msg, in UTF-8.
+#include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/CritterSource.h"
+#include "gamedata/GamePath.h"
 #include "library/MessageFile.h"
 #include "library/TextEncoding.h"
 #include "platform/TextLines.h"
@@ -8,25 +11,48 @@
 #include <unordered_set>
 
 namespace quarnel::cli {
+namespace {
+
+// A path of the tree, or a bare name ("pro_crit.msg") of the language's text/<language>/game.
+std::string TreeMessagePath(const GameTree& tree, const std::string& argument)
+{
+    if (SlashPath(argument).find('/') != std::string::npos)
+        return SlashPath(argument);
+    if (const auto path = tree.MessageFile(argument))
+        return *path;
+    throw CliError(argument + ": not in text/" + tree.Language() + "/game nor text/english/game");
+}
+
+} // namespace
 
 int RunNames(const NamesOptions& options, std::ostream& out, std::ostream& err)
 {
     std::string bytes;
+    std::string label = options.messageFile;
+    std::string language;
     try {
-        bytes = ReadFileBytes(PathFromUtf8(options.messageFile));
+        if (options.data.empty()) {
+            bytes = ReadFileBytes(PathFromUtf8(options.messageFile));
+        } else {
+            const CritterSource source(options.data, err);
+            label = TreeMessagePath(*source.Tree(), options.messageFile);
+            const auto read = source.Tree()->Read(label);
+            bytes.assign(read.begin(), read.end());
+            language = LanguageOfTextPath(label);
+        }
     } catch (const std::exception& error) {
-        ReportError(err, options.messageFile, error);
+        ReportError(err, label, error);
         return kExitError;
     }
     const MessageFileResult messages = ParseMessageText(bytes);
     // A damaged file gives no table at all: a half table would pass for a whole one.
     if (messages.fault) {
-        ReportError(err, MessageFaultPlace(options.messageFile, *messages.fault), messages.fault->what);
+        ReportError(err, MessageFaultPlace(label, *messages.fault), messages.fault->what);
         return kExitError;
     }
     // The window reads UTF-8 tables: every text is decoded by the file's one encoding.
     const NameEncoding encoding = ChooseNameEncoding(
-        bytes, {}, NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic));
+        bytes, language, NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic));
     // One line per number, where it first appears, with the text the games
     // use (the last entry of a repeated number).
     std::string text = "[Description]\r\n";

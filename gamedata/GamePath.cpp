@@ -105,6 +105,15 @@ bool MatchesGlob(std::string_view path, std::string_view pattern)
     return p == pattern.size();
 }
 
+std::string LanguageOfTextPath(std::string_view path)
+{
+    const std::string slashed = SlashPath(path);
+    if (GamePathKey(slashed).rfind("TEXT/", 0) != 0)
+        return {};
+    const std::size_t end = slashed.find('/', 5);
+    return end == std::string::npos ? std::string() : slashed.substr(5, end - 5);
+}
+
 bool IsSafeExtractPath(std::string_view path)
 {
     const std::string slashed = SlashPath(path);

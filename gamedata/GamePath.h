@@ -27,6 +27,10 @@ bool IsUnderFolder(std::string_view path, std::string_view folder);
 // any one character, case ignored, "\" and "/" alike.
 bool MatchesGlob(std::string_view path, std::string_view pattern);
 
+// The language folder of a message file's path: "text/czech/game/pro_crit.msg"
+// -> "czech"; empty for a path outside text/.
+std::string LanguageOfTextPath(std::string_view path);
+
 // Whether a path may be written under a target folder: it stays inside it
 // (no absolute path, drive letter or ".." part) and every part is a name the
 // file systems take as it is (no device name, no dot or blank at the end, no

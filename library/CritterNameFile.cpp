@@ -51,13 +51,19 @@ CritterNames LoadCritterNames(const std::filesystem::path& nameFile, NameEncodin
         names.encoding = ChooseNameEncoding(bytes, language, chosen);
         return names;
     }
-    const std::string bytes = ReadFileBytes(nameFile);
+    return MessageFileNames(ReadFileBytes(nameFile), Utf8FromPath(nameFile.filename()), chosen, language);
+}
+
+CritterNames MessageFileNames(std::string_view bytes, const std::string& label, NameEncoding chosen,
+                              std::string_view language)
+{
+    CritterNames names;
     MessageFileResult messages = ParseMessageText(bytes);
     names.table = std::move(messages.table);
     names.encoding = ChooseNameEncoding(bytes, language, chosen);
     names.fault = std::move(messages.fault);
     if (names.fault)
-        names.error = MessageFaultText(Utf8FromPath(nameFile.filename()), *names.fault);
+        names.error = MessageFaultText(label, *names.fault);
     return names;
 }
 

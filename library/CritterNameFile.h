@@ -34,6 +34,11 @@ struct CritterNames {
 CritterNames LoadCritterNames(const std::filesystem::path& nameFile, NameEncoding chosen = NameEncoding::Automatic,
                               std::string_view language = {});
 
+// The same for the bytes of a message file read elsewhere (from a game's
+// archive); label names it in the error.
+CritterNames MessageFileNames(std::string_view bytes, const std::string& label,
+                              NameEncoding chosen = NameEncoding::Automatic, std::string_view language = {});
+
 // One name by its key (the text ID as decimal text): for an ini exactly what
 // ReadIniValue gives, for a message file the entry's text. Raw bytes.
 std::string LookupCritterName(const std::filesystem::path& nameFile, const std::string& key);

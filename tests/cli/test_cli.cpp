@@ -13,6 +13,7 @@
 #include "platform/FolderListing.h"
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
+#include "CliTestSupport.h"
 #include "ProtoBuilder.h"
 #include "ScratchFolder.h"
 #include "TestDataFolders.h"
@@ -22,58 +23,12 @@
 
 namespace fs = std::filesystem;
 using namespace quarnel;
+using namespace quarnel::test::cli;
 using quarnel::test::ProtoBuilder;
 using quarnel::test::ReadAllBytes;
 using quarnel::test::ScratchFolder;
 using quarnel::test::WriteAllBytes;
 using quarnel::test::WriteTextFile;
-
-namespace {
-
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result Cli(const std::vector<std::string>& arguments)
-{
-    std::ostringstream out, err;
-    const int status = cli::RunCli(arguments, out, err);
-    return {status, out.str(), err.str()};
-}
-
-std::string Text(const fs::path& path) { return path.string(); }
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-// A critter that every check of check passes: the layout's enum and
-// resistance fields set to valid values (the builder fills the rest of the
-// record with a byte pattern).
-ProtoBuilder CleanCritter(int number, int size = 416)
-{
-    ProtoBuilder critter(size);
-    critter.Set(0, 2, 0x100).PidNumber(number).TextId(number * 100);
-    critter.Set(172, 4, 10).Set(176, 4, 20).Set(400, 4, 0).Set(408, 4, 0);
-    if (size == 416)
-        critter.Set(412, 4, 0);
-    return critter;
-}
-
-fs::path RealFolder(const char* game) { return quarnel::test::DataFolder(QUARNEL_SHARED_TESTDATA) / game; }
-
-// Copies of every real critter, writable, into folder/FO1 and folder/FO2.
-bool CopyRealCritters(const fs::path& folder)
-{
-    for (const char* game : {"FO1", "FO2"}) {
-        if (!quarnel::test::IsPresent(RealFolder(game)))
-            return false;
-        quarnel::test::CopyFolderFiles(RealFolder(game), folder / game);
-    }
-    return true;
-}
-
-} // namespace
 
 TEST_CASE("show prints every field in file order with its stored value")
 {
@@ -189,7 +144,7 @@ TEST_CASE("bad JSON and bad targets are refused with the key named, nothing writ
     };
     const std::vector<Case> cases = {
         {"not JSON", "{\"pid\": 1,", file, "not JSON"},
-        {"above 32 bits", edited("\"ST\": 5", "\"ST\": 2147483648"), file, "base.ST: 2147483648 is out of range"},
+        {"above 32 bits", edited("\"ST\": 5", "\"ST\": 4294967296"), file, "base.ST: 4294967296 is out of range"},
         {"below 32 bits", edited("\"exp\": ", "\"exp\": -2147483649, \"x\": "), file, "exp: -2147483649 is out of range"},
         {"pid above 2 bytes", edited("\"pid\": 1", "\"pid\": 65536"), file, "pid: 65536 is out of range"},
         {"not an integer", edited("\"team\": ", "\"team\": 1.5, \"y\": "), file, "team: 1.5 is not an integer"},
@@ -249,7 +204,8 @@ TEST_CASE("set edits many files, all or nothing")
         {{"set", "pid_type=-1", "--", Text(folder)}, "pid_type: -1 is out of range"},
         {{"set", "damage_type=1", "--", Text(folder)}, "damage_type: a 412-byte file has no such field"},
         {{"set", "base.Strength=1", "--", Text(folder)}, "unknown key 'base.Strength'"},
-        {{"set", "team=2147483648", "--", Text(folder)}, "'2147483648' is not a 32-bit integer"},
+        {{"set", "team=4294967296", "--", Text(folder)}, "'4294967296' is not a 32-bit integer"},
+        {{"set", "team=-2147483649", "--", Text(folder)}, "team: -2147483649 is out of range"},
         {{"set", "team", "--", Text(folder)}, "is not an edit"},
         {{"set", "team=1", "--", Text(folder), Text(scratch.path / "gone.pro")}, "gone.pro: File not found"},
         {{"set", "team=1", Text(folder)}, "no FILE after --"},
@@ -495,7 +451,7 @@ TEST_CASE("git shows a changed byte as its field's line")
                             " >/dev/null 2>&1").c_str());
     };
     REQUIRE(git("init -q .") == 0);
-    REQUIRE(git("config diff.quarnel.textconv '" QUARNEL_CLI_EXECUTABLE " show'") == 0);
+    REQUIRE(git("config diff.quarnel.textconv '" QUARNEL_CLI_EXECUTABLE " show --textconv'") == 0);
     WriteTextFile(scratch.path / ".gitattributes", "*.pro diff=quarnel\n*.PRO diff=quarnel\n");
     CleanCritter(1).WriteTo(scratch.path / "00000001.pro");
     CleanCritter(2, 412).WriteTo(scratch.path / "00000002.PRO");
@@ -511,5 +467,26 @@ TEST_CASE("git shows a changed byte as its field's line")
     CHECK_MESSAGE(Contains(diff, "\n-base.ST = 5\n+base.ST = 6\n"), diff);
     CHECK_MESSAGE(Contains(diff, "\n-kill_type = 0  # Men\n+kill_type = 3  # Super Mutants\n"), diff);
     CHECK(!Contains(diff, "Binary files"));
+
+    // A file that is no critter anywhere in history must not stop git log:
+    // the converter says why and dumps its bytes, 16 a line.
+    WriteAllBytes(scratch.path / "00000003.pro", std::vector<std::uint8_t>(411, 0xAB));
+    REQUIRE(git("add -A") == 0);
+    REQUIRE(git("commit -qm broken") == 0);
+    WriteAllBytes(scratch.path / "00000003.pro", std::vector<std::uint8_t>(20, 0xCD));
+    REQUIRE(git("commit -qam shorter") == 0);
+    REQUIRE(std::system(("cd '" + repo + "' && git log -p > log.txt 2>&1").c_str()) == 0);
+    const auto logBytes = ReadAllBytes(scratch.path / "log.txt");
+    const std::string log(logBytes.begin(), logBytes.end());
+    CHECK_MESSAGE(Contains(log, "+# not shown as a critter: 411 bytes: not a critter prototype (412 or 416 bytes)\n"
+                                "+00000000  ab ab ab ab ab ab ab ab ab ab ab ab ab ab ab ab\n"), log);
+    CHECK(Contains(log, "+00000010  cd cd cd cd\n"));
+    CHECK(Contains(log, "+base.ST = 6\n"));
+
+    const Result missing = Cli({"show", "--textconv", Text(scratch.path / "gone.pro")});
+    CHECK(missing.status == 0);
+    CHECK(missing.out == "# not shown as a critter: File not found\n");
+    CHECK(Cli({"show", "--textconv", Text(scratch.path / "00000001.pro")}).out ==
+          Cli({"show", Text(scratch.path / "00000001.pro")}).out);
 #endif
 }

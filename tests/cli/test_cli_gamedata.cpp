@@ -176,3 +176,35 @@ TEST_CASE("data finds the first game's critter art in the critter tree only")
     CHECK(neither.status == 2);
     CHECK_FALSE(neither.err.empty());
 }
+
+TEST_CASE("check --data checks the install's list and names; names --data reads its language's message file")
+{
+    SecondGameInstall install;
+    const fs::path root = install.root.path;
+    // The list swaps 1 and 2, names a file that is not there and leaves out 3
+    // and 4; the name file lacks 400 and stops at a fault on line 4.
+    WriteAllBytes(root / "patch001.dat",
+                  Dat2Writer()
+                      .Stored("proto\\critters\\critters.lst", "00000002.pro\r\n00000001.pro  ; the first\r\n00000009.pro\r\n")
+                      .Stored("text\\english\\game\\pro_crit.msg", "{100}{}{Man}\n{200}{}{Dog}\n{300}{}{Ant}\n}\n")
+                      .Build());
+    const Result check = Cli({"check", "--data", install.Path()});
+    CHECK(check.status == 1);
+    CHECK_MESSAGE(check.out == "text/english/game/pro_crit.msg, line 4: a '}' outside an entry\n"
+                               "00000004.PRO: text_id = 400 has no name in text/english/game/pro_crit.msg\n"
+                               "00000002.pro: pid = 2, but the file is on line 1 of critters.lst\n"
+                               "00000001.pro: pid = 1, but the file is on line 2 of critters.lst\n"
+                               "proto/critters/critters.lst, line 3: 00000009.pro is not in proto/critters\n"
+                               "00000003.PRO: not listed in critters.lst\n"
+                               "00000004.PRO: not listed in critters.lst\n",
+                  check.out);
+
+    // The names of the install's language, in its code page.
+    WriteTextFile(root / "fallout2.cfg", "[system]\r\nlanguage=czech\r\n");
+    fs::create_directories(root / "DATA" / "TEXT" / "CZECH" / "GAME");
+    WriteTextFile(root / "DATA" / "TEXT" / "CZECH" / "GAME" / "PRO_CRIT.MSG", "{100}{}{M\xec\x9a\x9d" "an}\n{200}{}{\x8a}\n");
+    const Result names = Cli({"names", "--data", install.Path(), "pro_crit.msg"});
+    CHECK(names.status == 0);
+    CHECK(names.out == "[Description]\r\n100=M\u011b\u0161\u0165an\r\n200=\u0160\r\n");
+    CHECK(Cli({"names", "--data", install.Path(), "text/english/game/pro_crit.msg"}).status == 2); // its fault
+}
