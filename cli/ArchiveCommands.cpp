@@ -9,7 +9,11 @@
 #include "gamedata/GameTree.h"
 #include "platform/Utf8.h"
 
+#include <filesystem>
 #include <functional>
+#include <system_error>
+
+namespace fs = std::filesystem;
 
 namespace quarnel::cli {
 namespace {
@@ -28,6 +32,25 @@ bool Selected(std::string_view path, const std::vector<std::string>& patterns)
 void WriteBytes(std::ostream& out, const std::vector<std::uint8_t>& bytes)
 {
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Refuses, before anything is written, an extraction larger than the free
+// space of the target, or (for one archive) far larger than the archive
+// could hold: entries that share their data can claim any total.
+void CheckExtractionSize(const fs::path& target, std::uint64_t total, std::uint64_t archiveSize)
+{
+    constexpr std::uint64_t kMaxRatio = 64;
+    if (archiveSize != 0 && total > kMaxRatio * archiveSize + Archive::kMaxUnpackedSize)
+        throw CliError("the files would unpack to " + std::to_string(total) + " bytes, more than " +
+                       std::to_string(kMaxRatio) + " times the archive's size: nothing written");
+    std::error_code ec;
+    fs::path existing = fs::absolute(target, ec);
+    while (!existing.empty() && !fs::exists(existing, ec) && existing.has_parent_path() && existing != existing.parent_path())
+        existing = existing.parent_path();
+    const fs::space_info space = fs::space(existing, ec);
+    if (!ec && total > space.available)
+        throw CliError("the files would take " + std::to_string(total) + " bytes, more than the " +
+                       std::to_string(space.available) + " free in the target's file system: nothing written");
 }
 
 // Runs a command body, reporting what it throws as the failure of the named file.
@@ -74,6 +97,12 @@ int RunDatExtract(const DatOptions& options, std::ostream&, std::ostream& err)
     return Guarded(err, options.archive, [&] {
         const auto archive = Archive::Open(PathFromUtf8(options.archive));
         const auto target = PathFromUtf8(options.target);
+        std::uint64_t total = 0;
+        for (std::size_t i = 0; i < archive->Count(); ++i)
+            if (Selected(archive->Entry(i).path, options.patterns))
+                total += archive->Entry(i).unpackedSize;
+        std::error_code ec;
+        CheckExtractionSize(target, total, fs::file_size(PathFromUtf8(options.archive), ec));
         int status = kExitSuccess;
         for (std::size_t i = 0; i < archive->Count(); ++i) {
             const ArchiveEntry entry = archive->Entry(i);
@@ -121,12 +150,18 @@ int RunData(const DataOptions& options, std::ostream& out, std::ostream& err)
         if (options.paths.empty() || options.target.empty())
             throw CliError("extract takes --to DIR and one PATTERN or more");
         const auto target = PathFromUtf8(options.target);
+        std::vector<Holding> selected;
+        std::uint64_t total = 0;
+        for (Holding& file : tree.List())
+            if (Selected(file.path, options.paths)) {
+                total += file.size;
+                selected.push_back(std::move(file));
+            }
+        if (selected.empty())
+            throw CliError("no file of the tree matches the patterns given");
+        CheckExtractionSize(target, total, 0);
         int status = kExitSuccess;
-        bool any = false;
-        for (const Holding& file : tree.List()) {
-            if (!Selected(file.path, options.paths))
-                continue;
-            any = true;
+        for (const Holding& file : selected) {
             try {
                 ExtractTo(target, file.path, tree.Read(file.path));
             } catch (const std::exception& error) {
@@ -134,8 +169,6 @@ int RunData(const DataOptions& options, std::ostream& out, std::ostream& err)
                 status = kExitError;
             }
         }
-        if (!any)
-            throw CliError("no file of the tree matches the patterns given");
         return status;
     });
 }
