@@ -7,6 +7,7 @@
 #include "gamedata/Archive.h"
 #include "gamedata/Decompressors.h"
 #include "gamedata/Extraction.h"
+#include "FuzzScratch.h"
 #include "platform/Errors.h"
 
 #include <cstdint>
@@ -15,45 +16,15 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Scratch {
-    fs::path root;
-    fs::path archive;
-    fs::path out;
-
-    Scratch()
-    {
-        fs::path base = fs::temp_directory_path();
-        if (const char* dir = std::getenv("QUARNEL_FUZZ_DIR"))
-            base = dir;
-        else if (access("/dev/shm", W_OK) == 0)
-            base = "/dev/shm";
-        std::string pattern = (base / "quarnel-dat-fuzz-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
-            std::abort();
-        }
-        root = pattern;
-        archive = root / "input.dat";
-        out = root / "out";
-        fs::create_directories(out);
-    }
-    ~Scratch()
-    {
-        std::error_code ec;
-        fs::remove_all(root, ec);
-    }
-};
-
-Scratch& TheScratch()
+quarnel::fuzz::FuzzScratch& TheScratch()
 {
-    static Scratch scratch;
+    static quarnel::fuzz::FuzzScratch scratch("quarnel-dat-fuzz-", "input.dat");
     return scratch;
 }
 
@@ -73,14 +44,14 @@ void DecodeAlone(const std::uint8_t* data, std::size_t size)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     DecodeAlone(data, size);
-    Scratch& s = TheScratch();
+    quarnel::fuzz::FuzzScratch& s = TheScratch();
     {
-        std::ofstream file(s.archive, std::ios::binary | std::ios::trunc);
+        std::ofstream file(s.input, std::ios::binary | std::ios::trunc);
         file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     std::unique_ptr<quarnel::Archive> archive;
     try {
-        archive = quarnel::Archive::Open(s.archive);
+        archive = quarnel::Archive::Open(s.input);
     } catch (const quarnel::ArchiveError&) {
         return 0;
     }
@@ -101,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(s.root, ec))
-        if (entry.path() != s.archive && entry.path() != s.out)
+        if (entry.path() != s.input && entry.path() != s.out)
             std::abort(); // something was written beside the target folder
     for (const auto& entry : fs::directory_iterator(s.out, ec))
         fs::remove_all(entry.path(), ec);
