@@ -135,6 +135,32 @@ int RunCli(std::vector<std::string> arguments, std::ostream& out, std::ostream& 
     dataCommand->add_option("--to", data.target, "extract: the folder to write into");
     dataCommand->callback([&] { run = [&] { return RunData(data, out, err); }; });
 
+    const auto addPictureOptions = [](CLI::App* command, PictureOptions& picture) {
+        command->add_option("--out", picture.out, "the PNG file to write (index 0 transparent)");
+        command->add_option("--direction", picture.direction, "the direction, 0 to 5 (default 0)")->check(CLI::Range(0, 5));
+        command->add_option("--frame", picture.frame, "the frame of the direction, from 0 (default 0)")
+            ->check(CLI::NonNegativeNumber);
+        command->add_flag("--sheet", picture.sheet, "every frame: a row per direction, a column per frame");
+    };
+    ArtOptions art;
+    auto* artCommand = app.add_subcommand("art", "A critter's standing picture from its game's files as a PNG "
+                                                 "(FID -> art/critters/critters.lst -> FRM, color.pal)");
+    artCommand->add_option("--data", art.data, "a game's install or a mod's tree: CRITTER.pro is a path inside it "
+                                               "(default: the first such folder above the critter file)");
+    artCommand->add_option("CRITTER.pro", art.critter, "the critter")->required();
+    addPictureOptions(artCommand, art.picture);
+    artCommand->get_option("--out")->required();
+    artCommand->callback([&] { run = [&] { return RunArt(art, out, err); }; });
+
+    FrmOptions frm;
+    auto* frmCommand = app.add_subcommand("frm", "An FRM picture as a PNG (--palette, --out), or its header and "
+                                                 "frames (--info)");
+    frmCommand->add_option("FILE.frm", frm.file, "the picture file")->required();
+    frmCommand->add_option("--palette", frm.palette, "the game's color.pal");
+    frmCommand->add_flag("--info", frm.info, "version, frames per second, each direction's shift and frames");
+    addPictureOptions(frmCommand, frm.picture);
+    frmCommand->callback([&] { run = [&] { return RunFrm(frm, out, err); }; });
+
     // set takes its files after "--", which CLI11 would otherwise hand to
     // the edits as more positional values.
     bool setHasFiles = false;

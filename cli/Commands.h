@@ -83,6 +83,29 @@ struct DataOptions {
 };
 int RunData(const DataOptions& options, std::ostream& out, std::ostream& err);
 
+// The picture that art and frm write: one frame, or every frame as a sheet.
+struct PictureOptions {
+    std::string out; // the PNG file
+    int direction = 0;
+    int frame = 0;
+    bool sheet = false;
+};
+
+struct ArtOptions {
+    std::string data;    // --data INSTALL; else the tree is looked for above the critter
+    std::string critter; // a loose file, or a path inside the tree
+    PictureOptions picture;
+};
+int RunArt(const ArtOptions& options, std::ostream& out, std::ostream& err);
+
+struct FrmOptions {
+    std::string file;
+    std::string palette;
+    bool info = false;
+    PictureOptions picture;
+};
+int RunFrm(const FrmOptions& options, std::ostream& out, std::ostream& err);
+
 // "quarnel-cli: <where>: <what of the exception>" on err.
 void ReportError(std::ostream& err, const std::string& where, const std::exception& error);
 void ReportError(std::ostream& err, const std::string& where, const std::string& what);

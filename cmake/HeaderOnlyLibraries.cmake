@@ -1,5 +1,5 @@
 # The header-only libraries from Debian's packages (doctest, CLI11,
-# nlohmann/json) as interface targets. A cross-build must never put the build
+# nlohmann/json, stb) as interface targets. A cross-build must never put the build
 # machine's /usr/include on the compiler's path, so each library is reached
 # through a folder in the build tree that links only its own header folder.
 set(quarnel_header_root ${CMAKE_BINARY_DIR}/header-only)
@@ -20,3 +20,4 @@ endfunction()
 quarnel_header_only_library(doctest::doctest doctest)
 quarnel_header_only_library(CLI11::CLI11 CLI)
 quarnel_header_only_library(nlohmann_json::nlohmann_json nlohmann)
+quarnel_header_only_library(stb::stb stb)
