@@ -9,6 +9,7 @@ namespace quarnel::cli {
 namespace {
 
 const char* const kGameMember = "game";
+const char* const kTypeMember = "type";
 
 // "base.ST" -> ("base", "ST"); "pid" -> ("", "pid").
 std::pair<std::string, std::string> SplitKey(const std::string& key)
@@ -37,9 +38,9 @@ std::int32_t IntegerMember(const nlohmann::json& value, const RecordField& field
 
 // Why a top-level member is not taken: a dotted key belongs inside its
 // group's object; a field of the other layout is not in this file.
-std::string UnknownMemberText(const std::string& member, std::size_t recordSize)
+std::string UnknownMemberText(const std::string& member, RecordKind kind, std::size_t recordSize)
 {
-    if (!FindRecordField(member))
+    if (!FindKindField(kind, member))
         return member + ": unknown key";
     const auto [group, name] = SplitKey(member);
     if (!group.empty())
@@ -47,28 +48,13 @@ std::string UnknownMemberText(const std::string& member, std::size_t recordSize)
     return member + ": unknown key (not in a " + std::to_string(recordSize) + "-byte file)";
 }
 
-} // namespace
-
-nlohmann::ordered_json CritterToJson(const ProRecord& record, bool secondGame)
+// The fields of the kind from the object into a copy of the target; every
+// member must be a field (or one of extraMembers), every field given.
+ProRecord FieldsFromJson(const nlohmann::json& object, const ProRecord& target, RecordKind kind,
+                         std::set<std::string> known)
 {
-    nlohmann::ordered_json object;
-    object[kGameMember] = secondGame ? "fo2" : "fo1";
-    for (const RecordField* field : FieldsOf(record.size())) {
-        const auto [group, name] = SplitKey(field->key);
-        nlohmann::ordered_json& target = group.empty() ? object : object[group];
-        target[name] = FieldValue(record, *field);
-    }
-    return object;
-}
-
-ProRecord CritterFromJson(const nlohmann::json& object, const ProRecord& target)
-{
-    if (!object.is_object())
-        throw CliError("the JSON text is not an object of critter fields");
-
-    std::set<std::string> known{kGameMember};
     ProRecord record = target;
-    for (const RecordField* field : FieldsOf(target.size())) {
+    for (const RecordField* field : FieldsOf(kind, target.size())) {
         const auto [group, name] = SplitKey(field->key);
         known.insert(group.empty() ? name : group);
         const nlohmann::json* holder = &object;
@@ -89,18 +75,79 @@ ProRecord CritterFromJson(const nlohmann::json& object, const ProRecord& target)
     // Whatever the layout does not name, including a nested key of a group.
     for (const auto& [member, value] : object.items()) {
         if (!known.count(member))
-            throw CliError(UnknownMemberText(member, target.size()));
+            throw CliError(UnknownMemberText(member, kind, target.size()));
         if (!value.is_object())
             continue;
         for (const auto& [name, inner] : value.items()) {
-            const RecordField* field = FindRecordField(JoinKey(member, name));
-            if (!field)
+            if (!FindKindField(kind, JoinKey(member, name)))
                 throw CliError(JoinKey(member, name) + ": unknown key");
         }
     }
+    return record;
+}
+
+} // namespace
+
+nlohmann::ordered_json PrototypeToJson(const Prototype& prototype, bool secondGame)
+{
+    if (prototype.kind.type == ProtoType::Critter)
+        return CritterToJson(prototype.record, secondGame);
+    nlohmann::ordered_json object;
+    object[kTypeMember] = TypeKey(prototype.kind.type);
+    for (const RecordField* field : FieldsOf(prototype.kind, prototype.record.size())) {
+        const auto [group, name] = SplitKey(field->key);
+        nlohmann::ordered_json& target = group.empty() ? object : object[group];
+        target[name] = FieldValue(prototype.record, *field);
+    }
+    return object;
+}
+
+nlohmann::ordered_json CritterToJson(const ProRecord& record, bool secondGame)
+{
+    nlohmann::ordered_json object;
+    object[kGameMember] = secondGame ? "fo2" : "fo1";
+    for (const RecordField* field : FieldsOf(record.size())) {
+        const auto [group, name] = SplitKey(field->key);
+        nlohmann::ordered_json& target = group.empty() ? object : object[group];
+        target[name] = FieldValue(record, *field);
+    }
+    return object;
+}
+
+ProRecord CritterFromJson(const nlohmann::json& object, const ProRecord& target)
+{
+    if (!object.is_object())
+        throw CliError("the JSON text is not an object of critter fields");
+    const RecordKind critter{ProtoType::Critter, kNoSubtype};
+    // A critter's object may name its type; an export leaves it out.
+    if (const auto type = object.find(kTypeMember); type != object.end() && *type != TypeKey(ProtoType::Critter))
+        throw CliError(std::string(kTypeMember) + ": " + type->dump() + ", but the target is a critter");
+    const ProRecord record = FieldsFromJson(object, target, critter, {kGameMember, kTypeMember});
     if (const auto game = object.find(kGameMember); game != object.end() && *game != "fo1" && *game != "fo2")
         throw CliError(std::string(kGameMember) + ": " + game->dump() + " is neither \"fo1\" nor \"fo2\"");
     return record;
+}
+
+ProRecord PrototypeFromJson(const nlohmann::json& object, const Prototype& target)
+{
+    if (target.kind.type == ProtoType::Critter)
+        return CritterFromJson(object, target.record);
+    const std::string targetText = KindText(target.kind);
+    if (!object.is_object())
+        throw CliError("the JSON text is not an object of prototype fields");
+    const auto type = object.find(kTypeMember);
+    if (type == object.end())
+        throw CliError(std::string(kTypeMember) + ": missing (a critter's object?), but the target is " + targetText);
+    if (*type != TypeKey(target.kind.type))
+        throw CliError(std::string(kTypeMember) + ": " + type->dump() + ", but the target is " + targetText);
+    // Another subtype is another record size: refused before any field.
+    if (HasSubtypes(target.kind.type)) {
+        const auto subtype = object.find("subtype");
+        if (subtype != object.end() && *subtype != target.kind.subtype)
+            throw CliError("subtype: " + subtype->dump() + ", but the target is " + targetText + ", subtype " +
+                           std::to_string(target.kind.subtype) + " (import does not change a subtype)");
+    }
+    return FieldsFromJson(object, target.record, target.kind, {kTypeMember});
 }
 
 } // namespace quarnel::cli

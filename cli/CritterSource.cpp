@@ -94,6 +94,15 @@ ProRecord CritterSource::Read(const CritterFile& file) const
     return record;
 }
 
+Prototype CritterSource::ReadPrototype(const CritterFile& file) const
+{
+    if (!tree_)
+        return quarnel::cli::ReadPrototype(file.path);
+    ProRecord record = ProRecord::FromBytes(tree_->Read(file.label));
+    const RecordKind kind = KindOf(record, std::to_string(record.size()) + " bytes");
+    return {std::move(record), kind};
+}
+
 bool CritterSource::IsSecondGame(const CritterFile& file, std::size_t recordSize, std::optional<bool> chosen) const
 {
     if (tree_ && !chosen && tree_->Which() != Game::Unknown)

@@ -3,6 +3,7 @@
 // line, or, with --data, paths inside the file tree of an install or a mod's
 // tree (read from the layer that wins, written into the override folder).
 #include "gamedata/GameTree.h"
+#include "cli/RecordText.h"
 #include "proto/ProFile.h"
 
 #include <filesystem>
@@ -37,6 +38,8 @@ public:
 
     // The record; CliError when it has neither 412 nor 416 bytes.
     ProRecord Read(const CritterFile& file) const;
+    // The record of a prototype of any type; CliError when its bytes make none.
+    Prototype ReadPrototype(const CritterFile& file) const;
 
     // The game whose rules and kill types apply: the chosen one; else the
     // tree's game; else the loose file's folder name (FO1, FO2); else its size.

@@ -66,8 +66,9 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
     };
     for (std::size_t i = 0; i < files.size(); ++i) {
         try {
-            const ProRecord record = source.Read(files[i]);
-            const std::string object = CritterToJson(record, source.IsSecondGame(files[i], record.size(), chosen)).dump(2);
+            const Prototype prototype = source.ReadPrototype(files[i]);
+            const bool secondGame = source.IsSecondGame(files[i], prototype.record.size(), chosen);
+            const std::string object = PrototypeToJson(prototype, secondGame).dump(2);
             if (single)
                 text += object;
             else

@@ -1,4 +1,5 @@
-// import: one critter's JSON object written into an existing critter file.
+// import: one prototype's JSON object written into an existing prototype
+// file of the same type and subtype.
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/CritterJson.h"
@@ -130,24 +131,24 @@ int RunImport(const ImportOptions& options, std::ostream&, std::ostream& err)
     // read or written, the JSON file when its content does not fit the target.
     std::optional<CritterSource> source;
     std::optional<CritterFile> target;
-    std::optional<ProRecord> before;
+    std::optional<Prototype> before;
     std::optional<ProRecord> after;
     try {
         source.emplace(options.data, err);
         target = source->One(options.target);
-        before = source->Read(*target);
+        before = source->ReadPrototype(*target);
     } catch (const std::exception& error) {
         ReportError(err, options.target, error);
         return kExitError;
     }
     try {
-        after = CritterFromJson(parsed, *before);
+        after = PrototypeFromJson(parsed, *before);
     } catch (const std::exception& error) {
         ReportError(err, options.json, error);
         return kExitError;
     }
     try {
-        source->Write(*target, *before, *after, options.force);
+        source->Write(*target, before->record, *after, options.force);
     } catch (const std::exception& error) {
         ReportError(err, options.target, error);
         return kExitError;

@@ -17,6 +17,33 @@ std::vector<const RecordField*> FieldsOf(std::size_t recordSize)
     return fields;
 }
 
+std::vector<const RecordField*> FieldsOf(RecordKind kind, std::size_t recordSize)
+{
+    std::vector<const RecordField*> fields;
+    for (const RecordField& field : KindLayout(kind))
+        if (RecordHasField(field, recordSize))
+            fields.push_back(&field);
+    return fields;
+}
+
+RecordKind KindOf(const ProRecord& record, const std::string& sizeText)
+{
+    const KindReading reading = ReadRecordKind(record.bytes().data(), record.size(), record.size());
+    if (!reading.kind)
+        throw CliError(sizeText + ": " + reading.fault);
+    return *reading.kind;
+}
+
+const RecordField& KindFieldByKey(RecordKind kind, std::size_t recordSize, const std::string& key)
+{
+    const RecordField* field = FindKindField(kind, key);
+    if (!field)
+        throw CliError(key + ": " + KindText(kind) + " has no such key");
+    if (!RecordHasField(*field, recordSize))
+        throw CliError(key + ": a " + std::to_string(recordSize) + "-byte file has no such field");
+    return *field;
+}
+
 std::int32_t FieldValue(const ProRecord& record, const RecordField& field)
 {
     return record.Field(field.offset, field.width);
@@ -25,6 +52,8 @@ std::int32_t FieldValue(const ProRecord& record, const RecordField& field)
 const RecordField& FieldByKey(const std::string& key)
 {
     if (const RecordField* field = FindRecordField(key))
+        return *field;
+    if (const RecordField* field = FindAnyKindField(key))
         return *field;
     throw CliError("unknown key '" + key + "' (the keys are listed by quarnel-cli show)");
 }
@@ -72,6 +101,14 @@ void AppendShowText(std::string& out, const ProRecord& record)
         AppendShowLine(out, *field, FieldValue(record, *field), secondGame);
 }
 
+void AppendShowText(std::string& out, const Prototype& prototype)
+{
+    if (prototype.kind.type == ProtoType::Critter)
+        return AppendShowText(out, prototype.record);
+    for (const RecordField* field : FieldsOf(prototype.kind, prototype.record.size()))
+        AppendShowLine(out, *field, FieldValue(prototype.record, *field), true);
+}
+
 std::string SizeText(const std::filesystem::path& file, std::size_t bytesRead)
 {
     // A read stops one byte past the largest record; the size of a longer file comes from the system.
@@ -86,6 +123,13 @@ ProRecord ReadCritter(const std::filesystem::path& file)
     if (!IsCritterRecordSize(static_cast<long long>(record.size())))
         throw CliError(SizeText(file, record.size()) + ": not a critter prototype (412 or 416 bytes)");
     return record;
+}
+
+Prototype ReadPrototype(const std::filesystem::path& file)
+{
+    ProRecord record = ProRecord::View(file);
+    const RecordKind kind = KindOf(record, SizeText(file, record.size()));
+    return {std::move(record), kind};
 }
 
 std::string FileLabel(const std::filesystem::path& file) { return Utf8FromPath(file); }

@@ -5,6 +5,7 @@
 // the checked conversion of a value given for a field.
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
+#include "proto/PrototypeLayout.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -13,12 +14,31 @@
 
 namespace quarnel::cli {
 
-// The fields a record of this size holds, in file order (damage_type only in 416 bytes).
+// The fields a critter record of this size holds, in file order (damage_type only in 416 bytes).
 std::vector<const RecordField*> FieldsOf(std::size_t recordSize);
+
+// A prototype of any type: its record and the kind its bytes make.
+struct Prototype {
+    ProRecord record;
+    RecordKind kind;
+};
+
+// The fields a record of the kind and size holds, in file order.
+std::vector<const RecordField*> FieldsOf(RecordKind kind, std::size_t recordSize);
+
+// The kind the record's bytes make; CliError "<sizeText>: <why not>" when
+// they make none (the size is given, as a file past the read limit has more
+// bytes than were read).
+RecordKind KindOf(const ProRecord& record, const std::string& sizeText);
+
+// The field of the kind with that key; CliError naming the key and the kind
+// when it has none (a 412-byte critter: no damage_type).
+const RecordField& KindFieldByKey(RecordKind kind, std::size_t recordSize, const std::string& key);
 
 std::int32_t FieldValue(const ProRecord& record, const RecordField& field);
 
-// The field with that key; CliError naming the key when there is none.
+// The field with that key, the critter's where it has one, else another
+// type's; CliError naming the key when no type has it.
 const RecordField& FieldByKey(const std::string& key);
 
 // The values a field takes: 0 to 65535 for 2 bytes; -2147483648 to
@@ -37,12 +57,16 @@ void AppendShowLine(std::string& out, const RecordField& field, std::int32_t val
 // on its bytes only.
 void AppendShowText(std::string& out, const ProRecord& record);
 bool IsSecondGameSize(std::size_t recordSize);
+// The same for a prototype of any type (the other types' lists are the same in both games).
+void AppendShowText(std::string& out, const Prototype& prototype);
 
 // "416 bytes": the size of a file of which bytesRead bytes were read.
 std::string SizeText(const std::filesystem::path& file, std::size_t bytesRead);
 
 // Reads a critter file without write access; CliError when it has neither 412 nor 416 bytes.
 ProRecord ReadCritter(const std::filesystem::path& file);
+// Reads a prototype of any type without write access; CliError when its bytes make none.
+Prototype ReadPrototype(const std::filesystem::path& file);
 
 // A file's name as UTF-8 text for messages and output.
 std::string FileLabel(const std::filesystem::path& file);

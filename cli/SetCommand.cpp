@@ -16,6 +16,7 @@ namespace {
 
 struct PlannedEdit {
     CritterFile file;
+    RecordKind kind;
     ProRecord before;
     ProRecord after;
 };
@@ -23,20 +24,29 @@ struct PlannedEdit {
 // The record after the edits, in the order given. With the rules, the
 // window's statistic and skill fields take each edit as the window does and
 // the values its rules rewrite are kept.
-ProRecord EditedRecord(const ProRecord& before, const std::vector<FieldEdit>& edits, bool withRules, bool secondGame)
+// Each key is looked up in the file's own kind: an offset differs between
+// types (a tile's object_flags), and a key the kind lacks is refused. The
+// rules are the critters' only.
+ProRecord EditedRecord(const Prototype& prototype, const std::vector<FieldEdit>& edits, bool withRules, bool secondGame)
 {
+    const ProRecord& before = prototype.record;
     ProRecord after = before;
     std::optional<RecordRules> rules;
-    if (withRules)
+    if (withRules && prototype.kind.type == ProtoType::Critter)
         rules.emplace(before, secondGame);
     for (const FieldEdit& edit : edits) {
-        const RecordField& field = *edit.field;
-        if (!RecordHasField(field, before.size()))
-            throw CliError(field.key + ": a " + std::to_string(before.size()) + "-byte file has no such field");
-        if (rules && rules->Holds(field))
-            rules->Enter(field, EditedValue(edit, rules->Value(field)));
-        else
-            after.SetField(field.offset, field.width, EditedValue(edit, FieldValue(after, field)));
+        const RecordField& field = KindFieldByKey(prototype.kind, before.size(), edit.field->key);
+        const FieldEdit own{&field, edit.kind, edit.operand};
+        if (rules && rules->Holds(field)) {
+            rules->Enter(field, EditedValue(own, rules->Value(field)));
+            continue;
+        }
+        const std::int32_t value = EditedValue(own, FieldValue(after, field));
+        // Another subtype has another record size: the file would no longer be read as what it is.
+        if (field.key == "subtype" && value != FieldValue(after, field))
+            throw CliError("subtype: " + std::to_string(value) + " refused; " + KindText(prototype.kind) +
+                           " keeps its subtype, another one has another record size");
+        after.SetField(field.offset, field.width, value);
     }
     if (rules)
         rules->StoreInto(after);
@@ -46,8 +56,8 @@ ProRecord EditedRecord(const ProRecord& before, const std::vector<FieldEdit>& ed
 void PrintChanges(std::ostream& out, const PlannedEdit& plan)
 {
     std::string text;
-    const bool secondGame = IsSecondGameSize(plan.before.size());
-    for (const RecordField* field : FieldsOf(plan.before.size())) {
+    const bool secondGame = plan.kind.type != ProtoType::Critter || IsSecondGameSize(plan.before.size());
+    for (const RecordField* field : FieldsOf(plan.kind, plan.before.size())) {
         const std::int32_t value = FieldValue(plan.after, *field);
         if (value != FieldValue(plan.before, *field))
             AppendShowLine(text, *field, value, secondGame);
@@ -130,10 +140,10 @@ int RunSet(const SetOptions& options, std::ostream& out, std::ostream& err)
     std::vector<PlannedEdit> plans;
     for (const auto& file : source.Files(options.files)) {
         try {
-            ProRecord before = source.Read(file);
-            const bool secondGame = source.IsSecondGame(file, before.size(), chosen);
+            Prototype before = source.ReadPrototype(file);
+            const bool secondGame = source.IsSecondGame(file, before.record.size(), chosen);
             ProRecord after = EditedRecord(before, edits, options.rules, secondGame);
-            plans.push_back({file, std::move(before), std::move(after)});
+            plans.push_back({file, before.kind, std::move(before.record), std::move(after)});
         } catch (const std::exception& error) {
             ReportError(err, file.label, error);
             failed = true;

@@ -1,6 +1,9 @@
-// show: every field of each file as "key = value" lines.
+// show: every field of each file as "key = value" lines, under the
+// prototype's name and description where its message file is at hand.
+#include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/CritterSource.h"
+#include "cli/PrototypeNames.h"
 #include "cli/RecordText.h"
 #include "platform/RegularFile.h"
 #include "platform/Utf8.h"
@@ -34,15 +37,26 @@ void AppendHexDump(std::string& text, const std::string& bytes)
 }
 
 // The git text converter: one file, and never a failure, since git stops a
-// whole log at the first file its converter cannot take.
+// whole log at the first file its converter cannot take. The text depends on
+// the bytes only (no names): git converts old versions from copies elsewhere.
 int RunTextConverter(const std::string& argument, std::ostream& out)
 {
     const auto file = PathFromUtf8(argument);
     std::string text;
+    // A file that cannot be read, or that is no prototype of another type
+    // either, is named as it always was: not a critter.
+    std::string why;
+    bool otherType = false;
     try {
-        AppendShowText(text, ReadCritter(file));
+        AppendShowText(text, ReadPrototype(file));
+    } catch (const CliError& error) {
+        why = error.what();
+        otherType = why.find("not a critter prototype") == std::string::npos;
     } catch (const std::exception& error) {
-        text = "# not shown as a critter: " + std::string(error.what()) + "\n";
+        why = error.what();
+    }
+    if (!why.empty()) {
+        text = std::string(otherType ? "# not shown as a prototype: " : "# not shown as a critter: ") + why + "\n";
         try {
             const std::string bytes = ReadFilePrefix(file, kMaxDumpBytes + 1);
             AppendHexDump(text, bytes.substr(0, kMaxDumpBytes));
@@ -69,16 +83,18 @@ int RunShow(const ShowOptions& options, std::ostream& out, std::ostream& err)
     }
     const CritterSource source(options.data, err);
     const auto files = source.Files(options.files);
+    PrototypeNames names(source.Tree(), err);
     int status = kExitSuccess;
     std::string text;
     for (std::size_t i = 0; i < files.size(); ++i) {
         text.clear();
         try {
-            const ProRecord record = source.Read(files[i]);
+            const Prototype prototype = source.ReadPrototype(files[i]);
             // Several files: each block headed by its name, a blank line between.
             if (files.size() > 1)
                 text += (i > 0 ? "\n# " : "# ") + files[i].label + "\n";
-            AppendShowText(text, record);
+            text += names.HeaderLines(files[i], prototype);
+            AppendShowText(text, prototype);
         } catch (const std::exception& error) {
             ReportError(err, files[i].label, error);
             status = kExitError;

@@ -104,6 +104,16 @@ const std::vector<EnumItem> kFirstGameKillTypes(kSecondGameKillTypes.begin(),
 const std::vector<EnumItem> kDamageTypes = {{0, "Normal"},     {1, "Laser"}, {2, "Fire"},     {3, "Plasma"},
                                             {4, "Electrical"}, {5, "EMP"},   {6, "Explosion"}};
 
+const std::vector<EnumItem> kItemSubtypes = {{0, "Armor"}, {1, "Container"}, {2, "Drug"}, {3, "Weapon"},
+                                             {4, "Ammo"},  {5, "Misc"},      {6, "Key"}};
+const std::vector<EnumItem> kScenerySubtypes = {{0, "Door"},      {1, "Stairs"},      {2, "Elevator"},
+                                                {3, "Ladder up"}, {4, "Ladder down"}, {5, "Generic"}};
+const std::vector<EnumItem> kMaterials = {{0, "Glass"}, {1, "Metal"}, {2, "Plastic"}, {3, "Wood"},
+                                          {4, "Dirt"},  {5, "Stone"}, {6, "Cement"},  {7, "Leather"}};
+const std::vector<EnumItem> kWeaponAnimations = {{0, "None"},   {1, "Knife"}, {2, "Club"},    {3, "Hammer"},
+                                                 {4, "Spear"},  {5, "Pistol"}, {6, "SMG"},    {7, "Rifle"},
+                                                 {8, "Big gun"}, {9, "Minigun"}, {10, "Rocket launcher"}};
+
 const std::vector<FlagBit> kCritterFlagBits = {
     {0x2, "Barter"},         {0x20, "No steal"},    {0x40, "No drop"},
     {0x80, "No limbs"},      {0x100, "No ages"},    {0x200, "No heal"},
@@ -187,6 +197,10 @@ const std::vector<EnumItem>& EnumItems(EnumList list, bool secondGame)
     case EnumList::BodyType: return kBodyTypes;
     case EnumList::KillType: return secondGame ? kSecondGameKillTypes : kFirstGameKillTypes;
     case EnumList::DamageType: return kDamageTypes;
+    case EnumList::ItemSubtype: return kItemSubtypes;
+    case EnumList::ScenerySubtype: return kScenerySubtypes;
+    case EnumList::Material: return kMaterials;
+    case EnumList::WeaponAnimation: return kWeaponAnimations;
     case EnumList::None: break;
     }
     return none;

@@ -69,7 +69,11 @@ enum class FieldDisplay {
     Enum,        // a number from an item list (EnumItems)
 };
 
-enum class EnumList { None, BodyType, KillType, DamageType };
+enum class EnumList {
+    None, BodyType, KillType, DamageType,
+    // The lists of the other prototype types (PrototypeLayout.h).
+    ItemSubtype, ScenerySubtype, Material, WeaponAnimation
+};
 
 struct RecordField {
     std::string key;     // stable name: "pid", "base.ST", "skills.Barter", "kill_type"

@@ -478,7 +478,8 @@ TEST_CASE("git shows a changed byte as its field's line")
     REQUIRE(std::system(("cd '" + repo + "' && git log -p > log.txt 2>&1").c_str()) == 0);
     const auto logBytes = ReadAllBytes(scratch.path / "log.txt");
     const std::string log(logBytes.begin(), logBytes.end());
-    CHECK_MESSAGE(Contains(log, "+# not shown as a critter: 411 bytes: not a critter prototype (412 or 416 bytes)\n"
+    CHECK_MESSAGE(Contains(log, "+# not shown as a prototype: 411 bytes: type byte 0xAB (byte 0) is no prototype type "
+                                "(0 item, 1 critter, 2 scenery, 3 wall, 4 tile, 5 misc)\n"
                                 "+00000000  ab ab ab ab ab ab ab ab ab ab ab ab ab ab ab ab\n"), log);
     CHECK(Contains(log, "+00000010  cd cd cd cd\n"));
     CHECK(Contains(log, "+base.ST = 6\n"));
