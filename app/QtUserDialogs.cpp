@@ -34,6 +34,22 @@ std::optional<std::string> QtUserDialogs::AskSaveFileName(const std::string& fil
     return dialog.selectedFiles().first().toStdString();
 }
 
+bool QtUserDialogs::AskYesNo(const std::string& text)
+{
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), QString::fromStdString(text),
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtUserDialogs::AskFolder(const std::string& caption)
+{
+    const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(), QString::fromStdString(caption));
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder.toStdString();
+}
+
 void QtUserDialogs::OpenUrl(const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); }
 
 } // namespace quarnel

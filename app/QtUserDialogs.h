@@ -9,6 +9,8 @@ public:
     void ShowError(const std::string& text) override;
     void ShowMessage(const std::string& text) override;
     std::optional<std::string> AskSaveFileName(const std::string& filter) override;
+    bool AskYesNo(const std::string& text) override;
+    std::optional<std::string> AskFolder(const std::string& caption) override;
     void OpenUrl(const std::string& url) override;
 };
 

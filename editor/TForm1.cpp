@@ -77,8 +77,8 @@ void TForm1::WindowFields::SetText(const std::string& field, const std::string& 
     form_.rules_.FieldChanged(field);
 }
 
-TForm1::TForm1(QWidget* parent)
-    : QMainWindow(parent), fields_(*this), rules_(fields_, IsLoading, IsSecondGame)
+TForm1::TForm1(QWidget* parent, std::filesystem::path gameFolder)
+    : QMainWindow(parent), fields_(*this), rules_(fields_, IsLoading, IsSecondGame), startFolder_(std::move(gameFolder))
 {
     setObjectName("Form1");
     setWindowTitle("Form1");
@@ -172,6 +172,8 @@ void TForm1::ConnectHandlers()
     connect(NameEncoding1Items, &QActionGroup::triggered, this, [this](QAction* item) {
         RunGuarded([&] { NameEncodingClick(static_cast<NameEncoding>(item->data().toInt())); });
     });
+    connect(OpenGameFolder1, &QAction::triggered, this, guarded([this] { OpenGameFolder1Click(); }));
+    connect(CloseGameFolder1, &QAction::triggered, this, guarded([this] { CloseGameFolder(); }));
     connect(About1, &QAction::triggered, this, guarded([this] { About1Click(); }));
     connect(Wyj1, &QAction::triggered, this, guarded([this] { Wyj1Click(); }));
 
@@ -185,13 +187,21 @@ void TForm1::ConnectHandlers()
 void TForm1::FormCreate()
 {
     const std::string version = GetFileVersionText("quarnel.exe");
-    setWindowTitle(QString::fromStdString("Quarnel by Vostrik   v. " + version));
+    versionCaption_ = QString::fromStdString("Quarnel by Vostrik   v. " + version);
+    setWindowTitle(versionCaption_);
     IsLoading = true;
     ApplyGameChoice(RadioGroup1ItemIndex());
     std::string folder = ExecutableFolder();
     folder.pop_back(); // without its trailing separator
     GamePath = folder + GameSubDir;
     SetBackground(Panel11, kPanelBlue);
+    // A game folder named at start replaces the folders beside the
+    // executable; one that cannot be opened has said why, and they serve.
+    if (!startFolder_.empty() && OpenGameFolder(startFolder_)) {
+        Zapisz1->setEnabled(false);
+        IsLoading = false;
+        return;
+    }
     // A failing scan or fill shows its error; the remaining start-up steps
     // still run, so that Save is disabled and the change rules are alive.
     const bool scanned = RunGuarded([this] { ScanGameFolder(); });

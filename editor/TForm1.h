@@ -2,6 +2,8 @@
 // The main window: the critter list, the value grids, the picture and every
 // handler of the editor. Its implementation is split by responsibility over
 // the TForm1*.cpp files of this folder.
+#include "gamedata/GameTree.h"
+#include "library/CritterNameFile.h"
 #include "library/GameFolderScan.h"
 #include "library/TextEncoding.h"
 #include "preview/PreviewPictures.h"
@@ -11,9 +13,11 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <filesystem>
 #include <memory>
+#include <functional>
 #include <optional>
 
 class QAction;
@@ -28,6 +32,7 @@ class QLineEdit;
 class QMenu;
 class QMovie;
 class QPushButton;
+class QStatusBar;
 class QTableWidget;
 class QToolButton;
 class QWidget;
@@ -35,13 +40,16 @@ class QWidget;
 namespace quarnel {
 
 class PreviewPictures;
+class ProRecord;
 class TAboutBox;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit TForm1(QWidget* parent = nullptr);
+    // gameFolder: a game install or a mod's tree to open at start instead of
+    // the folders beside the executable (empty: those, as always).
+    explicit TForm1(QWidget* parent = nullptr, std::filesystem::path gameFolder = {});
     ~TForm1() override;
 
     // Named controls (the table-built value fields are reached through Edit()).
@@ -67,6 +75,11 @@ public:
     QComboBox* ComboBoxGender = nullptr;
 
     QMenu* Plik1 = nullptr;
+    QAction* OpenGameFolder1 = nullptr;
+    QMenu* RecentGameFolders1 = nullptr;
+    QAction* CloseGameFolder1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr; // only while a game folder is open
+    QLabel* StatusLabel1 = nullptr;
     QAction* Zapisz1 = nullptr;
     QAction* Wyj1 = nullptr;
     QMenu* ools1 = nullptr;
@@ -86,6 +99,15 @@ public:
     QLineEdit* Edit(const QString& name) const;
     // The selected item index of the game switch (0 first game, 1 second game, -1 none).
     int RadioGroup1ItemIndex() const;
+    // The game folder open now (install or mod's tree); null for the folders beside the executable.
+    const GameTree* Tree() const { return tree_.get(); }
+    // The folder named on the command line (`quarnel PATH`), made absolute; empty when none.
+    static std::filesystem::path GameFolderFromArguments(const QStringList& arguments);
+    // File / "Open game folder...": refuses a folder that is no game with the
+    // error box and leaves the window as it was. True when it opened.
+    bool OpenGameFolder(const std::filesystem::path& folder);
+    // File / "Close game folder": back to the folders beside the executable, as at start.
+    void CloseGameFolder();
     // The about box alive now, if any.
     TAboutBox* CurrentAboutBox() const { return aboutBox_.get(); }
 
@@ -149,6 +171,8 @@ private:
     // Tools / "Name encoding": keeps the choice in the user's settings and reads the names again.
     void NameEncodingClick(NameEncoding encoding);
     void About1Click();
+    void OpenGameFolder1Click();
+    void RebuildRecentGameFolders();
     void Wyj1Click();
     void ShowNextPreview();
     void ShowPreviousPreview();
@@ -170,6 +194,20 @@ private:
     std::filesystem::path NameTablePath() const;
     void ApplyGameChoice(int index);
 
+    // The game folder mode (TForm1GameFolder.cpp).
+    void ShowGameFolderState();
+    void ScanTreeNames();
+    void FillTreeCritterList();
+    void SelectTreeCritter(int row);
+    void UpdateCritterStatus();
+    // Saves the record of a critter of the tree: the current bytes with edit
+    // applied go into the override folder; a save that a layer read first
+    // would hide asks first. False when nothing was written (No, a changed size).
+    bool SaveTreeCritter(const std::string& path, const std::function<void(ProRecord&)>& edit);
+    // The picture of a critter of the tree (its FID); the hook of the critter art.
+    void ShowTreeCritterPicture(const ProRecord& record);
+    void StepTreeCritterPicture(bool forward);
+
     WindowFields fields_;
     CharacterRules rules_;
     GameFolderScanResult scan_;      // what the last scan of the game folder saw
@@ -184,6 +222,10 @@ private:
     std::string loadedPath_;         // the file whose record the window shows
     long long loadedSize_ = 0;       // its size when loaded (0: refused or none)
     std::int32_t loadedBaseGender_ = 0;
+    std::filesystem::path startFolder_; // the game folder of the command line
+    QString versionCaption_;            // the caption without the open folder
+    std::unique_ptr<GameTree> tree_;    // the open game folder, if any
+    CritterNames treeNames_;            // its pro_crit.msg, read at every scan
 };
 
 } // namespace quarnel

@@ -36,6 +36,10 @@ void TForm1::EnterEditingMode(bool saveEnabled)
     ListViewFiles->setEnabled(false);
     RadioGroup1->setEnabled(false);
     NameEncoding1->menuAction()->setEnabled(false);
+    // Another folder would drop the edits: save or cancel first.
+    OpenGameFolder1->setEnabled(false);
+    RecentGameFolders1->menuAction()->setEnabled(false);
+    CloseGameFolder1->setEnabled(false);
     BitBtnSave->setEnabled(saveEnabled);
     Zapisz1->setEnabled(saveEnabled);
     BitBtnCancel->setEnabled(true);
@@ -48,8 +52,12 @@ void TForm1::LeaveEditingMode()
     BitBtnSave->setEnabled(false);
     BitBtnCancel->setEnabled(false);
     Zapisz1->setEnabled(false);
-    RadioGroup1->setEnabled(true);
+    // The game switch stays locked while a game folder decides the game.
+    RadioGroup1->setEnabled(!tree_);
     NameEncoding1->menuAction()->setEnabled(true);
+    OpenGameFolder1->setEnabled(true);
+    RecentGameFolders1->menuAction()->setEnabled(!RecentGameFolders1->isEmpty());
+    CloseGameFolder1->setEnabled(tree_ != nullptr);
     UpdateOtherFieldsAction();
 }
 

@@ -95,6 +95,14 @@ void TForm1::BuildMenus()
     QMenuBar* bar = menuBar();
     bar->setObjectName("MainMenu1");
     Plik1 = AddMenu(bar, "Plik1", "&File");
+    OpenGameFolder1 = AddAction(Plik1, "OpenGameFolder1", "Open game folder...");
+    OpenGameFolder1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    RecentGameFolders1 = Plik1->addMenu("Recent game folders");
+    RecentGameFolders1->setObjectName("RecentGameFolders1");
+    RecentGameFolders1->menuAction()->setObjectName("RecentGameFolders1Item");
+    CloseGameFolder1 = AddAction(Plik1, "CloseGameFolder1", "Close game folder");
+    CloseGameFolder1->setEnabled(false);
+    Plik1->addSeparator();
     Zapisz1 = AddAction(Plik1, "Zapisz1", "Save");
     Zapisz1->setShortcut(QKeySequence(Qt::Key_F2));
     Plik1->addSeparator();
@@ -131,6 +139,8 @@ void TForm1::BuildMenus()
     OtherFields1 = AddAction(ools1, "OtherFields1", "Other fields...");
     OtherFields1->setShortcut(QKeySequence(Qt::Key_F3));
     OtherFields1->setEnabled(false);
+
+    RebuildRecentGameFolders();
 
     Help1 = AddMenu(bar, "Help1", "&Help");
     About1 = AddAction(Help1, "About1", "About");

@@ -62,6 +62,10 @@ QTableWidgetItem* ListItem(const QString& text)
 
 void TForm1::ScanGameFolder()
 {
+    if (tree_) {
+        ScanTreeNames();
+        return;
+    }
     scan_ = {};
     // The name file is chosen once per scan: finding a pro_crit.msg lists the
     // folder, which a load of one critter should not do.
@@ -74,6 +78,10 @@ void TForm1::ScanGameFolder()
 
 void TForm1::FillCritterList()
 {
+    if (tree_) {
+        FillTreeCritterList();
+        return;
+    }
     const ListingNames names(scan_, ReadNamesFile(TempFolder()));
     // The file shown before the fill, as a caption of this folder's list.
     QString currentCaption;

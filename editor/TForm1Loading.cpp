@@ -40,6 +40,11 @@ void TForm1::SelectCritter(int row)
     if (row < 0 || row >= ListViewFiles->rowCount()) {
         CurrentCritterPath.clear();
         UpdateOtherFieldsAction();
+        UpdateCritterStatus();
+        return;
+    }
+    if (tree_) {
+        SelectTreeCritter(row);
         return;
     }
     CurrentCritterPath = GamePath + ToPath(ListViewFiles->item(row, 0)->text()).string();
@@ -62,7 +67,8 @@ void TForm1::LoadCritter(const std::filesystem::path& path)
         ~ActionUpdate() { form.UpdateOtherFieldsAction(); }
     } const updateAfter{*this};
 
-    const ProRecord record = ProRecord::Read(path);
+    // A critter of a game folder comes from the layer that wins its path.
+    const ProRecord record = tree_ ? ProRecord::FromBytes(tree_->Read(path.generic_string())) : ProRecord::Read(path);
     if (!IsCritterRecordSize(static_cast<long long>(record.size())))
         return;
 
@@ -73,10 +79,19 @@ void TForm1::LoadCritter(const std::filesystem::path& path)
     for (const WindowField& field : ProFieldLayout())
         stored[field.control] = record.Field(field.offset, field.width);
 
-    ShowCritterPreview(path, record.Field(kFidIndexOffset, 1));
+    if (tree_)
+        ShowTreeCritterPicture(record);
+    else
+        ShowCritterPreview(path, record.Field(kFidIndexOffset, 1));
 
-    const std::string name = LookupCritterName(nameFile_.empty() ? NameTablePath() : nameFile_, std::to_string(textId));
-    EditCritterName->setText(QString::fromStdString(DecodeName(name, scan_.encoding)));
+    if (tree_) {
+        EditCritterName->setText(QString::fromStdString(
+            DecodeName(treeNames_.table.Lookup(std::to_string(textId)), treeNames_.encoding)));
+    } else {
+        const std::string name =
+            LookupCritterName(nameFile_.empty() ? NameTablePath() : nameFile_, std::to_string(textId));
+        EditCritterName->setText(QString::fromStdString(DecodeName(name, scan_.encoding)));
+    }
     fields_.SetText("EditCritterPID", IntToStr(std::int64_t(stored["EditCritterPID"]) + kPidDisplayBias));
 
     for (const WindowField& field : ProFieldLayout()) {

@@ -35,7 +35,9 @@ void TForm1::OtherFields1Click()
         return;
     }
     std::vector<std::uint8_t> record;
-    {
+    if (tree_) {
+        record = tree_->Read(path.generic_string());
+    } else {
         const ReadOnlyRestorer readOnlyAfter(path);
         record = ProRecord::Read(path).bytes();
     }
@@ -44,6 +46,11 @@ void TForm1::OtherFields1Click()
         return;
     }
     TOtherFieldsDialog dialog(path, record, IsSecondGame, this);
+    // A critter of a game folder is written as SAVE writes it: into the override folder.
+    if (tree_)
+        dialog.SetStore([this, path](const std::function<void(ProRecord&)>& edit) {
+            return SaveTreeCritter(path.generic_string(), edit);
+        });
     dialog.exec();
     if (dialog.wrote())
         FillCritterList(); // reselects the critter, which loads what was written

@@ -92,6 +92,10 @@ void TForm1::StepPreview(bool forward)
     // Before any critter has been selected there is nothing to step through.
     if (CurrentCritterPath.empty())
         return;
+    if (tree_) {
+        StepTreeCritterPicture(forward);
+        return;
+    }
     const std::filesystem::path path = CurrentCritterPath;
     const int viewPassedIn = PreviewView;
     const ReadOnlyRestorer readOnlyAfter(path);

@@ -89,16 +89,20 @@ bool TForm1::SaveCritter(const std::filesystem::path& path)
         }
     }
 
+    auto setFields = [&](ProRecord& record) {
+        for (const auto& [field, value] : values)
+            if (value)
+                record.SetField(field->offset, field->width, *value);
+    };
+    if (tree_)
+        return SaveTreeCritter(path.generic_string(), setFields);
+
     const ReadOnlyRestorer readOnlyAfter(path);
     // One opening of the file: the record is read, every field set in memory,
     // and the whole span written back in one write, so a failure cannot leave
     // it half written.
-    const bool written = ProRecord::Update(path, static_cast<std::size_t>(loadedSize_), kSavedSpanBegin,
-                                           kSavedSpanEnd, [&](ProRecord& record) {
-                                               for (const auto& [field, value] : values)
-                                                   if (value)
-                                                       record.SetField(field->offset, field->width, *value);
-                                           });
+    const bool written =
+        ProRecord::Update(path, static_cast<std::size_t>(loadedSize_), kSavedSpanBegin, kSavedSpanEnd, setFields);
     if (!written) {
         Dialogs().ShowMessage(ChangedSizeText(path));
         return false;

@@ -257,14 +257,21 @@ bool TOtherFieldsDialog::WriteChanges()
         begin = std::min(begin, field->offset);
         end = std::max(end, field->offset + field->width);
     }
+    auto setFields = [&](ProRecord& record) {
+        for (const auto& [field, value] : changes)
+            record.SetField(field->offset, field->width, value);
+    };
+    if (store_) {
+        if (!store_(setFields))
+            return false;
+        wrote_ = true;
+        return true;
+    }
     const ReadOnlyRestorer readOnlyAfter(file_);
     // One opening: the record as the file holds it now, the changed fields set
     // in it, and the span from the first to the last changed byte written in
     // one write, so the bytes between them are written back unchanged.
-    const bool written = ProRecord::Update(file_, record_.size(), begin, end, [&](ProRecord& record) {
-        for (const auto& [field, value] : changes)
-            record.SetField(field->offset, field->width, value);
-    });
+    const bool written = ProRecord::Update(file_, record_.size(), begin, end, setFields);
     if (!written) {
         Dialogs().ShowMessage(ChangedSizeText(file_));
         return false;

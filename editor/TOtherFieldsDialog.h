@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 class QCheckBox;
@@ -19,6 +20,7 @@ class QWidget;
 namespace quarnel {
 
 struct RecordField;
+class ProRecord;
 
 class TOtherFieldsDialog : public QDialog {
     Q_OBJECT
@@ -33,6 +35,11 @@ public:
     // otherwise writes the changed fields and closes. A refused or failed
     // write keeps the dialog open.
     void accept() override;
+
+    // Where OK writes instead of the file in place: store applies the edit to
+    // the record as it is now and writes it, or refuses (false, nothing written).
+    using Store = std::function<bool(const std::function<void(ProRecord&)>& edit)>;
+    void SetStore(Store store) { store_ = std::move(store); }
 
     // Whether OK wrote anything (the main window then reloads the critter).
     bool wrote() const { return wrote_; }
@@ -60,6 +67,7 @@ private:
     QHash<std::uint32_t, QCheckBox*> flagBoxes_;
     QLineEdit* critterFlags_ = nullptr;
     bool wrote_ = false;
+    Store store_;
 };
 
 } // namespace quarnel

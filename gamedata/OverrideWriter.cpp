@@ -49,17 +49,25 @@ fs::path MakeFolders(const fs::path& base, std::string_view folders)
 
 } // namespace
 
-std::optional<std::string> ShadowedWriteText(const GameTree& tree, std::string_view path)
+const Layer* ShadowingLayer(const GameTree& tree, std::string_view path)
 {
     const FolderLayer& target = tree.OverrideFor(path);
     for (const Layer* layer : tree.LayersFor(path)) {
         if (layer == &target)
             break;
         if (layer->Find(path))
-            return SlashPath(path) + " is also in " + layer->Name() + ", which the game reads first; a copy in " +
-                   target.Name() + " would not be used";
+            return layer;
     }
-    return std::nullopt;
+    return nullptr;
+}
+
+std::optional<std::string> ShadowedWriteText(const GameTree& tree, std::string_view path)
+{
+    const Layer* layer = ShadowingLayer(tree, path);
+    if (!layer)
+        return std::nullopt;
+    return SlashPath(path) + " is also in " + layer->Name() + ", which the game reads first; a copy in " +
+           tree.OverrideFor(path).Name() + " would not be used";
 }
 
 bool MustStayReadOnly(std::string_view path)

@@ -43,6 +43,11 @@ struct OverrideWrite {
 OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, const std::vector<std::uint8_t>& before,
                                 const std::vector<std::uint8_t>& after, bool force = false);
 
+// The first layer that the game reads before the override folder and that
+// holds the path: a change written into the override folder would be hidden
+// by it. Null when there is none.
+const Layer* ShadowingLayer(const GameTree& tree, std::string_view path);
+
 // Why a change of the path written into the override folder would not be
 // used: a layer the game reads first holds the file. Nothing when it would.
 std::optional<std::string> ShadowedWriteText(const GameTree& tree, std::string_view path);

@@ -11,6 +11,12 @@ public:
     void ShowError(const std::string& text) override { std::fprintf(stderr, "error: %s\n", text.c_str()); }
     void ShowMessage(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
     std::optional<std::string> AskSaveFileName(const std::string&) override { return std::nullopt; }
+    bool AskYesNo(const std::string& text) override
+    {
+        std::fprintf(stderr, "%s (answered No)\n", text.c_str());
+        return false;
+    }
+    std::optional<std::string> AskFolder(const std::string&) override { return std::nullopt; }
     void OpenUrl(const std::string&) override {}
 };
 

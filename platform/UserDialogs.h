@@ -15,6 +15,10 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;
     // Save-picture dialog; empty when the user cancels.
     virtual std::optional<std::string> AskSaveFileName(const std::string& filter) = 0;
+    // Question box: application title, question icon, Yes and No; true for Yes.
+    virtual bool AskYesNo(const std::string& text) = 0;
+    // Folder dialog; empty when the user cancels.
+    virtual std::optional<std::string> AskFolder(const std::string& caption) = 0;
     // Opens a web address in the default browser; the result is not reported.
     virtual void OpenUrl(const std::string& url) = 0;
 };

@@ -12,12 +12,32 @@ std::optional<std::string> RecordingDialogs::AskSaveFileName(const std::string& 
     return answer;
 }
 
+bool RecordingDialogs::AskYesNo(const std::string& text)
+{
+    questions.push_back(text);
+    if (questionAnswers.empty())
+        return false;
+    const bool answer = questionAnswers.front();
+    questionAnswers.pop_front();
+    return answer;
+}
+
+std::optional<std::string> RecordingDialogs::AskFolder(const std::string&)
+{
+    if (folderAnswers.empty())
+        return std::nullopt;
+    auto answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    return answer;
+}
+
 void RecordingDialogs::Clear()
 {
     errors.clear();
     messages.clear();
     openedUrls.clear();
     saveFilters.clear();
+    questions.clear();
 }
 
 } // namespace quarnel::test

@@ -69,9 +69,11 @@ void WindowFixture::WritePictureArchive()
     zip.WriteTo(root_ / "frm_critters.zip");
 }
 
-TForm1& WindowFixture::Open()
+TForm1& WindowFixture::Open() { return Open(std::filesystem::path()); }
+
+TForm1& WindowFixture::Open(const std::filesystem::path& gameFolder)
 {
-    form_ = std::make_unique<TForm1>();
+    form_ = std::make_unique<TForm1>(nullptr, gameFolder);
     form_->show();
     form_->activateWindow();
     if (!QTest::qWaitForWindowActive(form_.get()))

@@ -35,6 +35,8 @@ public:
 
     // Opens the main window (its start-up runs in the constructor).
     TForm1& Open();
+    // Opens it on a game install or a mod's tree, as `quarnel PATH` does.
+    TForm1& Open(const std::filesystem::path& gameFolder);
     TForm1& Form() { return *form_; }
     void Close();
 
