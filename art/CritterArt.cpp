@@ -137,6 +137,20 @@ CritterArt CritterArtSource::Find(std::uint32_t fid) const
     return art;
 }
 
+std::string CritterArtSource::ListProblem() const
+{
+    std::string missing;
+    Names(missing);
+    return missing;
+}
+
+std::string CritterArtSource::PaletteProblem() const
+{
+    std::string missing;
+    ThePalette(missing);
+    return missing;
+}
+
 void CritterArtSource::Forget() const
 {
     names_.reset();

@@ -50,6 +50,11 @@ public:
     CritterArt Find(std::uint32_t fid) const;
     void Forget() const;
 
+    // What keeps every critter of the tree from a picture: the list or the
+    // palette missing or damaged (the text Find gives); empty when it is there.
+    std::string ListProblem() const;
+    std::string PaletteProblem() const;
+
 private:
     struct Decoded {
         std::shared_ptr<const FrmPicture> picture;

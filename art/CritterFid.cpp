@@ -60,7 +60,11 @@ CritterArtName CritterArtFileName(std::uint32_t fid, const std::vector<std::stri
         art.problem = "FID index " + std::to_string(index) + " names an empty line of " + kCritterArtList;
         return art;
     }
-    art.baseName = names[index] + (weapon == 0 ? 'a' : static_cast<char>('d' + weapon - 1)) + 'a';
+    // Lower case, as the games' own lists spell them; the tree's lookup
+    // ignores case, and a caption reads the same whatever the list's case.
+    for (char c : names[index])
+        art.baseName += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    art.baseName += std::string(1, weapon == 0 ? 'a' : static_cast<char>('d' + weapon - 1)) + 'a';
     art.extension = rotation == 0 ? ".frm" : ".fr" + std::to_string(rotation - 1);
     return art;
 }

@@ -2,6 +2,7 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/CritterFiles.h"
+#include "cli/CritterArtCheck.h"
 #include "cli/CritterSource.h"
 #include "gamedata/GamePath.h"
 #include "cli/RecordText.h"
@@ -259,7 +260,8 @@ int RunTreeCheck(const CheckOptions& options, std::ostream& out, std::ostream& e
         }
     }
     check.CheckList(tree, folder, critters);
-    return failed ? kExitError : check.Reported() ? kExitFindings : kExitSuccess;
+    const bool artMissing = CheckCritterArt(tree, files, out);
+    return failed ? kExitError : check.Reported() || artMissing ? kExitFindings : kExitSuccess;
 }
 
 } // namespace

@@ -26,7 +26,7 @@ TEST_CASE("the art list: one name per line, up to a comma, blank, tab or semicol
 
 TEST_CASE("the FID's picture file: standing, weapons, rotations, and every refusal")
 {
-    const std::vector<std::string> names = {"reserv", "hmjmps", "", "maddog"};
+    const std::vector<std::string> names = {"reserv", "hmjmps", "", "maddog", "MAC3Po"};
     struct Case {
         std::uint32_t fid;
         const char* file; // base name and extension, or the problem
@@ -34,6 +34,7 @@ TEST_CASE("the FID's picture file: standing, weapons, rotations, and every refus
     const Case cases[] = {
         {0x01000001, "hmjmpsaa.frm"},
         {0x01000003, "maddogaa.frm"},
+        {0x01000004, "mac3poaa.frm"}, // a name in capitals is looked up in lower case
         {0x01001001, "hmjmpsda.frm"}, // weapon 1: d
         {0x01002001, "hmjmpsea.frm"},
         {0x01007001, "hmjmpsja.frm"},
@@ -48,8 +49,8 @@ TEST_CASE("the FID's picture file: standing, weapons, rotations, and every refus
         {0x01FF0001, "FID 0x01FF0001 names animation 255, not the standing picture (0)"},
         {0x0100B001, "FID 0x0100B001 names weapon code 11, not one of 0 to 10"},
         {0x71000001, "FID 0x71000001 names rotation 7, not one of 0 to 6"},
-        {0x01000004, "FID index 4 is beyond the end of art/critters/critters.lst (4 lines)"},
-        {0x01000FFF, "FID index 4095 is beyond the end of art/critters/critters.lst (4 lines)"},
+        {0x01000005, "FID index 5 is beyond the end of art/critters/critters.lst (5 lines)"},
+        {0x01000FFF, "FID index 4095 is beyond the end of art/critters/critters.lst (5 lines)"},
         {0x01000002, "FID index 2 names an empty line of art/critters/critters.lst"},
     };
     for (const Case& c : cases) {

@@ -211,7 +211,8 @@ TEST_CASE("check --data checks the install's list and names; names --data reads 
                                "00000001.pro: pid = 1, but the file is on line 2 of critters.lst\n"
                                "proto/critters/critters.lst, line 3: 00000009.pro is not in proto/critters\n"
                                "00000003.PRO: not listed in critters.lst\n"
-                               "00000004.PRO: not listed in critters.lst\n",
+                               "00000004.PRO: not listed in critters.lst\n"
+                               "art/critters/critters.lst: missing: no critter has a standing picture\n",
                   check.out);
 
     // The names of the install's language, in its code page.
