@@ -14,7 +14,8 @@ int main(int argc, char** argv)
     quarnel::QtUserDialogs dialogs;
     quarnel::SetDialogs(&dialogs);
 
-    quarnel::TForm1 form;
+    // `quarnel PATH` opens a game install or a mod's tree instead of the folders beside the program.
+    quarnel::TForm1 form(nullptr, quarnel::TForm1::GameFolderFromArguments(QApplication::arguments()));
     const QRect screen = form.screen()->availableGeometry();
     form.move(screen.center() - form.rect().center());
     form.show();
