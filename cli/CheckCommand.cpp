@@ -4,6 +4,7 @@
 #include "cli/CritterFiles.h"
 #include "cli/CritterArtCheck.h"
 #include "cli/CritterSource.h"
+#include "cli/PrototypeCheck.h"
 #include "gamedata/GamePath.h"
 #include "cli/RecordText.h"
 #include "library/CritterNameFile.h"
@@ -176,6 +177,8 @@ public:
     void NoCritters() { Report(FileLabel(folder_), "no *.pro file in the folder"); }
 
     bool Reported() const { return reported_; }
+    // Counts the findings of the other types' check.
+    void Count(bool reported) { reported_ = reported_ || reported; }
 
 private:
     static std::string AsText(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
@@ -236,7 +239,9 @@ int RunTreeCheck(const CheckOptions& options, std::ostream& out, std::ostream& e
     const std::string folder = SlashPath(options.folder.empty() ? std::string("proto/critters") : options.folder);
     FolderCheck check(PathFromUtf8(folder), NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic),
                       out);
-    check.ReadTreeNames(tree);
+    PrototypeCheck others(PathFromUtf8(folder), &tree, NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic), out);
+    if (!others.FolderType() || *others.FolderType() == ProtoType::Critter)
+        check.ReadTreeNames(tree);
     const std::optional<bool> game =
         tree.Which() == Game::Unknown ? std::nullopt : std::optional<bool>(tree.Which() == Game::Second);
     std::vector<CritterFile> files;
@@ -251,7 +256,10 @@ int RunTreeCheck(const CheckOptions& options, std::ostream& out, std::ostream& e
         const std::string name = FileLabel(file.path.filename());
         try {
             const ProRecord record = ProRecord::FromBytes(tree.Read(file.label));
-            check.Critter(file.path, record, game);
+            if (others.Takes(record))
+                others.Check(name, record, std::to_string(record.size()) + " bytes");
+            else
+                check.Critter(file.path, record, game);
             check.Spelling(name);
             critters[GamePathKey(name)] = record.size() >= 4 ? record.Field(kPidNumberOffset, 2) : -1;
         } catch (const std::exception& error) {
@@ -260,6 +268,7 @@ int RunTreeCheck(const CheckOptions& options, std::ostream& out, std::ostream& e
         }
     }
     check.CheckList(tree, folder, critters);
+    check.Count(others.Reported());
     const bool artMissing = CheckCritterArt(tree, files, out);
     return failed ? kExitError : check.Reported() || artMissing ? kExitFindings : kExitSuccess;
 }
@@ -281,7 +290,9 @@ int RunCheck(const CheckOptions& options, std::ostream& out, std::ostream& err)
         return kExitError;
     }
     FolderCheck check(folder, NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic), out);
-    check.ReadNameTable();
+    PrototypeCheck others(folder, nullptr, NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic), out);
+    if (!others.FolderType() || *others.FolderType() == ProtoType::Critter)
+        check.ReadNameTable();
     const std::optional<bool> folderGame = GameOfFolder(folder, std::nullopt);
     bool failed = false;
     const std::vector<std::string> critters = ListFolderFiles(folder, ".pro");
@@ -291,12 +302,16 @@ int RunCheck(const CheckOptions& options, std::ostream& out, std::ostream& err)
         const fs::path file = folder / PathFromUtf8(name);
         try {
             const ProRecord record = ProRecord::View(file);
-            check.Critter(file, record, folderGame);
+            if (others.Takes(record))
+                others.Check(FileLabel(file.filename()), record, SizeText(file, record.size()));
+            else
+                check.Critter(file, record, folderGame);
         } catch (const std::exception& error) {
             ReportError(err, FileLabel(file), error);
             failed = true;
         }
     }
+    check.Count(others.Reported());
     return failed ? kExitError : check.Reported() ? kExitFindings : kExitSuccess;
 }
 
