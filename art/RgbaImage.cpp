@@ -50,6 +50,8 @@ RgbaImage FrameSheet(const FrmPicture& picture, const Palette& palette)
     RgbaImage sheet;
     sheet.width = static_cast<int>(width);
     sheet.height = static_cast<int>(height);
+    if (width == 0 || height == 0)
+        return sheet; // frames of no pixels only: nothing to paint
     sheet.rgba.assign(static_cast<std::size_t>(width * height * 4), 0);
     const std::size_t stride = static_cast<std::size_t>(width) * 4;
     for (int d = 0; d < kFrmDirections; ++d) {

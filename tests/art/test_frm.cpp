@@ -12,6 +12,7 @@
 #include "platform/Errors.h"
 #include "ProtoBuilder.h"
 #include "TestDataFolders.h"
+#include "platform/Utf8.h"
 
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
@@ -266,6 +267,14 @@ TEST_CASE("frames in RGBA and a sheet of every frame, read back from PNG")
     CHECK(channels == 4);
     CHECK(Bytes(read.get(), read.get() + 4 * 12 * 4) == sheet.rgba);
     CHECK_THROWS_AS(EncodePng(RgbaImage{}), ArchiveError);
+
+    // Frames with width but no rows: an empty sheet, which no PNG can hold.
+    FrmSpec flat;
+    flat.frameSets = {{Frame(768, 0, {}), Frame(3, 0, {})}};
+    const RgbaImage empty = FrameSheet(DecodeFrm(BuildFrm(flat), "flat.frm"), palette);
+    CHECK(empty.width == 2 * 768);
+    CHECK(empty.height == 0);
+    CHECK_THROWS_WITH_AS(EncodePng(empty), "the picture is empty (1536 x 0): no PNG to write", ArchiveError);
 }
 
 // The real pictures, each frame compared with what a reading of the bytes
@@ -341,4 +350,27 @@ TEST_CASE("the real FRM files and palette, pixel for pixel")
         }
     }
     CHECK(checkedPixels > 50000);
+}
+
+// Inputs the fuzzer found faults with, kept so that the fault stays mended.
+TEST_CASE("the fuzzer's finds decode or are refused")
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = DataFolder(QUARNEL_ART_REGRESSIONS);
+    REQUIRE(IsPresent(folder));
+    const Palette palette = DecodePalette(BuildPalette(), "color.pal");
+    int files = 0;
+    for (const auto& item : fs::directory_iterator(folder)) {
+        CAPTURE(Utf8FromPath(item.path()));
+        ++files;
+        try {
+            const FrmPicture picture = DecodeFrm(ReadAllBytes(item.path()), "regression");
+            for (int d = 0; d < 6; ++d)
+                for (const FrmFrame& frame : picture.Frames(d))
+                    CHECK(FrameToRgba(frame, palette).rgba.size() == frame.pixels.size() * 4);
+            FrameSheet(picture, palette);
+        } catch (const ArchiveError&) {
+        }
+    }
+    CHECK(files > 0);
 }
