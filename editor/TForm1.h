@@ -2,6 +2,7 @@
 // The main window: the critter list, the value grids, the picture and every
 // handler of the editor. Its implementation is split by responsibility over
 // the TForm1*.cpp files of this folder.
+#include "art/CritterArt.h"
 #include "gamedata/GameTree.h"
 #include "library/CritterNameFile.h"
 #include "library/GameFolderScan.h"
@@ -33,6 +34,7 @@ class QMenu;
 class QMovie;
 class QPushButton;
 class QStatusBar;
+class QTimer;
 class QTableWidget;
 class QToolButton;
 class QWidget;
@@ -207,6 +209,9 @@ private:
     // The picture of a critter of the tree (its FID); the hook of the critter art.
     void ShowTreeCritterPicture(const ProRecord& record);
     void StepTreeCritterPicture(bool forward);
+    // Shows frame artFrame_ of direction PreviewView of the tree critter's picture.
+    void ShowTreeArtFrame();
+    void NextTreeArtFrame();
 
     WindowFields fields_;
     CharacterRules rules_;
@@ -226,6 +231,10 @@ private:
     QString versionCaption_;            // the caption without the open folder
     std::unique_ptr<GameTree> tree_;    // the open game folder, if any
     CritterNames treeNames_;            // its pro_crit.msg, read at every scan
+    std::unique_ptr<CritterArtSource> art_; // the tree's critter pictures (uses *tree_)
+    CritterArt shownArt_;               // the picture of the critter shown
+    int artFrame_ = 0;                  // its frame shown now
+    QTimer* artTimer_ = nullptr;        // plays a picture of several frames at its rate
 };
 
 } // namespace quarnel

@@ -20,7 +20,13 @@
 #include "proto/ProLayout.h"
 #include "rules/IntegerText.h"
 
+#include "preview/PreviewPictures.h"
+
 #include <QAction>
+#include <QBuffer>
+#include <QImage>
+#include <QPixmap>
+#include <QTimer>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -41,6 +47,7 @@ namespace {
 
 constexpr int kFirstGameIndex = 0;
 constexpr int kSecondGameIndex = 1;
+constexpr std::uint8_t kStandingView = 2; // the view a picture starts at, as in the folders beside the program
 const char* const kLayerSeparator = " \u2014 "; // between a path and its layer, and the caption and the folder
 
 QTableWidgetItem* TreeListItem(const QString& text)
@@ -112,7 +119,10 @@ bool TForm1::OpenGameFolder(const std::filesystem::path& folder)
             text += "\n" + warning;
         Dialogs().ShowError(WithFullStop(text));
     }
+    ClearPicture();
+    art_.reset(); // it reads through the tree it was made for
     tree_ = std::move(tree);
+    art_ = std::make_unique<CritterArtSource>(*tree_);
     AddRecentGameFolder(ToQString(tree_->Folder()).toStdString());
     RebuildRecentGameFolders();
 
@@ -138,6 +148,8 @@ void TForm1::CloseGameFolder()
 {
     if (!tree_)
         return;
+    ClearPicture();
+    art_.reset();
     tree_.reset();
     treeNames_ = {};
     ShowGameFolderState();
@@ -310,13 +322,64 @@ bool TForm1::SaveTreeCritter(const std::string& path, const std::function<void(P
 
 void TForm1::ShowTreeCritterPicture(const ProRecord& record)
 {
-    // The critter art of a game folder is not read yet: no picture and no caption.
+    // The standing picture that the FID names, through the tree; what is
+    // missing is said in the caption instead.
     FidLowByte = record.Field(kFidIndexOffset, 1);
-    PreviewView = 2;
+    PreviewView = kStandingView;
     ClearPicture();
-    Edit1->clear();
+    shownArt_ = art_->Find(static_cast<std::uint32_t>(record.Field(kFidOffset, 4)));
+    Edit1->setText(QString::fromStdString(shownArt_.Caption()));
+    artFrame_ = 0;
+    ShowTreeArtFrame();
 }
 
-void TForm1::StepTreeCritterPicture(bool /*forward*/) {}
+void TForm1::StepTreeCritterPicture(bool forward)
+{
+    if (!shownArt_.HasPicture())
+        return;
+    PreviewView = static_cast<std::uint8_t>(forward ? PreviewPictures::NextView(PreviewView)
+                                                    : PreviewPictures::PreviousView(PreviewView));
+    artFrame_ = 0;
+    ShowTreeArtFrame();
+}
+
+void TForm1::ShowTreeArtFrame()
+{
+    if (!shownArt_.HasPicture())
+        return;
+    const auto& frames = shownArt_.picture->Frames(PreviewView);
+    if (frames.empty())
+        return;
+    artFrame_ %= static_cast<int>(frames.size());
+    const RgbaImage rgba = shownArt_.Rgba(PreviewView, artFrame_);
+    QImage image = QImage(rgba.rgba.data(), rgba.width, rgba.height, rgba.width * 4, QImage::Format_RGBA8888).copy();
+    // A picture larger than the area is shown smaller; the label centres it.
+    const QSize room = Image1->size();
+    if (image.width() > room.width() || image.height() > room.height())
+        image = image.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    Image1->setPixmap(QPixmap::fromImage(image));
+    // "Save Image" writes the direction's standing frame as PNG.
+    if (artFrame_ == 0) {
+        pictureBytes_.clear();
+        QBuffer buffer(&pictureBytes_);
+        buffer.open(QIODevice::WriteOnly);
+        QImage(rgba.rgba.data(), rgba.width, rgba.height, rgba.width * 4, QImage::Format_RGBA8888).save(&buffer, "PNG");
+    }
+    if (frames.size() > 1) {
+        if (!artTimer_) {
+            artTimer_ = new QTimer(this);
+            connect(artTimer_, &QTimer::timeout, this, [this] { RunGuarded([this] { NextTreeArtFrame(); }); });
+        }
+        artTimer_->start(1000 / std::max(1, shownArt_.picture->FramesPerSecond()));
+    } else if (artTimer_) {
+        artTimer_->stop();
+    }
+}
+
+void TForm1::NextTreeArtFrame()
+{
+    ++artFrame_;
+    ShowTreeArtFrame();
+}
 
 } // namespace quarnel

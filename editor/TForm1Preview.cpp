@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMovie>
 #include <QPixmap>
+#include <QTimer>
 
 #include <cerrno>
 #include <stdexcept>
@@ -31,6 +32,8 @@ const char* const kPictureList = "gif_critters.lst";
 const char* const kSavePictureFilter =
     "All (*.GIF *.bmp *.ico *.emf *.wmf);;GIF Image (*.GIF);;Bitmaps (*.bmp);;Icons (*.ico);;"
     "Enhanced Metafiles (*.emf);;Metafiles (*.wmf)";
+
+const char* const kSavePngFilter = "PNG Image (*.png)";
 
 } // namespace
 
@@ -74,6 +77,9 @@ void TForm1::PictureStepFailed()
 
 void TForm1::ClearPicture()
 {
+    if (artTimer_)
+        artTimer_->stop();
+    shownArt_ = {};
     if (movie_) {
         movie_->stop();
         movie_->deleteLater();
@@ -161,7 +167,8 @@ void TForm1::ShowPicture(const std::filesystem::path& picture)
 void TForm1::SaveImage1Click()
 {
     // The dialog is shown in any case; without a picture nothing is written.
-    const auto fileName = Dialogs().AskSaveFileName(kSavePictureFilter);
+    // A game folder's picture is written as PNG.
+    const auto fileName = Dialogs().AskSaveFileName(tree_ ? kSavePngFilter : kSavePictureFilter);
     if (!fileName || pictureBytes_.isEmpty())
         return;
     // The picture is written in its own format, whatever the extension.

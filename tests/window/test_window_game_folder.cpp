@@ -4,6 +4,7 @@
 // refusals and faults, Close game folder, the recent folders and the folder
 // named at start.
 #include "DatWriter.h"
+#include "FrmBuilder.h"
 #include "RecordOffsets.h"
 #include "WindowFixture.h"
 #include "editor/Globals.h"
@@ -53,18 +54,49 @@ ProtoBuilder Critter(int number, std::int32_t textId, int size = 416, std::uint8
     return builder;
 }
 
+// A 4 x 3 frame of one palette index.
+FrmFrameSpec Plain(std::uint8_t index) { return {4, 3, std::vector<std::uint8_t>(12, index), 0, 0, {}}; }
+
+// Direction d is one frame of index 10 + d.
+std::vector<std::uint8_t> SixDirectionFrm()
+{
+    FrmSpec spec;
+    for (int d = 0; d < 6; ++d)
+        spec.frameSets.push_back({Plain(std::uint8_t(10 + d))});
+    spec.directionSet = SixDirections();
+    return BuildFrm(spec);
+}
+
+// One direction for all six: three frames of indexes 20, 21, 22 at 20 frames a second.
+std::vector<std::uint8_t> AnimatedFrm()
+{
+    FrmSpec spec;
+    spec.framesPerSecond = 20;
+    spec.frameSets.push_back({Plain(20), Plain(21), Plain(22)});
+    return BuildFrm(spec);
+}
+
+// The colour of palette index i in the window: BuildPalette's entry, each component x 4.
+QColor PaletteColour(int i) { return QColor((i % 64) * 4, (i * 2 % 64) * 4, (i * 3 % 64) * 4); }
+
+QColor ShownColour(TForm1& form)
+{
+    const QImage image = form.Image1->pixmap().toImage();
+    return image.isNull() ? QColor() : image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
 // A second-game install: master.dat with four critters and the names
 // (one in Windows-1252), critter.dat with one, patch000.dat holding one the
 // master archive also holds, and a loose data folder in mixed case that
 // overrides one critter and adds another.
 struct Install {
     fs::path root;
-    ProtoBuilder rat = Critter(1, 100, 416, 0x11);
+    ProtoBuilder rat = Critter(1, 100, 416, 0x11).Set(8, 4, 0x01000001);   // six directions
     ProtoBuilder mole = Critter(2, 200, 416, 0x22);
     ProtoBuilder odd = Critter(4, 12345, 416, 0x44);
-    ProtoBuilder dog = Critter(5, 500, 416, 0x55);
+    ProtoBuilder dog = Critter(5, 500, 416, 0x55).Set(8, 4, 0x01000003);   // its picture file is missing
     ProtoBuilder patched = Critter(17, 1700, 416, 0x77);
-    ProtoBuilder looseMole = Critter(2, 200, 416, 0x23);
+    ProtoBuilder looseMole = Critter(2, 200, 416, 0x23).Set(8, 4, 0x01000002); // animated
     ProtoBuilder looseOnly = Critter(6, 600, 416, 0x66);
 
     explicit Install(fs::path folder, const std::string& names = "{100}{}{Rat}\r\n{200}{}{Mole Rat}\r\n"
@@ -81,8 +113,14 @@ struct Install {
                                                .Zlib("proto\\critters\\00000017.pro", Critter(17, 1700, 416, 0x78).Bytes())
                                                .Stored("proto\\critters\\critters.lst", "00000001.pro\r\n")
                                                .Zlib("text\\english\\game\\pro_crit.msg", names)
+                                               .Zlib("color.pal", BuildPalette())
                                                .Build());
-        WriteAllBytes(root / "critter.dat", Dat2Writer().Zlib("proto\\critters\\00000005.pro", dog.Bytes()).Build());
+        WriteAllBytes(root / "critter.dat", Dat2Writer()
+                                                .Zlib("proto\\critters\\00000005.pro", dog.Bytes())
+                                                .Stored("art\\critters\\critters.lst", "reserv\r\nsixdir,11\r\nanim\r\nnoframe\r\n")
+                                                .Zlib("art\\critters\\sixdiraa.frm", SixDirectionFrm())
+                                                .Stored("art\\critters\\animaa.frm", AnimatedFrm())
+                                                .Build());
         WriteAllBytes(root / "patch000.dat",
                       Dat2Writer().Stored("proto\\critters\\00000017.pro", patched.Bytes()).Build());
         fs::create_directories(root / "data" / "Proto" / "CRITTERS");
@@ -127,6 +165,7 @@ private slots:
     void saveOfAnArchiveCritterMakesAReadOnlyCopyInData();
     void saveOfALooseCritterChangesItInPlace();
     void shadowedSaveAsksFirst();
+    void picturesComeFromTheTreesArt();
     void otherFieldsWriteIntoData();
     void firstGameInstall();
     void folderThatIsNoGameIsRefused();
@@ -172,9 +211,6 @@ void TestWindowGameFolder::listsTheMergedCrittersWithTheGamesNames()
     SearchFor(fixture, "Patched");
     QCOMPARE(SelectedRow(form), 5);
     QCOMPARE(fixture.Text("EditCritterName"), QString("Patched Guard"));
-    // The picture area stays empty while the tree's art is not read.
-    QCOMPARE(form.Edit1->text(), QString());
-    QVERIFY(form.Image1->pixmap().isNull());
     QVERIFY(fixture.dialogs.errors.empty());
 }
 
@@ -304,6 +340,58 @@ void TestWindowGameFolder::shadowedSaveAsksFirst()
     StartEditing(fixture);
     fixture.ClickButton("BitBtnSave");
     QCOMPARE(fixture.dialogs.questions.size(), std::size_t(2));
+}
+
+void TestWindowGameFolder::picturesComeFromTheTreesArt()
+{
+    WindowFixture fixture;
+    const Install install(fixture.Root() / "Fallout2");
+    TForm1& form = fixture.Open(install.root);
+    QVERIFY(fixture.dialogs.errors.empty());
+
+    // Six directions: the standing picture at view 2, then stepped both ways round.
+    QCOMPARE(form.Edit1->text(), QString("sixdiraa, FID: 1"));
+    QCOMPARE(ShownColour(form), PaletteColour(12));
+    QCOMPARE(form.Image1->pixmap().size(), QSize(4, 3));
+    const int forward[] = {3, 4, 5, 0, 1};
+    for (int view : forward) {
+        fixture.ClickButton("SpeedButton21");
+        QCOMPARE(int(PreviewView), view);
+        QCOMPARE(ShownColour(form), PaletteColour(10 + view));
+    }
+    fixture.ClickButton("SpeedButton20");
+    fixture.ClickButton("SpeedButton20");
+    QCOMPARE(int(PreviewView), 5);
+    QCOMPARE(ShownColour(form), PaletteColour(15));
+
+    // Save Image writes the view shown as PNG.
+    const fs::path png = fixture.Root() / "shown.png";
+    fixture.dialogs.saveAnswers.push_back(png.string());
+    form.SaveImage1->trigger();
+    QImage saved;
+    QVERIFY(saved.load(QString::fromStdString(png.string()), "PNG"));
+    QCOMPARE(saved.size(), QSize(4, 3));
+    QCOMPARE(saved.pixelColor(1, 1), PaletteColour(15));
+
+    // An animated picture plays its frames.
+    fixture.ClickRow(RowOf(form.ListViewFiles, "00000002.PRO"));
+    QCOMPARE(form.Edit1->text(), QString("animaa, FID: 2"));
+    QCOMPARE(int(PreviewView), 2);
+    QCOMPARE(ShownColour(form), PaletteColour(20));
+    QTRY_COMPARE(ShownColour(form), PaletteColour(21));
+    QTRY_COMPARE(ShownColour(form), PaletteColour(22));
+    QTRY_COMPARE(ShownColour(form), PaletteColour(20));
+
+    // Missing art: the caption says what is missing, no picture, nothing to step or save.
+    fixture.ClickRow(RowOf(form.ListViewFiles, "00000005.pro"));
+    QVERIFY2(form.Edit1->text().contains("noframeaa"), qPrintable(form.Edit1->text()));
+    QVERIFY(form.Image1->pixmap().isNull());
+    fixture.ClickButton("SpeedButton21");
+    QVERIFY(form.Image1->pixmap().isNull());
+    fixture.dialogs.saveAnswers.push_back((fixture.Root() / "none.png").string());
+    form.SaveImage1->trigger();
+    QVERIFY(!fs::exists(fixture.Root() / "none.png"));
+    QVERIFY(fixture.dialogs.errors.empty());
 }
 
 void TestWindowGameFolder::otherFieldsWriteIntoData()
