@@ -43,7 +43,7 @@ int RunCli(std::vector<std::string> arguments, std::ostream& out, std::ostream& 
     auto* showCommand = app.add_subcommand("show", "Every field of each file as 'key = value' lines, in file order "
                                                    "(enum names and critter flag names in comments)");
     showCommand->add_option("--data", show.data, dataHelp);
-    showCommand->add_option("FILE", show.files, "critter files or folders")->required();
+    showCommand->add_option("FILE", show.files, "prototype files (critters, items, scenery, walls, tiles, misc) or folders")->required();
     showCommand->add_flag("--textconv", show.textconv, "git's text converter: one file, always exit 0; a file "
                                                        "that is not a critter prints why, then its bytes in hex");
     showCommand->callback([&] { run = [&] { return RunShow(show, out, err); }; });
@@ -54,7 +54,7 @@ int RunCli(std::vector<std::string> arguments, std::ostream& out, std::ostream& 
     exportCommand->add_option("--game", exported.game, "the game recorded in the JSON (default: the folder "
                                                        "name FO1/FO2, else the file size)")->transform(games);
     exportCommand->add_option("--data", exported.data, dataHelp);
-    exportCommand->add_option("FILE", exported.files, "critter files or folders")->required();
+    exportCommand->add_option("FILE", exported.files, "prototype files or folders")->required();
     exportCommand->callback([&] { run = [&] { return RunExport(exported, out, err); }; });
 
     ImportOptions imported;
@@ -63,7 +63,7 @@ int RunCli(std::vector<std::string> arguments, std::ostream& out, std::ostream& 
     importCommand->add_option("--data", imported.data, dataHelp);
     importCommand->add_flag("--force", imported.force, forceHelp);
     importCommand->add_option("FILE.json", imported.json, "the JSON object, as export prints it")->required();
-    importCommand->add_option("TARGET.pro", imported.target, "the critter file to write")->required();
+    importCommand->add_option("TARGET.pro", imported.target, "the prototype file to write (of the JSON's type and subtype)")->required();
     importCommand->callback([&] { run = [&] { return RunImport(imported, out, err); }; });
 
     SetOptions set;
@@ -103,7 +103,7 @@ int RunCli(std::vector<std::string> arguments, std::ostream& out, std::ostream& 
     auto* namesCommand = app.add_subcommand("names", "Print the pro_crit.ini equivalent of a pro_crit.msg");
     namesCommand->add_option("--data", names.data, "read the message file from an install's or a mod's tree: a "
                                                    "path in it, or a bare name found in text/<language>/game");
-    namesCommand->add_option("pro_crit.msg", names.messageFile, "the game's message file")->required();
+    namesCommand->add_option("pro_crit.msg", names.messageFile, "the game's message file (pro_crit.msg, pro_item.msg, ...)")->required();
     namesCommand->add_option("--encoding", names.encoding, encodingHelp)->transform(encodings);
     namesCommand->callback([&] { run = [&] { return RunNames(names, out, err); }; });
 
