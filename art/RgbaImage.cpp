@@ -8,14 +8,20 @@
 namespace quarnel {
 namespace {
 
-// Converts one frame into target, whose rows are stride bytes apart.
+// Converts one frame into target, whose rows are stride bytes apart. The
+// palette is copied into a local table first: stores through a byte pointer
+// could otherwise change it, and the compiler would read it again per pixel.
 void Paint(const FrmFrame& frame, const Palette& palette, std::uint8_t* target, std::size_t stride)
 {
+    std::uint32_t table[256];
+    static_assert(sizeof table == sizeof palette.rgba);
+    std::memcpy(table, palette.rgba.data(), sizeof table);
     const std::uint8_t* index = frame.pixels.data();
-    for (int y = 0; y < frame.height; ++y) {
+    const auto width = static_cast<std::size_t>(frame.width);
+    for (int y = 0; y < frame.height; ++y, index += width) {
         std::uint8_t* out = target + static_cast<std::size_t>(y) * stride;
-        for (int x = 0; x < frame.width; ++x, out += 4)
-            std::memcpy(out, palette.rgba[*index++].data(), 4);
+        for (std::size_t x = 0; x < width; ++x)
+            std::memcpy(out + 4 * x, &table[index[x]], 4);
     }
 }
 
