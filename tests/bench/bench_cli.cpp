@@ -1,7 +1,9 @@
 // Times quarnel-cli's show, export and set --rules over a generated folder of
-// 10,000 critters against cat of the same files, each run as a program from
-// the shell. Usage: bench_cli [count] [folder]
+// 10,000 critters, and show and set over 10,000 item prototypes (weapons),
+// against cat of the same files, each run as a program from the shell.
+// Usage: bench_cli [count] [folder]
 #include "GameFolderBuilder.h"
+#include "ProtoBuilder.h"
 
 #include <chrono>
 #include <cstdio>
@@ -32,11 +34,41 @@ int main(int argc, char** argv)
         {"export", cli + " export " + folder + " >/dev/null"},
         {"set --rules", cli + " set --rules extra.ST+=1 -- " + folder},
     };
+    // Weapons (122 bytes each) in proto/items of a tree.
+    const fs::path items = root / "proto" / "items";
+    fs::create_directories(items);
+    for (int i = 1; i <= count; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "%08d.pro", i);
+        quarnel::test::ProtoBuilder(122).Set(0, 2, 0).PidNumber(i).Set(32, 4, 3).Set(48, 4, i).WriteTo(items / name);
+    }
+    std::printf("%d weapons of 122 bytes in %s\n", count, items.c_str());
+    const std::string itemFolder = "'" + items.string() + "'";
+    const Command itemCommands[] = {
+        {"cat", "cat " + itemFolder + "/*.pro >/dev/null"},
+        {"show", cli + " show " + itemFolder + " >/dev/null"},
+        {"set", cli + " set cost+=1 weapon.max_ammo=12 -- " + itemFolder},
+    };
+
     int status = 0;
     for (int run = 1; run <= 3; ++run) {
         double catMs = 0;
         std::printf("run %d:", run);
         for (const Command& command : commands) {
+            const auto started = std::chrono::steady_clock::now();
+            if (std::system(command.line.c_str()) != 0)
+                status = 1;
+            const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+            if (catMs == 0)
+                catMs = ms;
+            std::printf("  %s %.0f ms (%.1f x cat)", command.name, ms, ms / catMs);
+        }
+        std::printf("\n");
+    }
+    for (int run = 1; run <= 3; ++run) {
+        double catMs = 0;
+        std::printf("items run %d:", run);
+        for (const Command& command : itemCommands) {
             const auto started = std::chrono::steady_clock::now();
             if (std::system(command.line.c_str()) != 0)
                 status = 1;
