@@ -5,6 +5,7 @@
 // tree in the same run (goal: within 5x). And one critter's art found from
 // its FID in a fresh source (list, palette, picture, every frame in RGBA),
 // the core's share of loading a critter in the window.
+#include "BenchTiming.h"
 #include "FrmBuilder.h"
 #include "ProtoBuilder.h"
 #include "art/CritterArt.h"
@@ -26,16 +27,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-double Best(int rounds, const std::function<void()>& run)
-{
-    double best = 1e300;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        best = std::min(best, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
-}
+using quarnel::bench::Best;
 
 std::string Name(int n)
 {

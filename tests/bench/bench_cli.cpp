@@ -2,6 +2,7 @@
 // 10,000 critters, and show and set over 10,000 item prototypes (weapons),
 // against cat of the same files, each run as a program from the shell.
 // Usage: bench_cli [count] [folder]
+#include "BenchTiming.h"
 #include "GameFolderBuilder.h"
 #include "ProtoBuilder.h"
 
@@ -24,11 +25,8 @@ int main(int argc, char** argv)
 
     const std::string cli = QUARNEL_CLI_EXECUTABLE;
     const std::string folder = "'" + game.string() + "'";
-    struct Command {
-        const char* name;
-        std::string line;
-    };
-    const Command commands[] = {
+    using quarnel::bench::Command;
+    const std::vector<Command> commands = {
         {"cat", "cat " + folder + "/*.pro >/dev/null"},
         {"show", cli + " show " + folder + " >/dev/null"},
         {"export", cli + " export " + folder + " >/dev/null"},
@@ -44,41 +42,14 @@ int main(int argc, char** argv)
     }
     std::printf("%d weapons of 122 bytes in %s\n", count, items.c_str());
     const std::string itemFolder = "'" + items.string() + "'";
-    const Command itemCommands[] = {
+    const std::vector<Command> itemCommands = {
         {"cat", "cat " + itemFolder + "/*.pro >/dev/null"},
         {"show", cli + " show " + itemFolder + " >/dev/null"},
         {"set", cli + " set cost+=1 weapon.max_ammo=12 -- " + itemFolder},
     };
 
-    int status = 0;
-    for (int run = 1; run <= 3; ++run) {
-        double catMs = 0;
-        std::printf("run %d:", run);
-        for (const Command& command : commands) {
-            const auto started = std::chrono::steady_clock::now();
-            if (std::system(command.line.c_str()) != 0)
-                status = 1;
-            const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
-            if (catMs == 0)
-                catMs = ms;
-            std::printf("  %s %.0f ms (%.1f x cat)", command.name, ms, ms / catMs);
-        }
-        std::printf("\n");
-    }
-    for (int run = 1; run <= 3; ++run) {
-        double catMs = 0;
-        std::printf("items run %d:", run);
-        for (const Command& command : itemCommands) {
-            const auto started = std::chrono::steady_clock::now();
-            if (std::system(command.line.c_str()) != 0)
-                status = 1;
-            const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
-            if (catMs == 0)
-                catMs = ms;
-            std::printf("  %s %.0f ms (%.1f x cat)", command.name, ms, ms / catMs);
-        }
-        std::printf("\n");
-    }
+    int status = quarnel::bench::RunAgainstFirst("critters", commands);
+    status |= quarnel::bench::RunAgainstFirst("items", itemCommands);
     fs::remove_all(root);
     return status;
 }

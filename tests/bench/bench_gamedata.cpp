@@ -4,6 +4,7 @@
 // bytes once; the merged listing of an install holding it; the critters
 // read through the tree against the same records as loose files. And LZSS
 // decoding speed in MB of output per second.
+#include "BenchTiming.h"
 #include "DatWriter.h"
 #include "ProtoBuilder.h"
 #include "gamedata/Archive.h"
@@ -25,17 +26,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The best of several rounds, in milliseconds.
-double Best(int rounds, const std::function<void()>& run)
-{
-    double best = 1e300;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        best = std::min(best, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
-}
+using quarnel::bench::Best;
 
 std::string Number(const char* format, int n)
 {
@@ -144,10 +135,7 @@ int main()
     // quarnel-cli as a user runs it, against cat of the whole archive.
     const std::string cli = QUARNEL_CLI_EXECUTABLE;
     const std::string installPath = "'" + (folder / "install").string() + "'";
-    struct Command {
-        const char* name;
-        std::string line;
-    };
+    using quarnel::bench::Command;
     const Command commands[] = {
         {"cat master.dat", "cat '" + master.string() + "' >/dev/null"},
         {"data list", cli + " data " + installPath + " list >/dev/null"},
