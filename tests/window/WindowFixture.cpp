@@ -2,9 +2,11 @@
 
 #include "TinyGif.h"
 #include "ZipWriter.h"
+#include "editor/PathText.h"
 #include "platform/AppPaths.h"
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -15,7 +17,8 @@
 
 namespace quarnel::test {
 
-WindowFixture::WindowFixture() : root_(dir_.path().toStdString())
+// The folder in native form (backslashes on Windows), as the window forms its paths.
+WindowFixture::WindowFixture() : root_(ToPath(QDir::toNativeSeparators(dir_.path())))
 {
     std::filesystem::create_directories(GameFolder(true));
     std::filesystem::create_directories(GameFolder(false));
@@ -136,6 +139,12 @@ int SelectedRow(TForm1& form)
 {
     const auto items = form.ListViewFiles->selectedItems();
     return items.isEmpty() ? -1 : items.first()->row();
+}
+
+void RemoveBehindTheWindow(const std::filesystem::path& file)
+{
+    std::filesystem::permissions(file, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    std::filesystem::remove(file);
 }
 
 void SearchFor(WindowFixture& fixture, const QString& text)

@@ -67,6 +67,11 @@ void WriteStandardFolder(WindowFixture& fixture);
 // The list row selected in the window, -1 when none is.
 int SelectedRow(TForm1& form);
 
+// Deletes a file behind the window's back as another program would: one the
+// window left read-only is made writable first, since Windows refuses to
+// delete a read-only file.
+void RemoveBehindTheWindow(const std::filesystem::path& file);
+
 // Types a search text and presses Enter in the search box.
 void SearchFor(WindowFixture& fixture, const QString& text);
 

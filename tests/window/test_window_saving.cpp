@@ -246,7 +246,7 @@ void TestWindowSaving::refusedOrChangedFilesAreNotWritten()
 
     // A file that vanished.
     fixture.ClickRow(3);
-    std::filesystem::remove(fixture.CritterPath(200));
+    RemoveBehindTheWindow(fixture.CritterPath(200));
     StartEditing(fixture);
     fixture.ClickButton("BitBtnSave");
     QCOMPARE(fixture.dialogs.errors, std::vector<std::string>{"File not found."});
