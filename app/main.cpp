@@ -1,5 +1,6 @@
 // Program entry: the application object, the main window, the message loop.
 #include "app/QtUserDialogs.h"
+#include "editor/PathText.h"
 #include "editor/TForm1.h"
 #include "platform/AppPaths.h"
 
@@ -10,7 +11,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quarnel");
-    quarnel::SetExecutablePath(QCoreApplication::applicationFilePath().toStdString());
+    // Through the path type, so that a folder of any name is found on Windows.
+    quarnel::SetExecutablePath(quarnel::ToPath(QCoreApplication::applicationFilePath()));
     quarnel::QtUserDialogs dialogs;
     quarnel::SetDialogs(&dialogs);
 

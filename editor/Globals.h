@@ -1,10 +1,14 @@
 #pragma once
 // The program-wide state: one instance each, alive for the whole run.
+#include "platform/Utf8.h"
+
 #include <cstdint>
 #include <string>
 
 namespace quarnel {
 
+// Paths are kept as UTF-8 text, which holds any file name on Windows too:
+// PathFromUtf8 makes the path to open, Utf8FromPath the text of a path.
 extern std::string GameSubDir;         // "/FO1/" or "/FO2/" (backslashes on Windows)
 extern std::string GamePath;           // executable folder + GameSubDir
 extern bool IsSecondGame;              // chooses the skill formulas and the conversion item

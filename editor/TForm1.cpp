@@ -7,6 +7,7 @@
 #include "editor/StepButtons.h"
 #include "editor/UserSettings.h"
 #include "platform/AppPaths.h"
+#include "platform/Utf8.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/VersionInfo.h"
 #include "preview/PreviewPictures.h"
@@ -110,7 +111,7 @@ TForm1::TForm1(QWidget* parent, std::filesystem::path gameFolder)
     resize(minimumSize());
     client->installEventFilter(this);
 
-    pictures_ = std::make_unique<PreviewPictures>(std::filesystem::path(ExecutableFolder()) / "frm_critters.zip",
+    pictures_ = std::make_unique<PreviewPictures>(PathFromUtf8(ExecutableFolder()) / "frm_critters.zip",
                                                   TempFolder());
     FormCreate();
 }

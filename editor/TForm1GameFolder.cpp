@@ -282,7 +282,7 @@ void TForm1::SelectTreeCritter(int row)
     std::optional<ReadOnlyRestorer> readOnlyAfter;
     if (loose)
         readOnlyAfter.emplace(*loose);
-    LoadCritter(CurrentCritterPath);
+    LoadCritter(PathFromUtf8(CurrentCritterPath));
 }
 
 void TForm1::UpdateCritterStatus()

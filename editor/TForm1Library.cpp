@@ -7,6 +7,7 @@
 #include "library/GameFolderScan.h"
 #include "library/TextEncoding.h"
 #include "platform/AppPaths.h"
+#include "platform/Utf8.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/FileAttributes.h"
 #include "platform/FolderListing.h"
@@ -70,7 +71,7 @@ void TForm1::ScanGameFolder()
     // The name file is chosen once per scan: finding a pro_crit.msg lists the
     // folder, which a load of one critter should not do.
     nameFile_ = NameTablePath();
-    scan_ = ::quarnel::ScanGameFolder(std::filesystem::path(GamePath), nameFile_, TempFolder(), nameEncoding_);
+    scan_ = ::quarnel::ScanGameFolder(PathFromUtf8(GamePath), nameFile_, TempFolder(), nameEncoding_);
     // A damaged message file still gives the names before its fault.
     if (!scan_.namesError.empty())
         Dialogs().ShowError(WithFullStop(scan_.namesError));
@@ -86,17 +87,17 @@ void TForm1::FillCritterList()
     // The file shown before the fill, as a caption of this folder's list.
     QString currentCaption;
     if (!CurrentCritterPath.empty() && CurrentCritterPath.starts_with(GamePath))
-        currentCaption = ToQString(CurrentCritterPath.substr(GamePath.size()));
+        currentCaption = QString::fromStdString(CurrentCritterPath.substr(GamePath.size()));
     {
         const ListFillScope frozen(ListViewFiles);
-        SetReadOnlyOnly(CurrentCritterPath);
+        SetReadOnlyOnly(PathFromUtf8(CurrentCritterPath));
         ListViewFiles->clearSelection();
         ListViewFiles->setRowCount(0);
-        for (const std::string& file : ListFolderFiles(std::filesystem::path(GamePath), ".pro")) {
+        for (const std::string& file : ListFolderFiles(PathFromUtf8(GamePath), ".pro")) {
             const std::int32_t pid = Wrap32(std::int64_t(kPidDisplayBias) + FileNumberOf(file));
             const int row = ListViewFiles->rowCount();
             ListViewFiles->insertRow(row);
-            ListViewFiles->setItem(row, 0, ListItem(ToQString(file)));
+            ListViewFiles->setItem(row, 0, ListItem(QString::fromStdString(file)));
             ListViewFiles->setItem(row, 1, ListItem(QString::fromStdString(DecodeName(names.NameOf(file), scan_.encoding))));
             ListViewFiles->setItem(row, 2, ListItem(QString::number(pid)));
         }
@@ -201,7 +202,7 @@ void TForm1::NameEncodingClick(NameEncoding encoding)
 
 void TForm1::KonwertujFO1doFO2412do4161Click()
 {
-    ConvertFirstGameFiles(std::filesystem::path(GamePath), Dialogs());
+    ConvertFirstGameFiles(PathFromUtf8(GamePath), Dialogs());
 }
 
 } // namespace quarnel

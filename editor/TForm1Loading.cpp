@@ -6,6 +6,7 @@
 #include "library/CritterNameFile.h"
 #include "library/TextEncoding.h"
 #include "platform/AppPaths.h"
+#include "platform/Utf8.h"
 #include "proto/CritterFields.h"
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
@@ -27,7 +28,7 @@ const char* const kResistancePercent = " %";
 
 std::filesystem::path TForm1::NameTablePath() const
 {
-    return CritterNameFile(std::filesystem::path(ExecutableFolder() + GameSubDir));
+    return CritterNameFile(PathFromUtf8(ExecutableFolder() + GameSubDir));
 }
 
 void TForm1::ListViewFilesSelectItem(int row, bool selected)
@@ -47,10 +48,10 @@ void TForm1::SelectCritter(int row)
         SelectTreeCritter(row);
         return;
     }
-    CurrentCritterPath = GamePath + ToPath(ListViewFiles->item(row, 0)->text()).string();
+    CurrentCritterPath = GamePath + ListViewFiles->item(row, 0)->text().toStdString();
     SelectedRowIndex = row;
-    const ReadOnlyRestorer readOnlyAfter(CurrentCritterPath);
-    LoadCritter(CurrentCritterPath);
+    const ReadOnlyRestorer readOnlyAfter(PathFromUtf8(CurrentCritterPath));
+    LoadCritter(PathFromUtf8(CurrentCritterPath));
 }
 
 void TForm1::LoadCritter(const std::filesystem::path& path)
@@ -128,7 +129,7 @@ void TForm1::LoadCritter(const std::filesystem::path& path)
         fields_.SetText(skill.total, IntToStr(Wrap32(std::int64_t(StrToInt(fields_.Text(skill.base))) +
                                                      StrToInt(fields_.Text(skill.extra)))));
 
-    loadedPath_ = path.string();
+    loadedPath_ = Utf8FromPath(path);
     loadedSize_ = static_cast<long long>(record.size());
 }
 

@@ -25,12 +25,12 @@ void TForm1::OtherFields1Click()
     // The main window's own edits come first: save or cancel them.
     if (BitBtnCancel->isEnabled())
         return;
-    const std::filesystem::path path(CurrentCritterPath);
+    const std::filesystem::path path = PathFromUtf8(CurrentCritterPath);
     if (path.empty()) {
         Dialogs().ShowMessage(NoCritterSelectedText());
         return;
     }
-    if (path.string() != loadedPath_ || loadedSize_ == 0) {
+    if (Utf8FromPath(path) != loadedPath_ || loadedSize_ == 0) {
         Dialogs().ShowMessage(NotLoadedText(path));
         return;
     }

@@ -102,7 +102,7 @@ void TForm1::StepPreview(bool forward)
         StepTreeCritterPicture(forward);
         return;
     }
-    const std::filesystem::path path = CurrentCritterPath;
+    const std::filesystem::path path = PathFromUtf8(CurrentCritterPath);
     const int viewPassedIn = PreviewView;
     const ReadOnlyRestorer readOnlyAfter(path);
     // The size from the file system: a huge file is not read to find it wrong.

@@ -56,7 +56,7 @@ void TForm1::BitBtnSaveClick()
         Dialogs().ShowMessage("Check red fields!");
         return;
     }
-    if (!SaveCritter(CurrentCritterPath))
+    if (!SaveCritter(PathFromUtf8(CurrentCritterPath)))
         return;
     LeaveEditingMode();
     FillCritterList();
@@ -69,7 +69,7 @@ bool TForm1::SaveCritter(const std::filesystem::path& path)
         Dialogs().ShowMessage(NoCritterSelectedText());
         return false;
     }
-    if (path.string() != loadedPath_ || loadedSize_ == 0) {
+    if (Utf8FromPath(path) != loadedPath_ || loadedSize_ == 0) {
         Dialogs().ShowMessage(NotLoadedText(path));
         return false;
     }

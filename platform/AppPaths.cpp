@@ -1,5 +1,7 @@
 #include "platform/AppPaths.h"
 
+#include "platform/Utf8.h"
+
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -22,14 +24,14 @@ std::string ExecutableFolder()
 {
     if (executableFolder.empty()) {
         std::error_code ec;
-        executableFolder = WithTrailingSeparator(fs::current_path(ec).string());
+        executableFolder = WithTrailingSeparator(Utf8FromPath(fs::current_path(ec)));
     }
     return executableFolder;
 }
 
 void SetExecutableFolder(const fs::path& folder)
 {
-    executableFolder = WithTrailingSeparator(fs::absolute(folder).lexically_normal().string());
+    executableFolder = WithTrailingSeparator(Utf8FromPath(fs::absolute(folder).lexically_normal()));
 }
 
 void SetExecutablePath(const fs::path& exe)
@@ -44,6 +46,6 @@ std::string GameSubDirText(bool secondGame)
     return Separator() + (secondGame ? "FO2" : "FO1") + Separator();
 }
 
-fs::path TempFolder() { return fs::path(ExecutableFolder()) / "temp"; }
+fs::path TempFolder() { return PathFromUtf8(ExecutableFolder()) / "temp"; }
 
 } // namespace quarnel

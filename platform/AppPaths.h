@@ -5,8 +5,10 @@
 
 namespace quarnel {
 
-// Folder of the running executable, with a trailing separator. Tests point
-// it at a temporary folder with SetExecutableFolder.
+// Folder of the running executable, with a trailing separator, as UTF-8
+// text (on Windows from its UTF-16 form; PathFromUtf8 turns it and the paths
+// formed from it back into a path). Tests point it at a temporary folder
+// with SetExecutableFolder.
 std::string ExecutableFolder();
 void SetExecutableFolder(const std::filesystem::path& folder);
 // Records the executable's own path (called once by the program entry).
