@@ -83,8 +83,13 @@ TEST_CASE("dat lists and extracts either format, and never writes outside the fo
     Dat2Writer shared;
     const DatBytes megabyte = ZlibStream(DatBytes(1 << 20, 0));
     for (int i = 0; i < 100; ++i) {
-        DatEntry entry{"", "bomb\\" + std::to_string(i) + ".bin", i == 0 ? megabyte : DatBytes(), 1 << 20, 1};
-        if (i > 0)
+        DatEntry entry;
+        entry.name = "bomb\\" + std::to_string(i) + ".bin";
+        entry.unpackedSize = 1 << 20;
+        entry.method = 1;
+        if (i == 0)
+            entry.packed = megabyte;
+        else
             entry.offset = 0, entry.packedSize = static_cast<std::uint32_t>(megabyte.size());
         shared.Add(entry);
     }
