@@ -23,7 +23,7 @@ void AppendHexDump(std::string& text, const std::string& bytes)
 {
     static const char digits[] = "0123456789abcdef";
     for (std::size_t line = 0; line < bytes.size(); line += 16) {
-        char offset[16];
+        char offset[24];
         std::snprintf(offset, sizeof offset, "%08zx ", line);
         text += offset;
         for (std::size_t i = line; i < std::min(line + 16, bytes.size()); ++i) {
