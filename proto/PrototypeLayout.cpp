@@ -14,17 +14,17 @@ namespace {
 using D = FieldDisplay;
 
 // One field as the record lists it; its offset is where the one before ends.
-struct FieldSpec {
+struct FieldEntry {
     const char* key;
     int width = 4;
     FieldDisplay display = D::Decimal;
     EnumList list = EnumList::None;
 };
 
-constexpr FieldSpec Dec(const char* key) { return {key}; }
-constexpr FieldSpec Hex(const char* key) { return {key, 4, D::Hexadecimal}; }
-constexpr FieldSpec List(const char* key, EnumList list) { return {key, 4, D::Enum, list}; }
-constexpr FieldSpec Byte(const char* key) { return {key, 1}; }
+constexpr FieldEntry Dec(const char* key) { return {key}; }
+constexpr FieldEntry Hex(const char* key) { return {key, 4, D::Hexadecimal}; }
+constexpr FieldEntry List(const char* key, EnumList list) { return {key, 4, D::Enum, list}; }
+constexpr FieldEntry Byte(const char* key) { return {key, 1}; }
 
 constexpr std::array<const char*, 7> kDamageKinds = {"normal", "laser", "fire", "plasma", "electrical", "emp", "explode"};
 
@@ -39,16 +39,16 @@ public:
             Push(field);
         }
     }
-    RecordBuilder& Add(std::initializer_list<FieldSpec> specs)
+    RecordBuilder& Add(std::initializer_list<FieldEntry> entries)
     {
-        for (const FieldSpec& spec : specs)
-            Push({spec.key, next_, spec.width, spec.width == 4, spec.display, spec.list, nullptr});
+        for (const FieldEntry& entry : entries)
+            Push({entry.key, next_, entry.width, entry.width == 4, entry.display, entry.list, nullptr});
         return *this;
     }
-    RecordBuilder& AddGroup(const std::string& group, std::initializer_list<FieldSpec> specs)
+    RecordBuilder& AddGroup(const std::string& group, std::initializer_list<FieldEntry> entries)
     {
-        for (const FieldSpec& spec : specs)
-            Push({group + "." + spec.key, next_, spec.width, spec.width == 4, spec.display, spec.list, nullptr});
+        for (const FieldEntry& entry : entries)
+            Push({group + "." + entry.key, next_, entry.width, entry.width == 4, entry.display, entry.list, nullptr});
         return *this;
     }
     std::vector<RecordField> Fields() const { return fields_; }
@@ -63,8 +63,8 @@ private:
     int next_ = 0;
 };
 
-const std::initializer_list<FieldSpec> kLight = {Dec("light_radius"), Dec("light_intensity")};
-const std::initializer_list<FieldSpec> kFlags = {Hex("object_flags"), Hex("action_flags")};
+const std::initializer_list<FieldEntry> kLight = {Dec("light_radius"), Dec("light_intensity")};
+const std::initializer_list<FieldEntry> kFlags = {Hex("object_flags"), Hex("action_flags")};
 
 std::vector<RecordField> ItemRecord(int subtype)
 {
@@ -126,7 +126,7 @@ std::vector<RecordField> SceneryRecord(int subtype)
 std::vector<RecordField> OtherRecord(ProtoType type)
 {
     RecordBuilder record;
-    const FieldSpec material = List("material", EnumList::Material);
+    const FieldEntry material = List("material", EnumList::Material);
     switch (type) {
     case ProtoType::Wall: record.Add(kLight).Add(kFlags).Add({Dec("script_id"), material}); break;
     case ProtoType::Tile: record.Add(kFlags).Add({Dec("script_id"), material}); break;

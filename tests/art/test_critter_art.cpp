@@ -66,9 +66,9 @@ namespace {
 // A picture whose one pixel is the index given.
 std::vector<std::uint8_t> OnePixelFrm(std::uint8_t index)
 {
-    FrmSpec spec;
-    spec.frameSets = {{FrmFrameSpec{1, 1, {index}, 0, 0, std::nullopt}}};
-    return BuildFrm(spec);
+    FrmRecipe recipe;
+    recipe.frameSets = {{FrmFrameRecipe{1, 1, {index}, 0, 0, std::nullopt}}};
+    return BuildFrm(recipe);
 }
 
 // A mod's loose tree: proto/critters, art/critters with its list, color.pal.

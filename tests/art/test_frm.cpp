@@ -26,7 +26,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-FrmFrameSpec Frame(int width, int height, Bytes pixels, int xOffset = 0, int yOffset = 0)
+FrmFrameRecipe Frame(int width, int height, Bytes pixels, int xOffset = 0, int yOffset = 0)
 {
     return {width, height, std::move(pixels), xOffset, yOffset, std::nullopt};
 }
@@ -44,12 +44,12 @@ void CheckFrame(const FrmFrame& frame, int width, int height, const Bytes& pixel
 
 TEST_CASE("one direction: every offset 0, the frames and shift used for all six")
 {
-    FrmSpec spec;
-    spec.framesPerSecond = 0;
-    spec.xShift = {3, 9, 9, 9, 9, 9};
-    spec.yShift = {-4, 9, 9, 9, 9, 9};
-    spec.frameSets = {{Frame(3, 2, {0, 1, 2, 3, 4, 5}, -1, 2)}};
-    const FrmPicture picture = DecodeFrm(BuildFrm(spec), "one.frm");
+    FrmRecipe recipe;
+    recipe.framesPerSecond = 0;
+    recipe.xShift = {3, 9, 9, 9, 9, 9};
+    recipe.yShift = {-4, 9, 9, 9, 9, 9};
+    recipe.frameSets = {{Frame(3, 2, {0, 1, 2, 3, 4, 5}, -1, 2)}};
+    const FrmPicture picture = DecodeFrm(BuildFrm(recipe), "one.frm");
     CHECK(picture.storedDirections == 1);
     CHECK(picture.storedFramesPerSecond == 0);
     CHECK(picture.FramesPerSecond() == 10);
@@ -64,16 +64,16 @@ TEST_CASE("one direction: every offset 0, the frames and shift used for all six"
 
 TEST_CASE("six directions of several frames, each with its shift; equal offsets share frames")
 {
-    FrmSpec spec;
-    spec.version = 4;
-    spec.framesPerSecond = 7;
-    spec.actionFrame = 1;
-    spec.xShift = {0, 1, -2, 3, -32768, 32767};
-    spec.yShift = {5, -6, 7, -8, 9, -10};
+    FrmRecipe recipe;
+    recipe.version = 4;
+    recipe.framesPerSecond = 7;
+    recipe.actionFrame = 1;
+    recipe.xShift = {0, 1, -2, 3, -32768, 32767};
+    recipe.yShift = {5, -6, 7, -8, 9, -10};
     for (int d = 0; d < 6; ++d)
-        spec.frameSets.push_back({Frame(1, 2, {std::uint8_t(d), 0xFF}, d, -d), Frame(2, 1, {0x10, std::uint8_t(0x20 + d)})});
-    spec.directionSet = SixDirections();
-    const FrmPicture six = DecodeFrm(BuildFrm(spec), "six.frm");
+        recipe.frameSets.push_back({Frame(1, 2, {std::uint8_t(d), 0xFF}, d, -d), Frame(2, 1, {0x10, std::uint8_t(0x20 + d)})});
+    recipe.directionSet = SixDirections();
+    const FrmPicture six = DecodeFrm(BuildFrm(recipe), "six.frm");
     CHECK(six.storedDirections == 6);
     CHECK(six.FramesPerSecond() == 7);
     CHECK(six.actionFrame == 1);
@@ -85,37 +85,37 @@ TEST_CASE("six directions of several frames, each with its shift; equal offsets 
         REQUIRE(six.Frames(d).size() == 2);
         CheckFrame(six.Frame(d, 0), 1, 2, {std::uint8_t(d), 0xFF}, d, -d);
         CheckFrame(six.Frame(d, 1), 2, 1, {0x10, std::uint8_t(0x20 + d)});
-        CHECK(six.directions[d].yShift == spec.yShift[d]);
+        CHECK(six.directions[d].yShift == recipe.yShift[d]);
     }
 
     // Two frame sets: directions 0, 2, 4 on the first, 1, 3, 5 on the second.
-    spec.frameSets.resize(2);
-    spec.directionSet = {0, 1, 0, 1, 0, 1};
-    const FrmPicture shared = DecodeFrm(BuildFrm(spec), "shared.frm");
+    recipe.frameSets.resize(2);
+    recipe.directionSet = {0, 1, 0, 1, 0, 1};
+    const FrmPicture shared = DecodeFrm(BuildFrm(recipe), "shared.frm");
     CHECK(shared.frameSets.size() == 2);
     CHECK(&shared.Frames(4) == &shared.Frames(0));
     CHECK(&shared.Frames(5) == &shared.Frames(1));
     CheckFrame(shared.Frame(3, 0), 1, 2, {1, 0xFF}, 1, -1);
     CHECK(shared.directions[4].xShift == -32768); // the shift stays the direction's own
     // The second set first in the file: a shared direction need not start at 0.
-    spec.directionSet = {1, 1, 1, 1, 1, 1};
-    const FrmPicture second = DecodeFrm(BuildFrm(spec), "second.frm");
+    recipe.directionSet = {1, 1, 1, 1, 1, 1};
+    const FrmPicture second = DecodeFrm(BuildFrm(recipe), "second.frm");
     CHECK(second.storedDirections == 6);
     CheckFrame(second.Frame(0, 0), 1, 2, {1, 0xFF}, 1, -1);
 }
 
 TEST_CASE("the frame data's size: 0 and a size past the end mean the rest of the file")
 {
-    FrmSpec spec;
-    spec.frameSets = {{Frame(2, 2, {1, 2, 3, 4}), Frame(1, 1, {9})}};
+    FrmRecipe recipe;
+    recipe.frameSets = {{Frame(2, 2, {1, 2, 3, 4}), Frame(1, 1, {9})}};
     for (std::uint32_t stated : {0u, 1000000u}) {
-        spec.dataSize = stated;
-        const FrmPicture picture = DecodeFrm(BuildFrm(spec), "size.frm");
+        recipe.dataSize = stated;
+        const FrmPicture picture = DecodeFrm(BuildFrm(recipe), "size.frm");
         CheckFrame(picture.Frame(0, 1), 1, 1, {9});
     }
     // A stated size that ends inside the frames cuts them off.
-    spec.dataSize = 2 * 12 + 4;
-    CHECK_THROWS_WITH_AS(DecodeFrm(BuildFrm(spec), "short.frm"),
+    recipe.dataSize = 2 * 12 + 4;
+    CHECK_THROWS_WITH_AS(DecodeFrm(BuildFrm(recipe), "short.frm"),
                          "short.frm: direction 0, frame 1 runs past the end of the frame data", ArchiveError);
 }
 
@@ -123,14 +123,14 @@ TEST_CASE("per-direction files make one picture, each direction with its file's 
 {
     std::array<FrmPicture, 6> files;
     for (int d = 0; d < 6; ++d) {
-        FrmSpec spec;
-        spec.framesPerSecond = d == 0 ? 12 : 3;
-        spec.xShift[0] = static_cast<std::int16_t>(d + 1);
-        spec.yShift[0] = static_cast<std::int16_t>(-d);
-        spec.frameSets = {{Frame(1, 1, {std::uint8_t(10 + d)})}};
+        FrmRecipe recipe;
+        recipe.framesPerSecond = d == 0 ? 12 : 3;
+        recipe.xShift[0] = static_cast<std::int16_t>(d + 1);
+        recipe.yShift[0] = static_cast<std::int16_t>(-d);
+        recipe.frameSets = {{Frame(1, 1, {std::uint8_t(10 + d)})}};
         for (int f = 0; f < d; ++f) // file d holds d + 1 frames
-            spec.frameSets[0].push_back(Frame(1, 1, {std::uint8_t(f)}));
-        files[d] = DecodeFrm(BuildFrm(spec), "x.fr" + std::to_string(d));
+            recipe.frameSets[0].push_back(Frame(1, 1, {std::uint8_t(f)}));
+        files[d] = DecodeFrm(BuildFrm(recipe), "x.fr" + std::to_string(d));
     }
     const FrmPicture picture = CombineDirectionFiles(std::move(files));
     CHECK(picture.FramesPerSecond() == 12);
@@ -147,9 +147,9 @@ TEST_CASE("per-direction files make one picture, each direction with its file's 
 TEST_CASE("damaged and hostile pictures are refused, saying why")
 {
     const auto base = [] {
-        FrmSpec spec;
-        spec.frameSets = {{Frame(2, 1, {1, 2})}};
-        return spec;
+        FrmRecipe recipe;
+        recipe.frameSets = {{Frame(2, 1, {1, 2})}};
+        return recipe;
     };
     struct Case {
         const char* name;
@@ -161,37 +161,37 @@ TEST_CASE("damaged and hostile pictures are refused, saying why")
     Bytes header = BuildFrm(base());
     header.resize(61);
     cases.push_back({"61 bytes", header, "x.frm: shorter than an FRM header (61 bytes, the header has 62)"});
-    FrmSpec spec = base();
-    spec.framesPerDirection = 0;
-    cases.push_back({"no frames", BuildFrm(spec), "x.frm: no frames"});
-    spec.framesPerDirection = 1001;
-    cases.push_back({"1001 frames", BuildFrm(spec), "x.frm: 1001 frames per direction, more than 1000"});
-    spec = base();
-    spec.frameSets[0][0].pixelCount = 3;
-    cases.push_back({"pixel count", BuildFrm(spec), "x.frm: direction 0, frame 0 states 3 pixels for 2 x 1"});
-    spec = base();
-    spec.frameSets[0][0] = Frame(4097, 1, Bytes(4097, 1));
-    cases.push_back({"too wide", BuildFrm(spec), "x.frm: direction 0, frame 0 is 4097 x 1, larger than 4096 x 4096"});
-    spec.frameSets[0][0] = Frame(1, 4097, Bytes(4097, 1));
-    cases.push_back({"too high", BuildFrm(spec), "x.frm: direction 0, frame 0 is 1 x 4097, larger than 4096 x 4096"});
+    FrmRecipe recipe = base();
+    recipe.framesPerDirection = 0;
+    cases.push_back({"no frames", BuildFrm(recipe), "x.frm: no frames"});
+    recipe.framesPerDirection = 1001;
+    cases.push_back({"1001 frames", BuildFrm(recipe), "x.frm: 1001 frames per direction, more than 1000"});
+    recipe = base();
+    recipe.frameSets[0][0].pixelCount = 3;
+    cases.push_back({"pixel count", BuildFrm(recipe), "x.frm: direction 0, frame 0 states 3 pixels for 2 x 1"});
+    recipe = base();
+    recipe.frameSets[0][0] = Frame(4097, 1, Bytes(4097, 1));
+    cases.push_back({"too wide", BuildFrm(recipe), "x.frm: direction 0, frame 0 is 4097 x 1, larger than 4096 x 4096"});
+    recipe.frameSets[0][0] = Frame(1, 4097, Bytes(4097, 1));
+    cases.push_back({"too high", BuildFrm(recipe), "x.frm: direction 0, frame 0 is 1 x 4097, larger than 4096 x 4096"});
     // The largest size a header can state, with its true pixel count.
-    spec.frameSets[0][0] = Frame(0xFFFF, 0xFFFF, {1});
-    spec.frameSets[0][0].pixelCount = 0xFFFE0001u;
-    cases.push_back({"huge", BuildFrm(spec), "x.frm: direction 0, frame 0 is 65535 x 65535, larger than 4096 x 4096"});
-    spec = base();
-    Bytes cut = BuildFrm(spec);
+    recipe.frameSets[0][0] = Frame(0xFFFF, 0xFFFF, {1});
+    recipe.frameSets[0][0].pixelCount = 0xFFFE0001u;
+    cases.push_back({"huge", BuildFrm(recipe), "x.frm: direction 0, frame 0 is 65535 x 65535, larger than 4096 x 4096"});
+    recipe = base();
+    Bytes cut = BuildFrm(recipe);
     cut.pop_back();
     cases.push_back({"pixels cut", cut, "x.frm: direction 0, frame 0 runs past the end of the frame data"});
     cut.resize(62 + 11);
     cases.push_back({"header cut", cut, "x.frm: direction 0, frame 0 runs past the end of the frame data"});
-    spec.framesPerDirection = 2;
-    cases.push_back({"frame missing", BuildFrm(spec), "x.frm: direction 0, frame 1 runs past the end of the frame data"});
-    spec = base();
-    spec.offsets = std::array<std::uint32_t, 6>{0, 14, 0, 0, 0, 0};
-    cases.push_back({"offset at end", BuildFrm(spec),
+    recipe.framesPerDirection = 2;
+    cases.push_back({"frame missing", BuildFrm(recipe), "x.frm: direction 0, frame 1 runs past the end of the frame data"});
+    recipe = base();
+    recipe.offsets = std::array<std::uint32_t, 6>{0, 14, 0, 0, 0, 0};
+    cases.push_back({"offset at end", BuildFrm(recipe),
                      "x.frm: direction 1 starts at 14, past the end of the frame data (14 bytes)"});
-    spec.offsets = std::array<std::uint32_t, 6>{0, 0, 0, 0, 0, 0xFFFFFFFF};
-    cases.push_back({"offset huge", BuildFrm(spec),
+    recipe.offsets = std::array<std::uint32_t, 6>{0, 0, 0, 0, 0, 0xFFFFFFFF};
+    cases.push_back({"offset huge", BuildFrm(recipe),
                      "x.frm: direction 5 starts at 4294967295, past the end of the frame data (14 bytes)"});
     for (const Case& c : cases) {
         CAPTURE(c.name);
@@ -233,16 +233,16 @@ TEST_CASE("frames in RGBA and a sheet of every frame, read back from PNG")
 
     // Directions 0 and 1 with two frames of different sizes, the rest one
     // frame: cells of 2 x 2, two columns, six rows.
-    FrmSpec spec;
-    spec.frameSets = {{Frame(2, 2, {1, 1, 1, 1}), Frame(1, 1, {2})}, {Frame(1, 2, {3, 3}), Frame(2, 1, {4, 4})}};
+    FrmRecipe recipe;
+    recipe.frameSets = {{Frame(2, 2, {1, 1, 1, 1}), Frame(1, 1, {2})}, {Frame(1, 2, {3, 3}), Frame(2, 1, {4, 4})}};
     for (int d = 2; d < 6; ++d)
-        spec.frameSets.push_back({Frame(1, 1, {std::uint8_t(d + 3)})});
-    spec.directionSet = SixDirections();
-    spec.framesPerDirection = 2;
+        recipe.frameSets.push_back({Frame(1, 1, {std::uint8_t(d + 3)})});
+    recipe.directionSet = SixDirections();
+    recipe.framesPerDirection = 2;
     // Directions 2 to 5 state two frames but the builder wrote one: give them a second.
     for (int d = 2; d < 6; ++d)
-        spec.frameSets[d].push_back(Frame(0, 0, {}));
-    const RgbaImage sheet = FrameSheet(DecodeFrm(BuildFrm(spec), "sheet.frm"), palette);
+        recipe.frameSets[d].push_back(Frame(0, 0, {}));
+    const RgbaImage sheet = FrameSheet(DecodeFrm(BuildFrm(recipe), "sheet.frm"), palette);
     REQUIRE(sheet.width == 4);
     REQUIRE(sheet.height == 12);
     // The palette index each pixel shows (0 where the sheet is transparent).
@@ -269,7 +269,7 @@ TEST_CASE("frames in RGBA and a sheet of every frame, read back from PNG")
     CHECK_THROWS_AS(EncodePng(RgbaImage{}), ArchiveError);
 
     // Frames with width but no rows: an empty sheet, which no PNG can hold.
-    FrmSpec flat;
+    FrmRecipe flat;
     flat.frameSets = {{Frame(768, 0, {}), Frame(3, 0, {})}};
     const RgbaImage empty = FrameSheet(DecodeFrm(BuildFrm(flat), "flat.frm"), palette);
     CHECK(empty.width == 2 * 768);

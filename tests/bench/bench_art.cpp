@@ -39,22 +39,22 @@ std::string Name(int n)
 std::vector<std::uint8_t> Picture(std::uint32_t& seed)
 {
     auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
-    FrmSpec spec;
-    spec.framesPerSecond = 8;
+    FrmRecipe recipe;
+    recipe.framesPerSecond = 8;
     for (int d = 0; d < 6; ++d) {
-        std::vector<FrmFrameSpec> frames;
+        std::vector<FrmFrameRecipe> frames;
         for (int f = 0; f < 8; ++f) {
             const int w = 34 + static_cast<int>(next() % 12), h = 64 + static_cast<int>(next() % 12);
-            FrmFrameSpec frame{w, h, {}, 0, 0, std::nullopt};
+            FrmFrameRecipe frame{w, h, {}, 0, 0, std::nullopt};
             frame.pixels.resize(static_cast<std::size_t>(w * h));
             for (auto& p : frame.pixels) // a third transparent, like a figure on its background
                 p = next() % 3 == 0 ? 0 : static_cast<std::uint8_t>(next());
             frames.push_back(std::move(frame));
         }
-        spec.frameSets.push_back(std::move(frames));
+        recipe.frameSets.push_back(std::move(frames));
     }
-    spec.directionSet = SixDirections();
-    return BuildFrm(spec);
+    recipe.directionSet = SixDirections();
+    return BuildFrm(recipe);
 }
 
 } // namespace

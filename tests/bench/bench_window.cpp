@@ -42,15 +42,15 @@ std::string Numbered(const char* format, int n)
 // A standing picture of six directions, one 50 x 90 frame each.
 quarnel::test::DatBytes StandingPicture(int n)
 {
-    quarnel::test::FrmSpec spec;
+    quarnel::test::FrmRecipe recipe;
     for (int d = 0; d < 6; ++d) {
         std::vector<std::uint8_t> pixels(50 * 90);
         for (std::size_t i = 0; i < pixels.size(); ++i)
             pixels[i] = std::uint8_t(i % 7 == 0 ? 0 : (n * 11 + d * 3 + i) % 255 + 1);
-        spec.frameSets.push_back({{50, 90, pixels, 0, 0, {}}});
+        recipe.frameSets.push_back({{50, 90, pixels, 0, 0, {}}});
     }
-    spec.directionSet = quarnel::test::SixDirections();
-    return quarnel::test::BuildFrm(spec);
+    recipe.directionSet = quarnel::test::SixDirections();
+    return quarnel::test::BuildFrm(recipe);
 }
 
 // master.dat: 1,000 zlib-packed critters, their pro_crit.msg, the palette,

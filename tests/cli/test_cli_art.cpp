@@ -224,9 +224,9 @@ TEST_CASE("art draws a critter's standing picture from its tree, found above the
 TEST_CASE("a critter in an install's data folder takes its art from the install's archives")
 {
     ScratchFolder root("quarnel-art-install-");
-    FrmSpec spec;
-    spec.frameSets = {{FrmFrameSpec{2, 1, {0, 5}, 0, 0, std::nullopt}}};
-    const std::vector<std::uint8_t> frm = BuildFrm(spec);
+    FrmRecipe recipe;
+    recipe.frameSets = {{FrmFrameRecipe{2, 1, {0, 5}, 0, 0, std::nullopt}}};
+    const std::vector<std::uint8_t> frm = BuildFrm(recipe);
     WriteAllBytes(root.path / "master.dat", Dat2Writer().Stored("color.pal", BuildPalette()).Build());
     WriteAllBytes(root.path / "critter.dat", Dat2Writer()
                                                  .Stored("art\\critters\\critters.lst", "hmjmps\r\n")

@@ -24,12 +24,12 @@ int main(int argc, char** argv)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     };
     auto frame = [](int w, int h, std::uint8_t first) {
-        FrmFrameSpec spec{w, h, {}, 1, -1, std::nullopt};
+        FrmFrameRecipe recipe{w, h, {}, 1, -1, std::nullopt};
         for (int i = 0; i < w * h; ++i)
-            spec.pixels.push_back(static_cast<std::uint8_t>(first + i));
-        return spec;
+            recipe.pixels.push_back(static_cast<std::uint8_t>(first + i));
+        return recipe;
     };
-    FrmSpec one;
+    FrmRecipe one;
     one.framesPerSecond = 0;
     one.xShift[0] = 3;
     one.frameSets = {{frame(3, 2, 0), frame(2, 2, 7)}};
@@ -37,7 +37,7 @@ int main(int argc, char** argv)
     one.dataSize = 0;
     seed("size-zero.frm", BuildFrm(one));
 
-    FrmSpec six;
+    FrmRecipe six;
     six.framesPerSecond = 7;
     for (int d = 0; d < 6; ++d) {
         six.frameSets.push_back({frame(2, 3, std::uint8_t(d * 10)), frame(1, 1, 0)});

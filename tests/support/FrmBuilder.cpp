@@ -17,13 +17,13 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v)
 
 } // namespace
 
-std::vector<std::uint8_t> BuildFrm(const FrmSpec& spec)
+std::vector<std::uint8_t> BuildFrm(const FrmRecipe& recipe)
 {
     std::vector<std::uint8_t> data;
     std::vector<std::uint32_t> setOffsets;
-    for (const auto& set : spec.frameSets) {
+    for (const auto& set : recipe.frameSets) {
         setOffsets.push_back(static_cast<std::uint32_t>(data.size()));
-        for (const FrmFrameSpec& frame : set) {
+        for (const FrmFrameRecipe& frame : set) {
             Put16(data, static_cast<std::uint32_t>(frame.width));
             Put16(data, static_cast<std::uint32_t>(frame.height));
             Put32(data, frame.pixelCount.value_or(static_cast<std::uint32_t>(frame.pixels.size())));
@@ -33,20 +33,20 @@ std::vector<std::uint8_t> BuildFrm(const FrmSpec& spec)
         }
     }
     std::vector<std::uint8_t> out;
-    Put32(out, spec.version);
-    Put16(out, spec.framesPerSecond);
-    Put16(out, spec.actionFrame);
-    Put16(out, spec.framesPerDirection.value_or(
-                   spec.frameSets.empty() ? 0 : static_cast<std::uint16_t>(spec.frameSets[0].size())));
-    for (std::int16_t x : spec.xShift)
+    Put32(out, recipe.version);
+    Put16(out, recipe.framesPerSecond);
+    Put16(out, recipe.actionFrame);
+    Put16(out, recipe.framesPerDirection.value_or(
+                   recipe.frameSets.empty() ? 0 : static_cast<std::uint16_t>(recipe.frameSets[0].size())));
+    for (std::int16_t x : recipe.xShift)
         Put16(out, static_cast<std::uint16_t>(x));
-    for (std::int16_t y : spec.yShift)
+    for (std::int16_t y : recipe.yShift)
         Put16(out, static_cast<std::uint16_t>(y));
     for (int d = 0; d < 6; ++d) {
-        const auto set = static_cast<std::size_t>(spec.directionSet[d]);
-        Put32(out, spec.offsets ? (*spec.offsets)[d] : set < setOffsets.size() ? setOffsets[set] : 0);
+        const auto set = static_cast<std::size_t>(recipe.directionSet[d]);
+        Put32(out, recipe.offsets ? (*recipe.offsets)[d] : set < setOffsets.size() ? setOffsets[set] : 0);
     }
-    Put32(out, spec.dataSize.value_or(static_cast<std::uint32_t>(data.size())));
+    Put32(out, recipe.dataSize.value_or(static_cast<std::uint32_t>(data.size())));
     out.insert(out.end(), data.begin(), data.end());
     return out;
 }

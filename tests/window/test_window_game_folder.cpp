@@ -55,25 +55,25 @@ ProtoBuilder Critter(int number, std::int32_t textId, int size = 416, std::uint8
 }
 
 // A 4 x 3 frame of one palette index.
-FrmFrameSpec Plain(std::uint8_t index) { return {4, 3, std::vector<std::uint8_t>(12, index), 0, 0, {}}; }
+FrmFrameRecipe Plain(std::uint8_t index) { return {4, 3, std::vector<std::uint8_t>(12, index), 0, 0, {}}; }
 
 // Direction d is one frame of index 10 + d.
 std::vector<std::uint8_t> SixDirectionFrm()
 {
-    FrmSpec spec;
+    FrmRecipe recipe;
     for (int d = 0; d < 6; ++d)
-        spec.frameSets.push_back({Plain(std::uint8_t(10 + d))});
-    spec.directionSet = SixDirections();
-    return BuildFrm(spec);
+        recipe.frameSets.push_back({Plain(std::uint8_t(10 + d))});
+    recipe.directionSet = SixDirections();
+    return BuildFrm(recipe);
 }
 
 // One direction for all six: three frames of indexes 20, 21, 22 at 20 frames a second.
 std::vector<std::uint8_t> AnimatedFrm()
 {
-    FrmSpec spec;
-    spec.framesPerSecond = 20;
-    spec.frameSets.push_back({Plain(20), Plain(21), Plain(22)});
-    return BuildFrm(spec);
+    FrmRecipe recipe;
+    recipe.framesPerSecond = 20;
+    recipe.frameSets.push_back({Plain(20), Plain(21), Plain(22)});
+    return BuildFrm(recipe);
 }
 
 // The colour of palette index i in the window: BuildPalette's entry, each component x 4.
