@@ -1,6 +1,7 @@
 // Writes the seed archives of the DAT fuzzer into a folder: one archive per
 // structure the readers know, built by the tests' DAT writer.
 #include "DatWriter.h"
+#include "SeedFolder.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -11,18 +12,8 @@ namespace fs = std::filesystem;
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <seed folder>\n", argv[0]);
-        return 2;
-    }
-    const fs::path folder = argv[1];
-    fs::create_directories(folder);
-    int count = 0;
-    auto seed = [&](const char* name, const DatBytes& bytes) {
-        std::ofstream(folder / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        ++count;
-    };
+    quarnel::fuzz::SeedFolder seeds(argc, argv);
+    auto seed = [&](const char* name, const DatBytes& bytes) { seeds.Write(name, bytes); };
     // Two literals and a reference that overlaps the bytes it writes.
     const DatBytes overlapping = {0x03, 'a', 'b', 0xEE, 0xF4, 0x00, 0x00};
     DatBytes chunks = StoredChunk(DatText("head-"));
@@ -57,6 +48,5 @@ int main(int argc, char** argv)
     lying.Add({{}, "long", ZlibStream(DatText("0123456789")), 9, 1, {}, {}});
     lying.Add({{}, "outside", DatText("x"), 1, 0, 100000, {}});
     seed("dat2-lying.dat", lying.Build());
-    std::printf("%d seeds in %s\n", count, folder.string().c_str());
     return 0;
 }

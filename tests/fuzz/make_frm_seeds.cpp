@@ -2,6 +2,7 @@
 // the reader knows (one direction, six, shared directions, several frames,
 // the size 0 form), a palette and an art list, built by the tests' writer.
 #include "FrmBuilder.h"
+#include "SeedFolder.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -13,16 +14,8 @@ namespace fs = std::filesystem;
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <seed folder>\n", argv[0]);
-        return 2;
-    }
-    const fs::path folder = argv[1];
-    fs::create_directories(folder);
-    auto seed = [&](const char* name, const std::vector<std::uint8_t>& bytes) {
-        std::ofstream(folder / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    };
+    quarnel::fuzz::SeedFolder seeds(argc, argv);
+    auto seed = [&](const char* name, const std::vector<std::uint8_t>& bytes) { seeds.Write(name, bytes); };
     auto frame = [](int w, int h, std::uint8_t first) {
         FrmFrameRecipe recipe{w, h, {}, 1, -1, std::nullopt};
         for (int i = 0; i < w * h; ++i)

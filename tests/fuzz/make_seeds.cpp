@@ -1,5 +1,6 @@
 // Writes the seed archives of the ZIP fuzzer into a folder: one archive per
 // structure the reader knows, built by the tests' ZIP writer.
+#include "SeedFolder.h"
 #include "TinyGif.h"
 #include "ZipWriter.h"
 
@@ -11,17 +12,8 @@ namespace fs = std::filesystem;
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <seed folder>\n", argv[0]);
-        return 2;
-    }
-    const fs::path folder = argv[1];
-    fs::create_directories(folder);
-    int count = 0;
-    auto seed = [&](const char* name, const ZipWriter& writer) {
-        writer.WriteTo(folder / (std::string(name) + ".zip"));
-        ++count;
-    };
+    quarnel::fuzz::SeedFolder seeds(argc, argv);
+    auto seed = [&](const char* name, const ZipWriter& writer) { writer.WriteTo(seeds.Next(std::string(name) + ".zip")); };
 
     seed("stored", ZipWriter().Stored("a.gif", TinyStillGif()));
     seed("deflated", ZipWriter()
@@ -94,6 +86,5 @@ int main(int argc, char** argv)
          ZipWriter().Stored("../up.gif", "up").Stored("/abs.gif", "abs").Stored("C:x.gif", "drive"));
     seed("trailer", ZipWriter().Deflated("t.gif", "trailer").Trailer(Bytes(40, 'T')));
     seed("empty-archive", ZipWriter());
-    std::printf("%d seeds in %s\n", count, folder.string().c_str());
     return 0;
 }
