@@ -40,7 +40,9 @@ qt_windows_unpack() {
   echo "Qt for Windows unpacked into $qt_windows_dir in $((SECONDS - start)) s"
 }
 
-# Leaves a complete Qt in $qt_windows_dir, or none (the window is then not built).
+# Leaves a complete Qt in $qt_windows_dir. Fails when it can be neither
+# unpacked nor built: a run that silently left the window out would pass
+# without testing it.
 qt_windows_prepare() {
   local origin
   origin=$(qt_windows_origin)
@@ -48,15 +50,11 @@ qt_windows_prepare() {
     case $origin in
       source*) echo "Qt for Windows (built from source): $qt_windows_dir"; return 0 ;;
     esac
-    scripts/build-qt-windows || echo "warning: Qt for Windows could not be built; the window is not built" >&2
-    return 0
-  fi
-  if [ -n "$origin" ]; then
+  elif [ -n "$origin" ]; then
     echo "Qt for Windows ($origin): $qt_windows_dir"
     return 0
+  else
+    qt_windows_unpack && return 0
   fi
-  qt_windows_unpack && return 0
-  if [ -x scripts/build-qt-windows ]; then
-    scripts/build-qt-windows || echo "warning: Qt for Windows could not be built; the window is not built" >&2
-  fi
+  scripts/build-qt-windows || { echo "Qt for Windows could not be built" >&2; return 1; }
 }
