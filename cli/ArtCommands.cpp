@@ -14,6 +14,7 @@
 #include "proto/ProLayout.h"
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -21,10 +22,23 @@ namespace fs = std::filesystem;
 namespace quarnel::cli {
 namespace {
 
-std::vector<std::uint8_t> ReadBytes(const std::string& file, std::size_t maxBytes)
+// A file of frm's, read and decoded. One that cannot be read or is refused is
+// reported under its own name and gives nothing; a damaged one's error goes on
+// to the command's handler.
+template <class Decoded>
+std::optional<Decoded> ReadDecoded(const std::string& file, std::size_t maxBytes,
+                                   Decoded (*decode)(const std::vector<std::uint8_t>&, const std::string&),
+                                   std::ostream& err)
 {
-    const std::string text = ReadWholeFile(PathFromUtf8(file), maxBytes);
-    return std::vector<std::uint8_t>(text.begin(), text.end());
+    try {
+        const std::string bytes = ReadWholeFile(PathFromUtf8(file), maxBytes);
+        return decode(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), file);
+    } catch (const IoError& error) {
+        ReportError(err, file, error);
+    } catch (const FileRefusedError& error) {
+        ReportError(err, file, error);
+    }
+    return std::nullopt;
 }
 
 // The frame or sheet asked for, as PNG, written to out; returns its size text.
@@ -145,30 +159,16 @@ int RunFrm(const FrmOptions& options, std::ostream& out, std::ostream& err)
         ReportError(err, "frm", "--out needs --palette color.pal");
         return kExitError;
     }
-    FrmPicture picture;
-    try {
-        picture = DecodeFrm(ReadBytes(options.file, kMaxFrmFileBytes), options.file);
-    } catch (const IoError& error) {
-        ReportError(err, options.file, error);
+    const std::optional<FrmPicture> picture = ReadDecoded(options.file, kMaxFrmFileBytes, DecodeFrm, err);
+    if (!picture)
         return kExitError;
-    } catch (const FileRefusedError& error) {
-        ReportError(err, options.file, error);
-        return kExitError;
-    }
     if (options.info)
-        Describe(picture, out);
+        Describe(*picture, out);
     if (!options.picture.out.empty()) {
-        Palette palette;
-        try {
-            palette = DecodePalette(ReadBytes(options.palette, std::size_t{1} << 20), options.palette);
-        } catch (const IoError& error) {
-            ReportError(err, options.palette, error);
+        const std::optional<Palette> palette = ReadDecoded(options.palette, std::size_t{1} << 20, DecodePalette, err);
+        if (!palette)
             return kExitError;
-        } catch (const FileRefusedError& error) {
-            ReportError(err, options.palette, error);
-            return kExitError;
-        }
-        WritePicture(picture, palette, options.picture);
+        WritePicture(*picture, *palette, options.picture);
     }
     return kExitSuccess;
 }

@@ -3,15 +3,18 @@
 #include "TinyGif.h"
 #include "ZipWriter.h"
 #include "editor/PathText.h"
+#include "editor/TOtherFieldsDialog.h"
 #include "platform/AppPaths.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -154,6 +157,26 @@ void SearchFor(WindowFixture& fixture, const QString& text)
     box->selectAll();
     QTest::keyClicks(box, text);
     QTest::keyClick(box, Qt::Key_Return);
+}
+
+bool WithOtherFields(WindowFixture& fixture, const std::function<void(TOtherFieldsDialog&)>& body)
+{
+    // The shortcut reaches the active window only.
+    fixture.Form().activateWindow();
+    if (!QTest::qWaitForWindowActive(&fixture.Form()))
+        qWarning("the main window did not become active");
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<TOtherFieldsDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        opened = true;
+        body(*dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    QTest::keyClick(&fixture.Form(), Qt::Key_F3);
+    return opened;
 }
 
 } // namespace quarnel::test

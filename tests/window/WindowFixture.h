@@ -10,10 +10,15 @@
 #include <QTemporaryDir>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace quarnel {
+class TOtherFieldsDialog;
+}
 
 namespace quarnel::test {
 
@@ -74,5 +79,9 @@ void RemoveBehindTheWindow(const std::filesystem::path& file);
 
 // Types a search text and presses Enter in the search box.
 void SearchFor(WindowFixture& fixture, const QString& text);
+
+// Presses F3 in the window and runs body on the dialog it opens; a dialog the
+// body leaves open is cancelled. False when no dialog opened.
+bool WithOtherFields(WindowFixture& fixture, const std::function<void(TOtherFieldsDialog&)>& body);
 
 } // namespace quarnel::test

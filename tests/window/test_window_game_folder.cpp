@@ -14,14 +14,12 @@
 #include "platform/VersionInfo.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
-#include <QTimer>
 #include <QtTest>
 
 using namespace quarnel;
@@ -401,24 +399,13 @@ void TestWindowGameFolder::otherFieldsWriteIntoData()
     TForm1& form = fixture.Open(install.root);
     fixture.ClickRow(RowOf(form.ListViewFiles, "00000005.pro"));
     QVERIFY(form.OtherFields1->isEnabled());
-    form.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    bool opened = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<TOtherFieldsDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        opened = true;
-        auto* team = dialog->findChild<QLineEdit*>("EditTeamNumber");
+    QVERIFY(WithOtherFields(fixture, [](TOtherFieldsDialog& dialog) {
+        auto* team = dialog.findChild<QLineEdit*>("EditTeamNumber");
         team->setFocus();
         team->selectAll();
         QTest::keyClicks(team, "9");
-        dialog->accept();
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    QTest::keyClick(&form, Qt::Key_F3);
-    QVERIFY(opened);
+        dialog.accept();
+    }));
     QVERIFY(fixture.dialogs.errors.empty());
     std::vector<std::uint8_t> expected = install.dog.Bytes();
     SetFieldAt(expected, 40, 9); // the team number

@@ -7,7 +7,6 @@
 #include "platform/FileAttributes.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,7 +15,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTimer>
 #include <QtTest>
 
 #include <functional>
@@ -60,28 +58,6 @@ void SetFieldAt(std::vector<std::uint8_t>& bytes, int offset, std::int32_t value
 {
     for (int i = 0; i < 4; ++i)
         bytes[std::size_t(offset + i)] = std::uint8_t(std::uint32_t(value) >> (24 - 8 * i));
-}
-
-// Presses F3 in the window and runs body on the dialog it opens; a dialog the
-// body leaves open is cancelled. False when no dialog opened.
-bool WithOtherFields(WindowFixture& fixture, const std::function<void(TOtherFieldsDialog&)>& body)
-{
-    // The shortcut reaches the active window only.
-    fixture.Form().activateWindow();
-    if (!QTest::qWaitForWindowActive(&fixture.Form()))
-        qWarning("the main window did not become active");
-    bool opened = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<TOtherFieldsDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        opened = true;
-        body(*dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    QTest::keyClick(&fixture.Form(), Qt::Key_F3);
-    return opened;
 }
 
 template <class T> T* Control(TOtherFieldsDialog& dialog, const char* name)
