@@ -212,6 +212,8 @@ private:
     // Shows frame artFrame_ of direction PreviewView of the tree critter's picture.
     void ShowTreeArtFrame();
     void NextTreeArtFrame();
+    // Keeps the shown direction's standing frame as PNG for "Save Image".
+    void KeepTreeStandingFrame();
 
     WindowFields fields_;
     CharacterRules rules_;

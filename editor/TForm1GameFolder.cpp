@@ -7,7 +7,6 @@
 #include "editor/SaveRefusals.h"
 #include "editor/TForm1.h"
 #include "editor/UserSettings.h"
-#include "gamedata/FolderLayer.h"
 #include "gamedata/GamePath.h"
 #include "gamedata/OverrideWriter.h"
 #include "library/TreeCritterList.h"
@@ -18,27 +17,26 @@
 #include "platform/UserDialogs.h"
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
+#include "preview/PreviewPictures.h"
 #include "rules/IntegerText.h"
 
-#include "preview/PreviewPictures.h"
-
 #include <QAction>
-#include <QBuffer>
-#include <QImage>
-#include <QPixmap>
-#include <QTimer>
 #include <QApplication>
+#include <QBuffer>
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStringList>
 #include <QTableWidget>
+#include <QTimer>
 
 #include <stdexcept>
 
@@ -331,6 +329,7 @@ void TForm1::ShowTreeCritterPicture(const ProRecord& record)
     Edit1->setText(QString::fromStdString(shownArt_.Caption()));
     artFrame_ = 0;
     ShowTreeArtFrame();
+    KeepTreeStandingFrame();
 }
 
 void TForm1::StepTreeCritterPicture(bool forward)
@@ -341,6 +340,20 @@ void TForm1::StepTreeCritterPicture(bool forward)
                                                     : PreviewPictures::PreviousView(PreviewView));
     artFrame_ = 0;
     ShowTreeArtFrame();
+    KeepTreeStandingFrame();
+}
+
+void TForm1::KeepTreeStandingFrame()
+{
+    // "Save Image" writes the direction's standing frame as PNG; encoded once
+    // per critter and direction, not on every turn of the animation.
+    if (!shownArt_.HasPicture() || shownArt_.picture->Frames(PreviewView).empty())
+        return;
+    const RgbaImage rgba = shownArt_.Rgba(PreviewView, 0);
+    pictureBytes_.clear();
+    QBuffer buffer(&pictureBytes_);
+    buffer.open(QIODevice::WriteOnly);
+    QImage(rgba.rgba.data(), rgba.width, rgba.height, rgba.width * 4, QImage::Format_RGBA8888).save(&buffer, "PNG");
 }
 
 void TForm1::ShowTreeArtFrame()
@@ -358,13 +371,6 @@ void TForm1::ShowTreeArtFrame()
     if (image.width() > room.width() || image.height() > room.height())
         image = image.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     Image1->setPixmap(QPixmap::fromImage(image));
-    // "Save Image" writes the direction's standing frame as PNG.
-    if (artFrame_ == 0) {
-        pictureBytes_.clear();
-        QBuffer buffer(&pictureBytes_);
-        buffer.open(QIODevice::WriteOnly);
-        QImage(rgba.rgba.data(), rgba.width, rgba.height, rgba.width * 4, QImage::Format_RGBA8888).save(&buffer, "PNG");
-    }
     if (frames.size() > 1) {
         if (!artTimer_) {
             artTimer_ = new QTimer(this);
