@@ -46,51 +46,94 @@ put_field() {
 (cd "$folder" && exec "${run[@]}" wine explorer /desktop=quarnel,1280x1024 quarnel.exe >"$folder/wine.log" 2>&1) &
 program=$!
 stop() { kill "$program" 2>/dev/null || true; }
+step="start-up"
+trap 'status=$?; rm -f "$original" "$expected"; if [ $status -ne 0 ]; then stop; echo "window run: failed at step: $step" >&2; fi' EXIT
 
-window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Quarnel by Vostrik' | head -1) ||
-  { stop; fail "no window within 2 minutes"; }
+# Waits until a command succeeds, polling every half second; false after
+# the deadline (seconds).
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.5
+  done
+}
+# Wine may replace the X window of a Wine window (a new id) at any time, so
+# the window is found again before every step, never kept from start-up.
+quarnel_window() { xdotool search --onlyvisible --name '^Quarnel by Vostrik' 2>/dev/null | head -1; }
+wine_desktop() { xdotool search --name '^quarnel - Wine desktop$' 2>/dev/null | head -1; }
+window_there() { [ -n "$(quarnel_window)" ]; }
+desktop_there() { [ -n "$(wine_desktop)" ]; }
+# Runs one step of input; when it fails (the window was not there yet, or
+# was replaced under it), waits for the window again and retries once.
+run_step() {
+  step=$1
+  shift
+  "$@" && return 0
+  echo "window run: step '$step' failed once, retrying" >&2
+  wait_for 30 window_there || fail "step '$step': the window is gone"
+  "$@" || fail "step '$step' failed twice"
+}
+# Input through XTEST to the focused window of the Wine desktop: Wine ignores
+# events sent to a window (xdotool --window uses XSendEvent).
+focus_desktop() {
+  local desktop
+  desktop=$(wine_desktop)
+  [ -n "$desktop" ] || return 1
+  xdotool windowfocus "$desktop" 2>/dev/null
+}
+# ST's extra field lies at a fixed place in the window's fixed layout,
+# measured from the window's origin as xwininfo reports it.
+click_st_extra() {
+  local window left top
+  window=$(quarnel_window)
+  [ -n "$window" ] || return 1
+  focus_desktop || return 1
+  left=$(xwininfo -id "$window" 2>/dev/null | sed -n 's/^ *Absolute upper-left X: *//p')
+  top=$(xwininfo -id "$window" 2>/dev/null | sed -n 's/^ *Absolute upper-left Y: *//p')
+  [ -n "$left" ] && [ -n "$top" ] || return 1
+  xdotool mousemove $((left + 725)) $((top + 79)) click 1
+}
+type_keys() {
+  window_there || return 1
+  focus_desktop || return 1
+  xdotool "$@"
+}
+names_and_picture() { [ -f "$folder/temp/tmp.txt" ] && ls "$folder/temp/"*.gif >/dev/null 2>&1; }
+saved() { ! cmp -s "$original" "$folder/FO2/$critter"; }
+temp_removed() { [ ! -e "$folder/temp" ]; }
+window_gone() { ! window_there; }
+
+step="the window appears"
+wait_for 120 window_there || fail "no window within 2 minutes"
 # Start-up: the list is filled (its names written into temp) and the first
 # critter's picture is taken out of the archive.
-for attempt in $(seq 30); do
-  [ -f "$folder/temp/tmp.txt" ] && ls "$folder/temp/"*.gif >/dev/null 2>&1 && break
-  sleep 1
-done
-[ -f "$folder/temp/tmp.txt" ] || { stop; fail "no name list in temp"; }
-ls "$folder/temp/"*.gif >/dev/null 2>&1 || { stop; fail "no picture taken out into temp"; }
+step="the list and the first picture"
+wait_for 30 names_and_picture || fail "no name list or no picture in temp within 30 s"
 sleep 2
 import -window root "$folder/quarnel-wine.png" || echo "warning: no screenshot" >&2
 
-# The edit. Wine ignores events sent to a window (xdotool --window); input
-# through XTEST reaches the window of the Wine desktop that has the X focus.
-# ST's extra field lies at a fixed place in the window's fixed layout.
-desktop=$(xdotool search --name '^quarnel - Wine desktop$' | head -1)
-[ -n "$desktop" ] || { stop; fail "no Wine desktop window"; }
-xdotool windowfocus "$desktop"
-left=$(xwininfo -id "$window" | sed -n 's/^ *Absolute upper-left X: *//p')
-top=$(xwininfo -id "$window" | sed -n 's/^ *Absolute upper-left Y: *//p')
-xdotool mousemove $((left + 725)) $((top + 79)) click 1
+# The edit: a click into ST's extra field, everything in it selected, 3
+# typed and F2 pressed.
+step="the Wine desktop"
+wait_for 30 desktop_there || fail "no Wine desktop window"
+run_step "click into ST's extra field" click_st_extra
 sleep 0.5
-xdotool key ctrl+a
-xdotool type 3
+run_step "select the field's text" type_keys key ctrl+a
+run_step "type 3" type_keys type 3
 sleep 0.5
-xdotool key F2
-for attempt in $(seq 30); do
-  cmp -s "$original" "$folder/FO2/$critter" || break
-  sleep 1
-done
+run_step "press F2 to save" type_keys key F2
+step="the save"
+wait_for 30 saved || fail "the critter file did not change within 30 s of F2"
 sleep 1
 import -window root "$folder/quarnel-wine-saved.png" || echo "warning: no screenshot" >&2
 
 # Alt+F4 closes the window, as the user would; it removes its temp folder.
-xdotool key --window "$window" alt+F4
-for attempt in $(seq 60); do
-  [ -e "$folder/temp" ] || break
-  sleep 1
-done
-for attempt in $(seq 30); do
-  xdotool search --onlyvisible --name '^Quarnel by Vostrik' >/dev/null 2>&1 || break
-  sleep 1
-done
+run_step "press Alt+F4 to close" type_keys key alt+F4
+step="closing"
+wait_for 60 temp_removed || fail "the temp folder is still there 60 s after Alt+F4"
+wait_for 30 window_gone || fail "the window is still open 30 s after Alt+F4"
 stop
 wait "$program" 2>/dev/null || true
 
