@@ -25,7 +25,7 @@ using namespace quarnel::test::cli;
 
 namespace {
 
-std::set<std::string> Names(const fs::path& folder)
+[[maybe_unused]] std::set<std::string> Names(const fs::path& folder)
 {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))

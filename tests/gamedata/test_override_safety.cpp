@@ -67,7 +67,8 @@ std::set<std::string> Names(const fs::path& folder)
     return names;
 }
 
-WriteRefusalKind RefusalOf(const GameTree& tree, const std::string& path, const Bytes& before, const Bytes& after)
+[[maybe_unused]] WriteRefusalKind RefusalOf(const GameTree& tree, const std::string& path, const Bytes& before,
+                                            const Bytes& after)
 {
     try {
         WriteIntoOverride(tree, path, before, after);
