@@ -19,9 +19,7 @@
 #ifndef _WIN32
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 #endif
 
@@ -71,7 +69,7 @@ TEST_CASE("a new file replaces a regular file whole and leaves no temporary file
 }
 
 #ifndef _WIN32
-TEST_CASE("nothing but a regular file is replaced: links, folders, FIFOs, sockets and devices are refused")
+TEST_CASE("nothing but a regular file is replaced: links, folders, FIFOs and devices are refused")
 {
     ScratchFolder folder;
     const fs::path target = folder.File("target.txt", "keep");
@@ -92,18 +90,6 @@ TEST_CASE("nothing but a regular file is replaced: links, folders, FIFOs, socket
         {"folder", [&] { fs::create_directory(out); }, WriteRefusalKind::Folder, "is a folder, not a file"},
         {"FIFO", [&] { REQUIRE(mkfifo(out.c_str(), 0644) == 0); }, WriteRefusalKind::NotRegularFile,
          "not a regular file (a FIFO)"},
-        {"socket",
-         [&] {
-             const int s = socket(AF_UNIX, SOCK_STREAM, 0);
-             sockaddr_un address {};
-             address.sun_family = AF_UNIX;
-             const std::string path = out.string();
-             REQUIRE(path.size() < sizeof address.sun_path);
-             path.copy(address.sun_path, path.size());
-             REQUIRE(bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0);
-             close(s);
-         },
-         WriteRefusalKind::NotRegularFile, "not a regular file (a socket)"},
     };
     for (const Case& c : cases) {
         CAPTURE(c.name);
