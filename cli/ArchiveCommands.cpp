@@ -3,6 +3,7 @@
 // between columns, "/" in paths, the archive's own case.
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/WriteFailure.h"
 #include "gamedata/Archive.h"
 #include "gamedata/Extraction.h"
 #include "gamedata/GamePath.h"
@@ -111,7 +112,7 @@ int RunDatExtract(const DatOptions& options, std::ostream&, std::ostream& err)
             try {
                 ExtractTo(target, entry.path, archive->Read(i));
             } catch (const std::exception& error) {
-                ReportError(err, options.archive + ": " + std::string(entry.path), error);
+                ReportWriteFailure(err, options.archive + ": " + std::string(entry.path), error);
                 status = kExitError;
             }
         }
@@ -165,7 +166,7 @@ int RunData(const DataOptions& options, std::ostream& out, std::ostream& err)
             try {
                 ExtractTo(target, file.path, tree.Read(file.path));
             } catch (const std::exception& error) {
-                ReportError(err, file.layer->Name() + ": " + file.path, error);
+                ReportWriteFailure(err, file.layer->Name() + ": " + file.path, error);
                 status = kExitError;
             }
         }

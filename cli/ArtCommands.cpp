@@ -6,9 +6,9 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/CritterSource.h"
-#include "gamedata/Extraction.h"
 #include "gamedata/GameTree.h"
 #include "platform/Errors.h"
+#include "platform/NewFile.h"
 #include "platform/RegularFile.h"
 #include "platform/Utf8.h"
 #include "proto/ProLayout.h"
@@ -55,7 +55,11 @@ std::string WritePicture(const FrmPicture& picture, const Palette& palette, cons
                            (frames.size() == 1 ? " frame (0)" : " frames (0 to " + std::to_string(frames.size() - 1) + ")"));
         image = FrameToRgba(frames[static_cast<std::size_t>(options.frame)], palette);
     }
-    WriteFreshFile(PathFromUtf8(options.out), EncodePng(image));
+    try {
+        WriteNewFile(PathFromUtf8(options.out), EncodePng(image));
+    } catch (const IoError& error) {
+        throw CliError(options.out + ": " + error.what());
+    }
     return std::to_string(image.width) + " x " + std::to_string(image.height);
 }
 

@@ -110,13 +110,14 @@ bool CritterSource::IsSecondGame(const CritterFile& file, std::size_t recordSize
     return IsSecondGameFile(file.path, recordSize, chosen);
 }
 
-std::string CritterSource::WriteRefusal(const CritterFile& file, bool force) const
+void CritterSource::CheckWritable(const CritterFile& file, bool force) const
 {
-    if (!tree_) {
-        const int error = WriteAccessError(file.path);
-        return error ? "cannot be opened for writing: " + IoErrorMessage(error) : std::string();
+    if (tree_) {
+        CheckOverrideWrite(*tree_, file.label, force);
+        return;
     }
-    return force ? std::string() : ShadowedWriteText(*tree_, file.label).value_or(std::string());
+    if (const int error = WriteAccessError(file.path))
+        throw CliError("cannot be opened for writing: " + IoErrorMessage(error));
 }
 
 std::string CritterSource::Write(const CritterFile& file, const ProRecord& before, const ProRecord& after,

@@ -45,9 +45,11 @@ public:
     // tree's game; else the loose file's folder name (FO1, FO2); else its size.
     bool IsSecondGame(const CritterFile& file, std::size_t recordSize, std::optional<bool> chosen) const;
 
-    // Why the file could not be written now, without writing it: empty when
-    // it could. force: a tree's write over an archive the game reads first.
-    std::string WriteRefusal(const CritterFile& file, bool force) const;
+    // Throws what would stop a write of the file now, without writing it: a
+    // loose file that does not open for writing; for a tree, what
+    // CheckOverrideWrite refuses. force: a tree's write over an archive the
+    // game reads first.
+    void CheckWritable(const CritterFile& file, bool force) const;
 
     // Writes the bytes in which after differs from before: in place for a
     // loose file; for a tree, into its override folder. Returns where.

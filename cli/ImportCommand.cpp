@@ -5,6 +5,7 @@
 #include "cli/CritterJson.h"
 #include "cli/RecordText.h"
 #include "cli/CritterSource.h"
+#include "cli/WriteFailure.h"
 #include "platform/RegularFile.h"
 #include "platform/TextLines.h"
 #include "platform/Utf8.h"
@@ -150,7 +151,7 @@ int RunImport(const ImportOptions& options, std::ostream&, std::ostream& err)
     try {
         source->Write(*target, before->record, *after, options.force);
     } catch (const std::exception& error) {
-        ReportError(err, options.target, error);
+        ReportWriteFailure(err, options.target, error);
         return kExitError;
     }
     return kExitSuccess;

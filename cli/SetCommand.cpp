@@ -8,6 +8,7 @@
 #include "cli/FieldEdits.h"
 #include "cli/RecordRules.h"
 #include "cli/RecordText.h"
+#include "cli/WriteFailure.h"
 
 #include <optional>
 
@@ -68,17 +69,20 @@ void PrintChanges(std::ostream& out, const PlannedEdit& plan)
 
 bool Changes(const PlannedEdit& plan) { return plan.before.bytes() != plan.after.bytes(); }
 
-// Every file to be changed must open for writing before the first is
-// written, so that a file of another user or one that may not change stops
-// the batch while nothing is written yet.
+// Every file to be changed must be writable before the first is written (a
+// loose file opens for writing; a tree's copy passes CheckOverrideWrite), so
+// that a file of another user, a folder that may not change or a link in
+// the override folder stops the batch while nothing is written yet.
 bool AllWritable(const CritterSource& source, const std::vector<PlannedEdit>& plans, bool force, std::ostream& err)
 {
     bool writable = true;
     for (const PlannedEdit& plan : plans) {
         if (!Changes(plan))
             continue;
-        if (const std::string refusal = source.WriteRefusal(plan.file, force); !refusal.empty()) {
-            ReportError(err, plan.file.label, refusal);
+        try {
+            source.CheckWritable(plan.file, force);
+        } catch (const std::exception& error) {
+            ReportWriteFailure(err, plan.file.label, error);
             writable = false;
         }
     }
@@ -104,7 +108,7 @@ int WritePlans(const CritterSource& source, const std::vector<PlannedEdit>& plan
             source.Write(plan.file, plan.before, plan.after, force);
             ++written;
         } catch (const std::exception& error) {
-            ReportError(err, plan.file.label, error);
+            ReportWriteFailure(err, plan.file.label, error);
             notWritten.push_back(plan.file.label);
         }
     }

@@ -3,10 +3,10 @@
 #include "gamedata/GamePath.h"
 #include "platform/Errors.h"
 #include "platform/FileOps.h"
+#include "platform/NewFile.h"
 #include "platform/Utf8.h"
+#include "platform/WriteRefusal.h"
 
-#include <cerrno>
-#include <cstdio>
 
 namespace quarnel {
 
@@ -29,34 +29,20 @@ fs::path ExtractTo(const fs::path& folder, std::string_view path, const std::vec
         target /= PathFromUtf8(slashed.substr(start, slash - start));
         // A link inside the target folder could lead out of it.
         if (IsLink(target))
-            throw ArchiveError(Utf8FromPath(target) + ": a link in the way; " + slashed + " not extracted");
+            throw WriteRefusedError(WriteRefusalKind::Link, target,
+                                    "is a link, not followed; " + slashed + " not extracted");
         if (!fs::is_directory(target, ec)) {
             if (fs::exists(fs::symlink_status(target, ec)))
-                throw ArchiveError(Utf8FromPath(target) + ": a file in the way; " + slashed + " not extracted");
+                throw WriteRefusedError(WriteRefusalKind::FileInTheWay, target,
+                                        "in the way of a folder; " + slashed + " not extracted");
             fs::create_directory(target, ec);
             if (ec)
                 throw IoError(IoCodeFromErrorCode(ec));
         }
     }
     target /= PathFromUtf8(slashed.substr(start));
-    WriteFreshFile(target, bytes);
+    WriteNewFile(target, bytes);
     return target;
-}
-
-void WriteFreshFile(const fs::path& file, const std::vector<std::uint8_t>& bytes)
-{
-    std::FILE* out = CreateFreshFile(file);
-    if (!out)
-        ThrowIoErrorFromErrno();
-    errno = 0;
-    const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    const int writeError = errno;
-    if (std::fclose(out) != 0 || !written) {
-        const int error = written ? errno : writeError;
-        std::error_code ec;
-        fs::remove(file, ec);
-        throw IoError(IoCodeFromErrno(error));
-    }
 }
 
 } // namespace quarnel

@@ -4,7 +4,10 @@
 #include "gamedata/GamePath.h"
 #include "platform/Errors.h"
 #include "platform/FileAttributes.h"
+#include "platform/FileOps.h"
+#include "platform/NewFile.h"
 #include "platform/Utf8.h"
+#include "platform/WriteRefusal.h"
 #include "proto/ProFile.h"
 
 #include <algorithm>
@@ -35,10 +38,12 @@ fs::path MakeFolders(const fs::path& base, std::string_view folders)
         if (part.empty())
             continue;
         const fs::path next = FindIgnoringCase(current, part);
+        if (IsLink(next))
+            throw WriteRefusedError(WriteRefusalKind::Link, next, "is a link; not written through");
         std::error_code ec;
         if (!fs::is_directory(next, ec)) {
             if (fs::exists(fs::symlink_status(next, ec)))
-                throw ArchiveError(Utf8FromPath(next) + ": in the way of a folder");
+                throw WriteRefusedError(WriteRefusalKind::FileInTheWay, next, "in the way of a folder");
             if (!fs::create_directory(next, ec) && ec)
                 throw IoError(IoCodeFromErrorCode(ec));
         }
@@ -47,7 +52,65 @@ fs::path MakeFolders(const fs::path& base, std::string_view folders)
     return current;
 }
 
+// The nearest folder at or above the path that exists.
+fs::path NearestExisting(fs::path folder)
+{
+    std::error_code ec;
+    while (!fs::exists(folder, ec) && folder.has_relative_path() && folder.has_parent_path())
+        folder = folder.parent_path();
+    return folder;
+}
+
+// Checks the way from the override folder to the file named by the parts of
+// path (the file's own case where it exists): no link, no file where a
+// folder goes; an existing file regular and writable, a new file's folder
+// (or, where folders are missing, the last one there) writable.
+void CheckOverridePlace(const fs::path& overrideFolder, std::string_view path)
+{
+    std::error_code ec;
+    if (!fs::is_directory(overrideFolder, ec)) {
+        CheckFolderTakesFiles(NearestExisting(overrideFolder));
+        return;
+    }
+    const std::string slashed = SlashPath(path);
+    fs::path current = overrideFolder;
+    std::size_t start = 0;
+    for (std::size_t slash; (slash = slashed.find('/', start)) != std::string::npos; start = slash + 1) {
+        const fs::path next = FindIgnoringCase(current, std::string_view(slashed).substr(start, slash - start));
+        const fs::file_status status = fs::symlink_status(next, ec);
+        if (status.type() == fs::file_type::not_found) {
+            CheckFolderTakesFiles(current);
+            return;
+        }
+        if (fs::is_symlink(status) || IsLink(next))
+            throw WriteRefusedError(WriteRefusalKind::Link, next, "is a link; not written through");
+        if (!fs::is_directory(status))
+            throw WriteRefusedError(WriteRefusalKind::FileInTheWay, next, "in the way of a folder");
+        current = next;
+    }
+    const fs::path file = FindIgnoringCase(current, std::string_view(slashed).substr(start));
+    CheckReplaceable(file);
+    if (!fs::exists(fs::symlink_status(file, ec))) {
+        CheckFolderTakesFiles(current);
+        return;
+    }
+    if (const int error = WriteAccessError(file))
+        throw WriteRefusedError(WriteRefusalKind::NotWritable, file,
+                                "cannot be opened for writing (" + IoErrorMessage(error) + ")");
+}
+
 } // namespace
+
+void CheckOverrideWrite(const GameTree& tree, std::string_view path, bool force)
+{
+    if (!IsSafeExtractPath(path))
+        Refuse(path, "not a path that can be written into the game's folder");
+    if (!tree.Find(path))
+        Refuse(path, "not in the game's files");
+    if (const auto shadowed = ShadowedWriteText(tree, path); shadowed && !force)
+        throw ArchiveError(*shadowed);
+    CheckOverridePlace(tree.OverrideFor(path).Folder(), path);
+}
 
 const Layer* ShadowingLayer(const GameTree& tree, std::string_view path)
 {
@@ -78,14 +141,9 @@ bool MustStayReadOnly(std::string_view path)
 OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, const std::vector<std::uint8_t>& before,
                                 const std::vector<std::uint8_t>& after, bool force)
 {
-    if (!IsSafeExtractPath(path))
-        Refuse(path, "not a path that can be written into the game's folder");
+    CheckOverrideWrite(tree, path, force);
     const auto winner = tree.Find(path);
-    if (!winner)
-        Refuse(path, "not in the game's files");
     const FolderLayer& target = tree.OverrideFor(path);
-    if (const auto shadowed = ShadowedWriteText(tree, path); shadowed && !force)
-        throw ArchiveError(*shadowed);
     if (before.size() != after.size())
         Refuse(path, "the changed file has another length than the one read");
     const auto first = std::mismatch(before.begin(), before.end(), after.begin()).first;
@@ -136,10 +194,8 @@ OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, con
     const fs::path folder =
         MakeFolders(target.Folder(), slash == std::string::npos ? std::string_view() : std::string_view(own).substr(0, slash));
     const fs::path file = folder / PathFromUtf8(slash == std::string::npos ? own : own.substr(slash + 1));
-    WriteFreshFile(file, after);
+    WriteNewFile(file, after, readOnlyAfter);
     target.Forget();
-    if (readOnlyAfter)
-        SetReadOnlyOnly(file);
     return {file, true, true};
 }
 

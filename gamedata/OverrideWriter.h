@@ -8,7 +8,10 @@
 //   opening, its length kept, only the changed span written;
 // - critter and item prototypes (proto/critters, proto/items) written
 //   there are left read-only: the second game deletes writable files there
-//   when a game starts or loads; other files keep their attribute;
+//   when a game starts or loads; other files keep their attribute; a new
+//   file is made whole under a temporary name and renamed into place;
+// - a link below the override folder, on the way or as the file itself, is
+//   refused, never written through;
 // - when a layer that the game reads before the override folder holds the
 //   file (a patch archive, f2_res.dat), the write is refused unless forced.
 #include "gamedata/GameTree.h"
@@ -39,9 +42,20 @@ struct OverrideWrite {
 // one that can be written, the lengths differ, the file changed since it
 // was read, or the write is shadowed:
 // "<path> is also in patch000.dat, which the game reads first; a copy in data would not be used".
-// IoError when the file system refuses.
+// WriteRefusedError (CheckOverrideWrite) before anything is written when
+// the place is not one to write; IoError when the file system refuses.
 OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, const std::vector<std::uint8_t>& before,
                                 const std::vector<std::uint8_t>& after, bool force = false);
+
+// Refuses, writing nothing, what WriteIntoOverride would refuse before its
+// first write, so that a batch can be checked whole: ArchiveError for a path
+// that cannot be written or a shadowed write (unless forced);
+// WriteRefusedError when a link is on the way below the override folder or
+// is the file itself (kind Link: never written through), a file stands where
+// a folder goes, something other than a regular file is in the file's
+// place, or the existing copy or the folder a new one goes into may not be
+// written.
+void CheckOverrideWrite(const GameTree& tree, std::string_view path, bool force);
 
 // The first layer that the game reads before the override folder and that
 // holds the path: a change written into the override folder would be hidden
