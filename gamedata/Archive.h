@@ -22,32 +22,32 @@ enum class ArchiveFormat { Dat1, Dat2 };
 enum class StorageMethod : std::uint8_t { Stored, Lzss, LzssChunks, Zlib };
 
 // "stored", "lzss", "lzss-chunks", "zlib".
-const char* MethodName(StorageMethod method);
+const char *MethodName(StorageMethod method);
 
 struct ArchiveEntry {
-    std::string_view path;          // "/" between folders, the archive's own case; lives as long as the archive
+    std::string_view path; // "/" between folders, the archive's own case; lives as long as the archive
     std::uint32_t unpackedSize = 0;
-    std::uint32_t packedSize = 0;   // bytes the entry takes in the archive (a stored entry: its unpacked size)
-    std::uint32_t offset = 0;       // of its data from the start of the archive
+    std::uint32_t packedSize = 0; // bytes the entry takes in the archive (a stored entry: its unpacked size)
+    std::uint32_t offset = 0;     // of its data from the start of the archive
     StorageMethod method = StorageMethod::Stored;
 };
 
 class Archive {
-public:
+  public:
     // The largest entry read; larger ones are refused.
     static constexpr std::uint32_t kMaxUnpackedSize = 64u << 20;
 
     // Opens either format, told apart by the content, not the name, and reads
     // its directory. ArchiveError "<file>: <what is wrong>".
-    static std::unique_ptr<Archive> Open(const std::filesystem::path& file);
+    static std::unique_ptr<Archive> Open(const std::filesystem::path &file);
 
     virtual ~Archive() = default;
-    Archive(const Archive&) = delete;
-    Archive& operator=(const Archive&) = delete;
+    Archive(const Archive &) = delete;
+    Archive &operator=(const Archive &) = delete;
 
     ArchiveFormat Format() const { return format_; }
     // The file's path as UTF-8, as the error messages name it.
-    const std::string& Name() const { return file_.Name(); }
+    const std::string &Name() const { return file_.Name(); }
 
     // Entries in directory order.
     std::size_t Count() const { return records_.size(); }
@@ -62,7 +62,7 @@ public:
     // kMaxUnpackedSize, or the packed data ends short, runs on or is damaged.
     std::vector<std::uint8_t> Read(std::size_t index) const;
 
-protected:
+  protected:
     struct Record {
         std::uint32_t offset = 0;
         std::uint32_t unpackedSize = 0;
@@ -75,13 +75,13 @@ protected:
     // Room for count entries whose paths take pathBytes in all (a hint).
     void Reserve(std::size_t count, std::size_t pathBytes);
     // Adds an entry at folder\name (an empty folder: the top of the tree).
-    void Add(std::string_view folder, std::string_view name, const Record& record);
+    void Add(std::string_view folder, std::string_view name, const Record &record);
     // Builds the lookup once every entry is added.
     void FinishIndex();
 
-    ArchiveFile& File() const { return file_; }
+    ArchiveFile &File() const { return file_; }
 
-private:
+  private:
     mutable ArchiveFile file_; // reads move the stream's position
     ArchiveFormat format_;
     std::vector<Record> records_;

@@ -10,10 +10,10 @@
 namespace quarnel {
 
 class Dat1Archive : public Archive {
-public:
+  public:
     // Whether the header is that of a first-game archive: a directory count
     // that the file can hold, and 0 as its third number.
-    static bool Recognises(ArchiveFile& file);
+    static bool Recognises(ArchiveFile &file);
     explicit Dat1Archive(ArchiveFile file);
 };
 

@@ -10,9 +10,9 @@
 namespace quarnel {
 
 class Dat2Archive : public Archive {
-public:
+  public:
     // Whether the trailer holds the file's own size.
-    static bool Recognises(ArchiveFile& file);
+    static bool Recognises(ArchiveFile &file);
     explicit Dat2Archive(ArchiveFile file);
 };
 
