@@ -11,7 +11,15 @@
 namespace quarnel::cli {
 
 void ReportError(std::ostream &err, const std::string &where, const std::string &what) {
-    err << "quarnel-cli: " << where << ": " << what << '\n';
+    // A message that starts with the name already ("a.dat: not a DAT archive",
+    // "x.pro is also in master.dat") names it once.
+    const bool named = !where.empty() && what.size() > where.size() &&
+                       what.compare(0, where.size(), where) == 0 &&
+                       (what[where.size()] == ':' || what[where.size()] == ' ');
+    err << "quarnel-cli: ";
+    if (!named)
+        err << where << ": ";
+    err << what << '\n';
 }
 
 void ReportError(std::ostream &err, const std::string &where, const std::exception &error) {

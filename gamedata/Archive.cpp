@@ -5,6 +5,8 @@
 #include "gamedata/Decompressors.h"
 #include "gamedata/GamePath.h"
 
+#include <algorithm>
+
 namespace quarnel {
 
 const char *MethodName(StorageMethod method) {
@@ -44,6 +46,22 @@ std::optional<std::size_t> Archive::Find(std::string_view path) const {
     return std::nullopt;
 }
 
+bool Archive::IsRepeated(std::size_t index) const {
+    return index < repeated_.size() && repeated_[index];
+}
+
+int Archive::DirectoryCompare(std::string_view a, std::string_view b) {
+    auto lowered = [](char c) {
+        const auto byte = static_cast<unsigned char>(c == '/' ? '\\' : c);
+        return byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : int{byte};
+    };
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i)
+        if (const int difference = lowered(a[i]) - lowered(b[i]))
+            return difference;
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
 void Archive::Reserve(std::size_t count, std::size_t pathBytes) {
     records_.reserve(count);
     spans_.reserve(count);
@@ -68,6 +86,16 @@ void Archive::Add(std::string_view folder, std::string_view name, const Record &
 
 void Archive::FinishIndex() {
     index_.Build(paths_, spans_);
+    repeated_.assign(records_.size(), false);
+    for (const std::uint32_t entry : index_.Repeated()) {
+        repeated_[entry] = true;
+        // Each path of several entries once: at its first entry.
+        if (index_.Find(Entry(entry).path) != entry)
+            continue;
+        const auto chosen = DirectorySearch(Entry(entry).path);
+        if (chosen && SameGamePath(Entry(*chosen).path, Entry(entry).path))
+            index_.Choose(static_cast<std::uint32_t>(*chosen));
+    }
 }
 
 std::vector<std::uint8_t> Archive::Read(std::size_t index) const {

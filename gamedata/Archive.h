@@ -36,6 +36,14 @@ class Archive {
   public:
     // The largest entry read; larger ones are refused.
     static constexpr std::uint32_t kMaxUnpackedSize = 64u << 20;
+    // The most that files taken out of one archive may unpack to, all told:
+    // 64 times the archive's size, plus one entry of the largest size. No
+    // honest archive comes near it; entries that share their data can claim
+    // any total.
+    static constexpr std::uint64_t kMaxUnpackRatio = 64;
+    static bool UnpacksTooFar(std::uint64_t total, std::uint64_t archiveSize) {
+        return total > kMaxUnpackRatio * archiveSize + kMaxUnpackedSize;
+    }
 
     // Opens either format, told apart by the content, not the name, and reads
     // its directory. ArchiveError "<file>: <what is wrong>".
@@ -48,14 +56,20 @@ class Archive {
     ArchiveFormat Format() const { return format_; }
     // The file's path as UTF-8, as the error messages name it.
     const std::string &Name() const { return file_.Name(); }
+    // The archive file's size in bytes.
+    std::uint64_t FileSize() const { return file_.Size(); }
 
     // Entries in directory order.
     std::size_t Count() const { return records_.size(); }
     ArchiveEntry Entry(std::size_t index) const;
 
-    // The entry of a path ("/" or "\", any case); the first one when the
-    // archive holds the path twice.
+    // The entry of a path ("/" or "\", any case). When the archive holds
+    // the path more than once: the entry the game reads, found by the game's
+    // own search of the directory (DirectorySearch); the first one when that
+    // search misses the path (a directory out of order).
     std::optional<std::size_t> Find(std::string_view path) const;
+    // Whether another entry has the same path (Find tells which one counts).
+    bool IsRepeated(std::size_t index) const;
 
     // The entry's unpacked bytes. ArchiveError naming the archive and the
     // entry when its data lies outside the file, its unpacked size is above
@@ -78,6 +92,12 @@ class Archive {
     void Add(std::string_view folder, std::string_view name, const Record &record);
     // Builds the lookup once every entry is added.
     void FinishIndex();
+    // The entry that the game's search of the directory, in directory order,
+    // lands on for a path; the games compare names as stricmp does
+    // (DirectoryCompare). Nothing when it misses.
+    virtual std::optional<std::size_t> DirectorySearch(std::string_view path) const = 0;
+    // stricmp of the games: bytes compared with A to Z lowered, "/" taken as "\".
+    static int DirectoryCompare(std::string_view a, std::string_view b);
 
     ArchiveFile &File() const { return file_; }
 
@@ -88,6 +108,7 @@ class Archive {
     std::vector<KeySpan> spans_; // of each path in paths_
     std::string paths_;          // every path, "/" between folders
     PathIndex index_;
+    std::vector<bool> repeated_; // per entry: its path is another entry's too
 };
 
 } // namespace quarnel

@@ -17,7 +17,7 @@ ArchiveFile::ArchiveFile(const fs::path &file) : name_(Utf8FromPath(file)) {
         Fail("not a regular file");
     stream_.open(file, std::ios::binary | std::ios::in);
     if (!stream_.is_open())
-        Fail(IoErrorMessage(5));
+        Fail(IoErrorMessage(fs::exists(file, ec) ? 5 : 2)); // gone since the look: not found
     stream_.seekg(0, std::ios::end);
     const std::streamoff size = stream_.tellg();
     if (size < 0)

@@ -23,6 +23,9 @@ void ArchiveLayer::ForEach(
     const std::function<void(std::string_view path, std::uint64_t size)> &visit) const {
     for (std::size_t i = 0; i < archive_->Count(); ++i) {
         const ArchiveEntry entry = archive_->Entry(i);
+        // A path of several entries once, as the entry the game reads.
+        if (archive_->IsRepeated(i) && archive_->Find(entry.path) != i)
+            continue;
         visit(entry.path, entry.unpackedSize);
     }
 }

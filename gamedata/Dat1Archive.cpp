@@ -32,15 +32,16 @@ Dat1Archive::Dat1Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
     if (folderCount > reader.Left() / kMinFolderBytes)
         file.Fail("the header claims " + std::to_string(folderCount) +
                   " directories, more than the file can hold");
-    std::vector<std::string> folders;
-    folders.reserve(folderCount);
+    folders_.reserve(folderCount);
     for (std::uint32_t i = 0; i < folderCount; ++i) {
         const std::size_t length = *reader.Take(1, "the directory names");
         const std::string_view name(
             reinterpret_cast<const char *>(reader.Take(length, "the directory names")), length);
-        folders.emplace_back(name == "." ? std::string_view() : name);
+        folders_.push_back({std::string(name)});
     }
-    for (const std::string &folder : folders) {
+    for (Folder &directory : folders_) {
+        const std::string folder = directory.name == "." ? std::string() : directory.name;
+        directory.first = Count();
         const std::uint32_t fileCount = Be32(reader.Take(kFolderBlockSize, "a directory's file list"));
         if (fileCount > reader.Left() / kMinFileBytes)
             file.Fail("directory '" + folder + "' claims " + std::to_string(fileCount) +
@@ -74,8 +75,57 @@ Dat1Archive::Dat1Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
             record.packedSize = Be32(p + 12);
             Add(folder, name, record);
         }
+        directory.count = Count() - directory.first;
     }
     FinishIndex();
+}
+
+namespace {
+
+// The index among count names that the first game's search lands on.
+template <typename NameAt>
+std::optional<std::size_t> StepSearch(std::string_view name, std::size_t count, NameAt nameAt,
+                                      int (*compare)(std::string_view, std::string_view)) {
+    if (count == 0)
+        return std::nullopt;
+    std::int64_t low = 0, high = static_cast<std::int64_t>(count) - 1;
+    while (high >= low) {
+        const auto probe = static_cast<std::size_t>((low + high) / 2);
+        const int order = compare(name, nameAt(probe));
+        if (order == 0)
+            return probe;
+        if (order > 0)
+            ++low;
+        else
+            --high;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::size_t> Dat1Archive::DirectorySearch(std::string_view path) const {
+    const std::size_t slash = path.find_last_of("/\\");
+    std::size_t folderIndex = 0;
+    if (slash != std::string_view::npos) {
+        const auto found = StepSearch(
+            path.substr(0, slash), folders_.size(),
+            [&](std::size_t i) { return std::string_view(folders_[i].name); }, &DirectoryCompare);
+        if (!found)
+            return std::nullopt;
+        folderIndex = *found;
+    }
+    if (folderIndex >= folders_.size())
+        return std::nullopt;
+    const Folder &folder = folders_[folderIndex];
+    const std::size_t prefix = folder.name == "." || folder.name.empty() ? 0 : folder.name.size() + 1;
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const auto found = StepSearch(
+        name, folder.count, [&](std::size_t i) { return Entry(folder.first + i).path.substr(prefix); },
+        &DirectoryCompare);
+    if (!found)
+        return std::nullopt;
+    return folder.first + *found;
 }
 
 } // namespace quarnel

@@ -59,6 +59,25 @@ std::string SlashPath(std::string_view path) {
     return out;
 }
 
+std::string TreePath(std::string_view path) {
+    const std::string slashed = SlashPath(path);
+    std::string out;
+    std::size_t start = 0;
+    while (start <= slashed.size()) {
+        std::size_t end = slashed.find('/', start);
+        if (end == std::string::npos)
+            end = slashed.size();
+        const std::string_view part = std::string_view(slashed).substr(start, end - start);
+        if (!part.empty() && part != ".") {
+            if (!out.empty())
+                out += '/';
+            out += part;
+        }
+        start = end + 1;
+    }
+    return out;
+}
+
 bool IsUnderFolder(std::string_view path, std::string_view folder) {
     while (!folder.empty() && (folder.back() == '/' || folder.back() == '\\'))
         folder.remove_suffix(1);

@@ -19,6 +19,11 @@ bool SameGamePath(std::string_view a, std::string_view b);
 // The path with "/" between folders, its case kept.
 std::string SlashPath(std::string_view path);
 
+// A path as a user gives it, made a path inside the tree: "/" between
+// folders, no leading, doubled or trailing separators, no "." parts
+// ("/proto//critters/./x.pro" -> "proto/critters/x.pro"). Case and ".." parts kept.
+std::string TreePath(std::string_view path);
+
 // Whether the path lies under the folder (both compared as keys); an empty
 // folder holds every path.
 bool IsUnderFolder(std::string_view path, std::string_view folder);

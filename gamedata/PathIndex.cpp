@@ -16,6 +16,8 @@ void PathIndex::Build(std::string_view paths, const std::vector<KeySpan> &spans)
     while (size < spans.size() * 2)
         size *= 2;
     slots_.assign(size, Slot{});
+    repeated_.clear();
+    std::vector<bool> repeats(spans.size());
     const std::size_t mask = size - 1;
     for (std::uint32_t i = 0; i < spans.size(); ++i) {
         const std::string_view key = KeyOf(i);
@@ -26,8 +28,27 @@ void PathIndex::Build(std::string_view paths, const std::vector<KeySpan> &spans)
                 slot = {hash, i + 1};
                 break;
             }
-            if (slot.hash == hash && SameGamePath(KeyOf(slot.entry - 1), key))
-                break; // the first entry of a repeated key stays
+            if (slot.hash == hash && SameGamePath(KeyOf(slot.entry - 1), key)) {
+                repeats[slot.entry - 1] = repeats[i] = true; // the first entry stays for now
+                break;
+            }
+        }
+    }
+    for (std::uint32_t i = 0; i < spans.size(); ++i)
+        if (repeats[i])
+            repeated_.push_back(i);
+}
+
+void PathIndex::Choose(std::uint32_t entry) {
+    const std::string_view key = KeyOf(entry);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t s = GamePathHash(key) & mask;; s = (s + 1) & mask) {
+        Slot &slot = slots_[s];
+        if (slot.entry == 0)
+            return;
+        if (SameGamePath(KeyOf(slot.entry - 1), key)) {
+            slot.entry = entry + 1;
+            return;
         }
     }
 }
