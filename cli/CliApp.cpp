@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 
 namespace quarnel::cli {
 
@@ -176,7 +177,7 @@ int RunCli(std::vector<std::string> arguments, std::ostream &out, std::ostream &
         command->add_option("--direction", picture.direction, "the direction, 0 to 5 (default 0)")
             ->check(CLI::Range(0, 5));
         command->add_option("--frame", picture.frame, "the frame of the direction, from 0 (default 0)")
-            ->check(CLI::NonNegativeNumber);
+            ->check(CLI::Range(0, std::numeric_limits<int>::max()));
         command->add_flag("--sheet", picture.sheet, "every frame: a row per direction, a column per frame");
     };
     ArtOptions art;
