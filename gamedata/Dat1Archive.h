@@ -32,6 +32,11 @@ class Dat1Archive : public Archive {
         std::size_t count = 0;
     };
     std::vector<Folder> folders_;
+    // The search narrows its list by one entry per probe, so each search may
+    // probe every name of a list; a hostile directory of many repeated names
+    // would make opening the archive take hours. Past this many probes in all,
+    // a repeated path is its first entry.
+    mutable std::uint64_t searchBudget_ = 10'000'000;
 };
 
 } // namespace quarnel

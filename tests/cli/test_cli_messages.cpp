@@ -185,6 +185,18 @@ TEST_CASE("Errors name the file once with the reason; options an action does not
 
     CHECK(Cli({"show", "--textconv", "--data", Text(mod), "proto/critters/00000001.pro"}).status == 2);
 
+    // A folder in the override folder where the changed copy is to go: the copy and the reason.
+    const fs::path blocked =
+        Install(scratch, "blocked",
+                Dat2Writer().Stored("proto\\critters\\00000001.pro", CleanCritter(1).Bytes()).Build());
+    fs::create_directories(blocked / "data" / "proto" / "critters" / "00000001.pro" / "inside");
+    const Result inTheWay =
+        Cli({"set", "--data", Text(blocked), "team=3", "--", "proto/critters/00000001.pro"});
+    CHECK(inTheWay.status == 2);
+    CHECK_MESSAGE(Contains(inTheWay.err, Text(blocked / "data" / "proto" / "critters" / "00000001.pro") +
+                                             ": a folder is in the way\n"),
+                  inTheWay.err);
+
     // The refusal to write behind a patch archive names the file once.
     const fs::path patched =
         Install(scratch, "patched",
