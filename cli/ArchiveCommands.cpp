@@ -5,13 +5,17 @@
 #include "cli/Commands.h"
 #include "cli/WriteFailure.h"
 #include "gamedata/Archive.h"
+#include "gamedata/ArchiveLayer.h"
 #include "gamedata/Extraction.h"
 #include "gamedata/GamePath.h"
 #include "gamedata/GameTree.h"
+#include "platform/Errors.h"
+#include "platform/FileSystemSpace.h"
 #include "platform/Utf8.h"
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -20,64 +24,115 @@ namespace quarnel::cli {
 namespace {
 
 // Every path when no pattern is given, else those matching one of them.
-bool Selected(std::string_view path, const std::vector<std::string>& patterns)
-{
+bool Selected(std::string_view path, const std::vector<std::string> &patterns) {
     if (patterns.empty())
         return true;
-    for (const std::string& pattern : patterns)
+    for (const std::string &pattern : patterns)
         if (MatchesGlob(path, pattern))
             return true;
     return false;
 }
 
-void WriteBytes(std::ostream& out, const std::vector<std::uint8_t>& bytes)
-{
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+void WriteBytes(std::ostream &out, const std::vector<std::uint8_t> &bytes) {
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// Refuses, before anything is written, an extraction larger than the free
-// space of the target, or (for one archive) far larger than the archive
-// could hold: entries that share their data can claim any total.
-void CheckExtractionSize(const fs::path& target, std::uint64_t total, std::uint64_t archiveSize)
-{
-    constexpr std::uint64_t kMaxRatio = 64;
-    if (archiveSize != 0 && total > kMaxRatio * archiveSize + Archive::kMaxUnpackedSize)
-        throw CliError("the files would unpack to " + std::to_string(total) + " bytes, more than " +
-                       std::to_string(kMaxRatio) + " times the archive's size: nothing written");
+// A path as the last column of a line of TAB-separated columns: a line
+// feed, TAB, carriage return or other control byte (NUL too) written as \n,
+// \t, \r or \xHH, so that every file stays one line. Paths never hold a
+// backslash of their own (it is the games' separator, shown as "/").
+std::string ListField(std::string_view path) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(path.size());
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F)
+            out += c;
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == '\r')
+            out += "\\r";
+        else
+            out += {'\\', 'x', digits[byte >> 4], digits[byte & 15]};
+    }
+    return out;
+}
+
+// Refuses, before anything is written, files of one archive that would
+// unpack to far more than the archive could hold.
+void CheckUnpackRatio(const std::string &archive, std::uint64_t total, std::uint64_t archiveSize) {
+    if (Archive::UnpacksTooFar(total, archiveSize))
+        throw CliError(archive + ": the files would unpack to " + std::to_string(total) +
+                       " bytes, more than " + std::to_string(Archive::kMaxUnpackRatio) +
+                       " times the archive's size: nothing written");
+}
+
+// Refuses, before anything is written, files that would not fit into the
+// free space of the target's file system, each taking whole blocks.
+void CheckFreeSpace(const fs::path &target, const std::vector<std::uint64_t> &sizes) {
     std::error_code ec;
     fs::path existing = fs::absolute(target, ec);
-    while (!existing.empty() && !fs::exists(existing, ec) && existing.has_parent_path() && existing != existing.parent_path())
+    while (!existing.empty() && !fs::exists(existing, ec) && existing.has_parent_path() &&
+           existing != existing.parent_path())
         existing = existing.parent_path();
-    const fs::space_info space = fs::space(existing, ec);
-    if (!ec && total > space.available)
-        throw CliError("the files would take " + std::to_string(total) + " bytes, more than the " +
-                       std::to_string(space.available) + " free in the target's file system: nothing written");
+    const auto space = SpaceOf(existing);
+    if (!space)
+        return;
+    std::uint64_t needed = 0;
+    for (const std::uint64_t size : sizes)
+        needed += BytesInBlocks(size, space->blockSize);
+    if (needed > space->available)
+        throw CliError(Utf8FromPath(target) + ": the files would take " + std::to_string(needed) +
+                       " bytes in blocks of " + std::to_string(space->blockSize) + ", more than the " +
+                       std::to_string(space->available) + " free in its file system: nothing written");
+}
+
+// Writes one file of a layer (an archive, a folder) under the target
+// folder; a failure is reported naming the file that was to be written, or
+// the layer and the path when the path itself is refused.
+bool Extract(const fs::path &target, const std::string &layer, const std::string &path,
+             const std::vector<std::uint8_t> &bytes, std::ostream &err) {
+    const fs::path file = target / PathFromUtf8(SlashPath(path));
+    try {
+        std::error_code ec;
+        if (IsSafeExtractPath(path) && fs::is_directory(fs::symlink_status(file, ec))) {
+            ReportError(err, Utf8FromPath(file), "a folder is in the way; not extracted");
+            return false;
+        }
+        ExtractTo(target, path, bytes);
+        return true;
+    } catch (const IoError &error) {
+        ReportError(err, Utf8FromPath(file), error);
+    } catch (const std::exception &error) {
+        ReportWriteFailure(err, layer, error); // a refusal names its own path, else the message does
+    }
+    return false;
 }
 
 // Runs a command body, reporting what it throws as the failure of the named file.
-int Guarded(std::ostream& err, const std::string& where, const std::function<int()>& body)
-{
+int Guarded(std::ostream &err, const std::string &where, const std::function<int()> &body) {
     try {
         return body();
-    } catch (const std::exception& error) {
+    } catch (const std::exception &error) {
         ReportError(err, where, error);
         return kExitError;
     }
 }
 
 // The tree of an install; each archive that could not be opened is named once.
-GameTree OpenTree(const std::string& install, std::ostream& err)
-{
+GameTree OpenTree(const std::string &install, std::ostream &err) {
     GameTree tree = GameTree::Open(PathFromUtf8(install));
-    for (const std::string& warning : tree.Warnings())
+    for (const std::string &warning : tree.Warnings())
         ReportError(err, install, warning);
     return tree;
 }
 
 } // namespace
 
-int RunDatList(const DatOptions& options, std::ostream& out, std::ostream& err)
-{
+int RunDatList(const DatOptions &options, std::ostream &out, std::ostream &err) {
     return Guarded(err, options.archive, [&] {
         const auto archive = Archive::Open(PathFromUtf8(options.archive));
         std::string text;
@@ -85,7 +140,11 @@ int RunDatList(const DatOptions& options, std::ostream& out, std::ostream& err)
             const ArchiveEntry entry = archive->Entry(i);
             text += std::to_string(entry.unpackedSize) + '\t' + std::to_string(entry.packedSize) + '\t' +
                     MethodName(entry.method) + '\t';
-            text += entry.path;
+            text += ListField(entry.path);
+            // A path of several entries: a fifth column says which one the game reads.
+            if (archive->IsRepeated(i))
+                text += archive->Find(entry.path) == i ? "\trepeated; the game reads this entry"
+                                                       : "\trepeated; the game reads another entry";
             text += '\n';
         }
         out << text;
@@ -93,84 +152,116 @@ int RunDatList(const DatOptions& options, std::ostream& out, std::ostream& err)
     });
 }
 
-int RunDatExtract(const DatOptions& options, std::ostream&, std::ostream& err)
-{
+int RunDatExtract(const DatOptions &options, std::ostream &, std::ostream &err) {
     return Guarded(err, options.archive, [&] {
         const auto archive = Archive::Open(PathFromUtf8(options.archive));
         const auto target = PathFromUtf8(options.target);
+        // Each path once, as the entry the game reads.
+        std::vector<std::size_t> chosen;
+        std::vector<std::uint64_t> sizes;
         std::uint64_t total = 0;
-        for (std::size_t i = 0; i < archive->Count(); ++i)
-            if (Selected(archive->Entry(i).path, options.patterns))
-                total += archive->Entry(i).unpackedSize;
-        std::error_code ec;
-        CheckExtractionSize(target, total, fs::file_size(PathFromUtf8(options.archive), ec));
-        int status = kExitSuccess;
         for (std::size_t i = 0; i < archive->Count(); ++i) {
             const ArchiveEntry entry = archive->Entry(i);
-            if (!Selected(entry.path, options.patterns))
+            if (!Selected(entry.path, options.patterns) ||
+                (archive->IsRepeated(i) && archive->Find(entry.path) != i))
                 continue;
+            chosen.push_back(i);
+            sizes.push_back(entry.unpackedSize);
+            total += entry.unpackedSize;
+        }
+        CheckUnpackRatio(options.archive, total, archive->FileSize());
+        CheckFreeSpace(target, sizes);
+        int status = kExitSuccess;
+        for (const std::size_t i : chosen) {
+            const std::string path(archive->Entry(i).path);
+            std::vector<std::uint8_t> bytes;
             try {
-                ExtractTo(target, entry.path, archive->Read(i));
-            } catch (const std::exception& error) {
-                ReportWriteFailure(err, options.archive + ": " + std::string(entry.path), error);
+                bytes = archive->Read(i);
+            } catch (const std::exception &error) {
+                ReportError(err, options.archive, error);
                 status = kExitError;
+                continue;
             }
+            if (!Extract(target, options.archive, path, bytes, err))
+                status = kExitError;
         }
         return status;
     });
 }
 
-int RunData(const DataOptions& options, std::ostream& out, std::ostream& err)
-{
+namespace {
+
+// data extract: the winning copies of the files matching the patterns.
+int ExtractFromTree(const GameTree &tree, const DataOptions &options, std::ostream &err) {
+    if (options.paths.empty() || options.target.empty())
+        throw CliError("extract takes --to DIR and one PATTERN or more");
+    const auto target = PathFromUtf8(options.target);
+    std::vector<Holding> selected;
+    std::vector<std::uint64_t> sizes;
+    std::map<const ArchiveLayer *, std::uint64_t> fromArchive; // unpacked bytes per archive
+    for (Holding &file : tree.List())
+        if (Selected(file.path, options.paths)) {
+            sizes.push_back(file.size);
+            if (const auto *archive = dynamic_cast<const ArchiveLayer *>(file.layer))
+                fromArchive[archive] += file.size;
+            selected.push_back(std::move(file));
+        }
+    if (selected.empty())
+        throw CliError("no file of the tree matches the patterns given");
+    for (const auto &[archive, total] : fromArchive)
+        CheckUnpackRatio(archive->Name(), total, archive->archive().FileSize());
+    CheckFreeSpace(target, sizes);
+    int status = kExitSuccess;
+    for (const Holding &file : selected) {
+        std::vector<std::uint8_t> bytes;
+        try {
+            bytes = file.layer->Read(file.path);
+        } catch (const std::exception &error) {
+            ReportError(err, file.layer->Name(), error);
+            status = kExitError;
+            continue;
+        }
+        if (!Extract(target, file.layer->Name(), file.path, bytes, err))
+            status = kExitError;
+    }
+    return status;
+}
+
+} // namespace
+
+int RunData(const DataOptions &options, std::ostream &out, std::ostream &err) {
     return Guarded(err, options.install, [&] {
+        if (options.action != "extract" && !options.target.empty())
+            throw CliError(options.action + " takes no --to (only extract writes files)");
+        // Paths and patterns as paths inside the tree, however they were written.
+        DataOptions given = options;
+        for (std::string &path : given.paths)
+            path = TreePath(path);
         const GameTree tree = OpenTree(options.install, err);
         if (options.action == "list") {
             std::string text;
-            for (const Holding& file : tree.List())
-                if (Selected(file.path, options.paths))
-                    text += file.layer->Name() + '\t' + file.path + '\n';
+            for (const Holding &file : tree.List())
+                if (Selected(file.path, given.paths))
+                    text += file.layer->Name() + '\t' + ListField(file.path) + '\n';
             out << text;
             return kExitSuccess;
         }
         if (options.action == "where" || options.action == "cat") {
-            if (options.paths.size() != 1)
+            if (given.paths.size() != 1)
                 throw CliError(options.action + " takes one PATH");
-            const std::string& path = options.paths.front();
+            const std::string &path = given.paths.front();
             const std::vector<Holding> holders = tree.Holders(path);
             if (holders.empty())
-                throw CliError(SlashPath(path) + ": in no layer of the tree");
+                throw CliError(path + ": in no layer of the tree");
             if (options.action == "cat") {
-                WriteBytes(out, tree.Read(path));
+                WriteBytes(out, holders.front().layer->Read(path));
                 return kExitSuccess;
             }
-            for (const Holding& holder : holders)
+            for (const Holding &holder : holders)
                 out << holder.layer->Name() << '\t' << holder.size << '\n';
             return kExitSuccess;
         }
-        // extract
-        if (options.paths.empty() || options.target.empty())
-            throw CliError("extract takes --to DIR and one PATTERN or more");
-        const auto target = PathFromUtf8(options.target);
-        std::vector<Holding> selected;
-        std::uint64_t total = 0;
-        for (Holding& file : tree.List())
-            if (Selected(file.path, options.paths)) {
-                total += file.size;
-                selected.push_back(std::move(file));
-            }
-        if (selected.empty())
-            throw CliError("no file of the tree matches the patterns given");
-        CheckExtractionSize(target, total, 0);
-        int status = kExitSuccess;
-        for (const Holding& file : selected) {
-            try {
-                ExtractTo(target, file.path, tree.Read(file.path));
-            } catch (const std::exception& error) {
-                ReportWriteFailure(err, file.layer->Name() + ": " + file.path, error);
-                status = kExitError;
-            }
-        }
-        return status;
+        return ExtractFromTree(tree, given, err);
     });
 }
 

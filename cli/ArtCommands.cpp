@@ -129,7 +129,14 @@ int RunArt(const ArtOptions& options, std::ostream& out, std::ostream& err)
 {
     const CritterSource source(options.data, err);
     const CritterFile file = source.One(options.critter);
-    const ProRecord record = source.Read(file);
+    std::optional<ProRecord> read;
+    try {
+        read = source.Read(file);
+    } catch (const std::exception& error) {
+        ReportError(err, file.label, error); // a file that is no critter is named
+        return kExitError;
+    }
+    const ProRecord& record = *read;
     const auto fid = static_cast<std::uint32_t>(record.Field(kFidOffset, 4));
 
     std::optional<GameTree> found;

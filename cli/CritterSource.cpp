@@ -127,7 +127,16 @@ std::string CritterSource::Write(const CritterFile& file, const ProRecord& befor
         WriteRecordChanges(file.path, before, after);
         return FileLabel(file.path);
     }
-    return Utf8FromPath(WriteIntoOverride(*tree_, file.label, before.bytes(), after.bytes(), force).file);
+    try {
+        return Utf8FromPath(WriteIntoOverride(*tree_, file.label, before.bytes(), after.bytes(), force).file);
+    } catch (const IoError& error) {
+        // The file system's refusal names the copy that was to be written
+        // (and so the override folder) and why.
+        const fs::path copy = FindIgnoringCase(tree_->OverrideFor(file.label).Folder(), file.label);
+        std::error_code ec;
+        throw CliError(Utf8FromPath(copy) + ": " +
+                       (fs::is_directory(copy, ec) ? std::string("a folder is in the way") : std::string(error.what())));
+    }
 }
 
 } // namespace quarnel::cli

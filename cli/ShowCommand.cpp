@@ -79,6 +79,10 @@ int RunShow(const ShowOptions& options, std::ostream& out, std::ostream& err)
             ReportError(err, "show", "--textconv takes exactly one file");
             return kExitError;
         }
+        if (!options.data.empty()) {
+            ReportError(err, "show", "--textconv reads the one file given as it is; it takes no --data");
+            return kExitError;
+        }
         return RunTextConverter(options.files.front(), out);
     }
     const CritterSource source(options.data, err);

@@ -5,21 +5,25 @@
 #include "gamedata/Decompressors.h"
 #include "gamedata/GamePath.h"
 
+#include <algorithm>
+
 namespace quarnel {
 
-const char* MethodName(StorageMethod method)
-{
+const char *MethodName(StorageMethod method) {
     switch (method) {
-    case StorageMethod::Stored: return "stored";
-    case StorageMethod::Lzss: return "lzss";
-    case StorageMethod::LzssChunks: return "lzss-chunks";
-    case StorageMethod::Zlib: return "zlib";
+    case StorageMethod::Stored:
+        return "stored";
+    case StorageMethod::Lzss:
+        return "lzss";
+    case StorageMethod::LzssChunks:
+        return "lzss-chunks";
+    case StorageMethod::Zlib:
+        return "zlib";
     }
     return "stored";
 }
 
-std::unique_ptr<Archive> Archive::Open(const std::filesystem::path& file)
-{
+std::unique_ptr<Archive> Archive::Open(const std::filesystem::path &file) {
     ArchiveFile archive(file);
     if (Dat2Archive::Recognises(archive))
         return std::make_unique<Dat2Archive>(std::move(archive));
@@ -29,30 +33,42 @@ std::unique_ptr<Archive> Archive::Open(const std::filesystem::path& file)
                  "no first-game directory header)");
 }
 
-ArchiveEntry Archive::Entry(std::size_t index) const
-{
-    const Record& r = records_.at(index);
-    const KeySpan& span = spans_[index];
+ArchiveEntry Archive::Entry(std::size_t index) const {
+    const Record &r = records_.at(index);
+    const KeySpan &span = spans_[index];
     return {std::string_view(paths_).substr(span.start, span.length), r.unpackedSize,
             r.method == StorageMethod::Stored ? r.unpackedSize : r.packedSize, r.offset, r.method};
 }
 
-std::optional<std::size_t> Archive::Find(std::string_view path) const
-{
+std::optional<std::size_t> Archive::Find(std::string_view path) const {
     if (const auto entry = index_.Find(path))
         return *entry;
     return std::nullopt;
 }
 
-void Archive::Reserve(std::size_t count, std::size_t pathBytes)
-{
+bool Archive::IsRepeated(std::size_t index) const {
+    return index < repeated_.size() && repeated_[index];
+}
+
+int Archive::DirectoryCompare(std::string_view a, std::string_view b) {
+    auto lowered = [](char c) {
+        const auto byte = static_cast<unsigned char>(c == '/' ? '\\' : c);
+        return byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : int{byte};
+    };
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i)
+        if (const int difference = lowered(a[i]) - lowered(b[i]))
+            return difference;
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+void Archive::Reserve(std::size_t count, std::size_t pathBytes) {
     records_.reserve(count);
     spans_.reserve(count);
     paths_.reserve(pathBytes);
 }
 
-void Archive::Add(std::string_view folder, std::string_view name, const Record& record)
-{
+void Archive::Add(std::string_view folder, std::string_view name, const Record &record) {
     const std::size_t start = paths_.size();
     if (!folder.empty()) {
         paths_ += folder;
@@ -68,16 +84,24 @@ void Archive::Add(std::string_view folder, std::string_view name, const Record& 
     records_.push_back(record);
 }
 
-void Archive::FinishIndex()
-{
+void Archive::FinishIndex() {
     index_.Build(paths_, spans_);
+    repeated_.assign(records_.size(), false);
+    for (const std::uint32_t entry : index_.Repeated()) {
+        repeated_[entry] = true;
+        // Each path of several entries once: at its first entry.
+        if (index_.Find(Entry(entry).path) != entry)
+            continue;
+        const auto chosen = DirectorySearch(Entry(entry).path);
+        if (chosen && SameGamePath(Entry(*chosen).path, Entry(entry).path))
+            index_.Choose(static_cast<std::uint32_t>(*chosen));
+    }
 }
 
-std::vector<std::uint8_t> Archive::Read(std::size_t index) const
-{
-    const Record& r = records_.at(index);
+std::vector<std::uint8_t> Archive::Read(std::size_t index) const {
+    const Record &r = records_.at(index);
     const std::string path(Entry(index).path);
-    auto fail = [&](const std::string& what) { file_.Fail(path + ": " + what); };
+    auto fail = [&](const std::string &what) { file_.Fail(path + ": " + what); };
     if (r.unpackedSize > kMaxUnpackedSize)
         fail("unpacked size " + std::to_string(r.unpackedSize) + " is above the limit of " +
              std::to_string(kMaxUnpackedSize) + " bytes");
@@ -112,7 +136,8 @@ std::vector<std::uint8_t> Archive::Read(std::size_t index) const
     case StorageMethod::Zlib:
         status = DecodeZlib(packed.data(), packed.size(), out.data(), out.size());
         break;
-    case StorageMethod::Stored: break;
+    case StorageMethod::Stored:
+        break;
     }
     if (status != DecodeStatus::Ok)
         fail(DecodeStatusText(status));

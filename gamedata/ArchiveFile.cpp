@@ -7,8 +7,7 @@ namespace quarnel {
 
 namespace fs = std::filesystem;
 
-ArchiveFile::ArchiveFile(const fs::path& file) : name_(Utf8FromPath(file))
-{
+ArchiveFile::ArchiveFile(const fs::path &file) : name_(Utf8FromPath(file)) {
     std::error_code ec;
     const fs::file_status status = fs::status(file, ec);
     if (!fs::exists(status))
@@ -18,7 +17,7 @@ ArchiveFile::ArchiveFile(const fs::path& file) : name_(Utf8FromPath(file))
         Fail("not a regular file");
     stream_.open(file, std::ios::binary | std::ios::in);
     if (!stream_.is_open())
-        Fail(IoErrorMessage(5));
+        Fail(IoErrorMessage(fs::exists(file, ec) ? 5 : 2)); // gone since the look: not found
     stream_.seekg(0, std::ios::end);
     const std::streamoff size = stream_.tellg();
     if (size < 0)
@@ -26,21 +25,19 @@ ArchiveFile::ArchiveFile(const fs::path& file) : name_(Utf8FromPath(file))
     size_ = static_cast<std::uint64_t>(size);
 }
 
-void ArchiveFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size, const char* what)
-{
+void ArchiveFile::ReadAt(std::uint64_t offset, void *buffer, std::size_t size, const char *what) {
     if (!Holds(offset, size))
         Fail(std::string(what) + " lies outside the file");
     if (size == 0)
         return;
     stream_.clear();
     stream_.seekg(static_cast<std::streamoff>(offset));
-    stream_.read(static_cast<char*>(buffer), static_cast<std::streamsize>(size));
+    stream_.read(static_cast<char *>(buffer), static_cast<std::streamsize>(size));
     if (!stream_ || static_cast<std::size_t>(stream_.gcount()) != size)
         Fail(std::string(what) + " cannot be read");
 }
 
-std::vector<std::uint8_t> ArchiveFile::ReadAt(std::uint64_t offset, std::size_t size, const char* what)
-{
+std::vector<std::uint8_t> ArchiveFile::ReadAt(std::uint64_t offset, std::size_t size, const char *what) {
     if (!Holds(offset, size))
         Fail(std::string(what) + " lies outside the file");
     std::vector<std::uint8_t> bytes(size);
@@ -48,8 +45,7 @@ std::vector<std::uint8_t> ArchiveFile::ReadAt(std::uint64_t offset, std::size_t 
     return bytes;
 }
 
-void ArchiveFile::Fail(const std::string& what) const
-{
+void ArchiveFile::Fail(const std::string &what) const {
     throw ArchiveError(name_ + ": " + what);
 }
 

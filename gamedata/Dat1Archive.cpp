@@ -10,15 +10,13 @@ constexpr std::size_t kFolderBlockSize = 16;    // file count and three numbers
 constexpr std::size_t kMinFolderBytes = 1 + 16; // an empty name and an empty block
 constexpr std::size_t kMinFileBytes = 1 + 16;   // an empty name and four numbers
 
-std::uint32_t Be32(const std::uint8_t* p)
-{
+std::uint32_t Be32(const std::uint8_t *p) {
     return (std::uint32_t{p[0]} << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
 }
 
 } // namespace
 
-bool Dat1Archive::Recognises(ArchiveFile& file)
-{
+bool Dat1Archive::Recognises(ArchiveFile &file) {
     if (file.Size() < kHeaderSize + kMinFolderBytes)
         return false;
     std::uint8_t header[kHeaderSize];
@@ -27,21 +25,23 @@ bool Dat1Archive::Recognises(ArchiveFile& file)
     return folders >= 1 && folders <= (file.Size() - kHeaderSize) / kMinFolderBytes && Be32(header + 8) == 0;
 }
 
-Dat1Archive::Dat1Archive(ArchiveFile archive) : Archive(std::move(archive), ArchiveFormat::Dat1)
-{
-    ArchiveFile& file = File();
+Dat1Archive::Dat1Archive(ArchiveFile archive) : Archive(std::move(archive), ArchiveFormat::Dat1) {
+    ArchiveFile &file = File();
     SequentialReader reader(file, 0, file.Size());
     const std::uint32_t folderCount = Be32(reader.Take(kHeaderSize, "the header"));
     if (folderCount > reader.Left() / kMinFolderBytes)
-        file.Fail("the header claims " + std::to_string(folderCount) + " directories, more than the file can hold");
-    std::vector<std::string> folders;
-    folders.reserve(folderCount);
+        file.Fail("the header claims " + std::to_string(folderCount) +
+                  " directories, more than the file can hold");
+    folders_.reserve(folderCount);
     for (std::uint32_t i = 0; i < folderCount; ++i) {
         const std::size_t length = *reader.Take(1, "the directory names");
-        const std::string_view name(reinterpret_cast<const char*>(reader.Take(length, "the directory names")), length);
-        folders.emplace_back(name == "." ? std::string_view() : name);
+        const std::string_view name(
+            reinterpret_cast<const char *>(reader.Take(length, "the directory names")), length);
+        folders_.push_back({std::string(name)});
     }
-    for (const std::string& folder : folders) {
+    for (Folder &directory : folders_) {
+        const std::string folder = directory.name == "." ? std::string() : directory.name;
+        directory.first = Count();
         const std::uint32_t fileCount = Be32(reader.Take(kFolderBlockSize, "a directory's file list"));
         if (fileCount > reader.Left() / kMinFileBytes)
             file.Fail("directory '" + folder + "' claims " + std::to_string(fileCount) +
@@ -49,27 +49,89 @@ Dat1Archive::Dat1Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
         for (std::uint32_t i = 0; i < fileCount; ++i) {
             // The name and its four numbers in one piece: the next Take may move the window.
             const std::size_t length = *reader.Take(1, "a directory's file list");
-            const std::uint8_t* p = reader.Take(length + 16, "a directory's file list");
-            const std::string_view name(reinterpret_cast<const char*>(p), length);
+            const std::uint8_t *p = reader.Take(length + 16, "a directory's file list");
+            const std::string_view name(reinterpret_cast<const char *>(p), length);
             p += length;
             Record record;
             const std::uint32_t attributes = Be32(p);
             switch (attributes & 0xF0) {
-            case 0x20: record.method = StorageMethod::Stored; break;
+            case 0x20:
+                record.method = StorageMethod::Stored;
+                break;
             case 0x00:
-            case 0x10: record.method = StorageMethod::Lzss; break;
-            case 0x40: record.method = StorageMethod::LzssChunks; break;
+            case 0x10:
+                record.method = StorageMethod::Lzss;
+                break;
+            case 0x40:
+                record.method = StorageMethod::LzssChunks;
+                break;
             default:
-                file.Fail("entry '" + folder + "\\" + std::string(name) + "' has an unknown storage method 0x" +
-                          "0123456789ABCDEF"[(attributes >> 4) & 0xF] + "0");
+                file.Fail("entry '" + folder + "\\" + std::string(name) +
+                          "' has an unknown storage method 0x" + "0123456789ABCDEF"[(attributes >> 4) & 0xF] +
+                          "0");
             }
             record.offset = Be32(p + 4);
             record.unpackedSize = Be32(p + 8);
             record.packedSize = Be32(p + 12);
             Add(folder, name, record);
         }
+        directory.count = Count() - directory.first;
     }
     FinishIndex();
+}
+
+namespace {
+
+// The index among count names that the first game's search lands on. Each
+// probe spends one of budget; nothing once it is spent.
+template <typename NameAt>
+std::optional<std::size_t> StepSearch(std::string_view name, std::size_t count, NameAt nameAt,
+                                      int (*compare)(std::string_view, std::string_view),
+                                      std::uint64_t &budget) {
+    if (count == 0)
+        return std::nullopt;
+    std::int64_t low = 0, high = static_cast<std::int64_t>(count) - 1;
+    while (high >= low) {
+        if (budget == 0)
+            return std::nullopt;
+        --budget;
+        const auto probe = static_cast<std::size_t>((low + high) / 2);
+        const int order = compare(name, nameAt(probe));
+        if (order == 0)
+            return probe;
+        if (order > 0)
+            ++low;
+        else
+            --high;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::size_t> Dat1Archive::DirectorySearch(std::string_view path) const {
+    const std::size_t slash = path.find_last_of("/\\");
+    std::size_t folderIndex = 0;
+    if (slash != std::string_view::npos) {
+        const auto found = StepSearch(
+            path.substr(0, slash), folders_.size(),
+            [&](std::size_t i) { return std::string_view(folders_[i].name); }, &DirectoryCompare,
+            searchBudget_);
+        if (!found)
+            return std::nullopt;
+        folderIndex = *found;
+    }
+    if (folderIndex >= folders_.size())
+        return std::nullopt;
+    const Folder &folder = folders_[folderIndex];
+    const std::size_t prefix = folder.name == "." || folder.name.empty() ? 0 : folder.name.size() + 1;
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const auto found = StepSearch(
+        name, folder.count, [&](std::size_t i) { return Entry(folder.first + i).path.substr(prefix); },
+        &DirectoryCompare, searchBudget_);
+    if (!found)
+        return std::nullopt;
+    return folder.first + *found;
 }
 
 } // namespace quarnel

@@ -10,11 +10,33 @@
 namespace quarnel {
 
 class Dat1Archive : public Archive {
-public:
+  public:
     // Whether the header is that of a first-game archive: a directory count
     // that the file can hold, and 0 as its third number.
-    static bool Recognises(ArchiveFile& file);
+    static bool Recognises(ArchiveFile &file);
     explicit Dat1Archive(ArchiveFile file);
+
+  protected:
+    // The game finds a file in two steps, each a search of one list in
+    // directory order: the folder among the directory names (a path without
+    // a folder: the first directory), then the name among that directory's
+    // files. Each search starts with the whole list, probes its middle
+    // (rounded down) and narrows the list by one entry at its upper end
+    // when the name is smaller, at its lower end when larger.
+    std::optional<std::size_t> DirectorySearch(std::string_view path) const override;
+
+  private:
+    struct Folder {
+        std::string name;      // as the directory names it: "." the root, "\\" between parts
+        std::size_t first = 0; // its first entry
+        std::size_t count = 0;
+    };
+    std::vector<Folder> folders_;
+    // The search narrows its list by one entry per probe, so each search may
+    // probe every name of a list; a hostile directory of many repeated names
+    // would make opening the archive take hours. Past this many probes in all,
+    // a repeated path is its first entry.
+    mutable std::uint64_t searchBudget_ = 10'000'000;
 };
 
 } // namespace quarnel

@@ -8,15 +8,13 @@ namespace {
 constexpr std::size_t kTrailerSize = 8;
 constexpr std::size_t kFixedEntryBytes = 4 + 1 + 12; // name length, compressed byte, three numbers
 
-std::uint32_t Le32(const std::uint8_t* p)
-{
+std::uint32_t Le32(const std::uint8_t *p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
 }
 
 } // namespace
 
-bool Dat2Archive::Recognises(ArchiveFile& file)
-{
+bool Dat2Archive::Recognises(ArchiveFile &file) {
     if (file.Size() < kTrailerSize)
         return false;
     std::uint8_t trailer[kTrailerSize];
@@ -24,9 +22,8 @@ bool Dat2Archive::Recognises(ArchiveFile& file)
     return Le32(trailer + 4) == file.Size();
 }
 
-Dat2Archive::Dat2Archive(ArchiveFile archive) : Archive(std::move(archive), ArchiveFormat::Dat2)
-{
-    ArchiveFile& file = File();
+Dat2Archive::Dat2Archive(ArchiveFile archive) : Archive(std::move(archive), ArchiveFormat::Dat2) {
+    ArchiveFile &file = File();
     const std::uint64_t fileSize = file.Size();
     std::uint8_t trailer[kTrailerSize];
     file.ReadAt(fileSize - kTrailerSize, trailer, kTrailerSize, "the trailer");
@@ -49,8 +46,8 @@ Dat2Archive::Dat2Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
         if (nameLength > tree.Left() - (kFixedEntryBytes - 4))
             file.Fail("the name of entry " + std::to_string(i + 1) + " runs past the end of the tree");
         // The name and its numbers in one piece.
-        const std::uint8_t* p = tree.Take(nameLength + 13, "the tree");
-        const std::string_view name(reinterpret_cast<const char*>(p), nameLength);
+        const std::uint8_t *p = tree.Take(nameLength + 13, "the tree");
+        const std::string_view name(reinterpret_cast<const char *>(p), nameLength);
         p += nameLength;
         Record record;
         record.method = p[0] != 0 ? StorageMethod::Zlib : StorageMethod::Stored;
@@ -60,6 +57,25 @@ Dat2Archive::Dat2Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
         Add({}, name, record);
     }
     FinishIndex();
+}
+
+std::optional<std::size_t> Dat2Archive::DirectorySearch(std::string_view path) const {
+    if (Count() == 0)
+        return std::nullopt;
+    std::size_t low = 0, high = Count() - 1;
+    while (low < high) {
+        const std::size_t probe = low + (high - low) / 2;
+        const int order = DirectoryCompare(path, Entry(probe).path);
+        if (order == 0)
+            return probe;
+        if (order < 0)
+            high = probe;
+        else
+            low = probe + 1;
+    }
+    if (low == high && DirectoryCompare(path, Entry(low).path) == 0)
+        return low;
+    return std::nullopt;
 }
 
 } // namespace quarnel

@@ -10,7 +10,7 @@ namespace quarnel {
 // The lookup key of a path: "\" turned into "/", a to z upper-cased, every
 // other byte kept.
 std::string GamePathKey(std::string_view path);
-void AppendGamePathKey(std::string& out, std::string_view path);
+void AppendGamePathKey(std::string &out, std::string_view path);
 
 // Hash and equality of paths as their keys, without making the keys.
 std::uint32_t GamePathHash(std::string_view path);
@@ -18,6 +18,11 @@ bool SameGamePath(std::string_view a, std::string_view b);
 
 // The path with "/" between folders, its case kept.
 std::string SlashPath(std::string_view path);
+
+// A path as a user gives it, made a path inside the tree: "/" between
+// folders, no leading, doubled or trailing separators, no "." parts
+// ("/proto//critters/./x.pro" -> "proto/critters/x.pro"). Case and ".." parts kept.
+std::string TreePath(std::string_view path);
 
 // Whether the path lies under the folder (both compared as keys); an empty
 // folder holds every path.
