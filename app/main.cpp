@@ -7,6 +7,16 @@
 #include <QApplication>
 #include <QScreen>
 
+#include <cstdio>
+
+namespace {
+
+const char* const kUsage = "Usage: quarnel [FOLDER]\n"
+                           "Opens the critter editor on the folders FO1 and FO2 beside the program, or on\n"
+                           "FOLDER: a game install or a mod's tree. One folder at most.\n";
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
@@ -15,6 +25,16 @@ int main(int argc, char** argv)
     quarnel::SetExecutablePath(quarnel::ToPath(QCoreApplication::applicationFilePath()));
     quarnel::QtUserDialogs dialogs;
     quarnel::SetDialogs(&dialogs);
+
+    // One folder at most (Qt's own options are taken out of the list already).
+    if (QApplication::arguments().size() > 2) {
+        std::fputs(kUsage, stderr);
+#ifdef Q_OS_WIN
+        dialogs.ShowError(kUsage); // a window program has no console to print to
+#endif
+        quarnel::SetDialogs(nullptr);
+        return 2;
+    }
 
     // `quarnel PATH` opens a game install or a mod's tree instead of the folders beside the program.
     quarnel::TForm1 form(nullptr, quarnel::TForm1::GameFolderFromArguments(QApplication::arguments()));

@@ -13,6 +13,7 @@
 #include "art/Palette.h"
 #include "art/RgbaImage.h"
 
+#include <array>
 #include <map>
 #include <memory>
 #include <optional>
@@ -38,7 +39,28 @@ struct CritterArt {
     // One frame of direction 0 to 5 in the palette's colours (HasPicture()
     // only; out_of_range for a frame the direction does not have).
     RgbaImage Rgba(int direction, int frame) const { return FrameToRgba(picture->Frame(direction, frame), *palette); }
+    // The same frame at its place in the box of its direction (PlaceFrames).
+    RgbaImage PlacedRgba(int direction, int frame) const;
 };
+
+// Where the frames of one direction are drawn when it is played as the game
+// plays it: the bottom centre of each frame is where the previous frame's
+// was, moved by the frame's own offsets (the first frame's from the
+// direction's origin); a frame's left edge is that centre less half its
+// width (rounded down), its top that centre less its height. The box holds
+// every frame; each frame's top left corner is given inside it. When the
+// box would exceed kMaxSheetPixels (offsets of a damaged file), each frame
+// is its own box at (0, 0).
+struct FramePlacement {
+    int width = 0;
+    int height = 0;
+    std::vector<std::array<int, 2>> topLeft; // x, y per frame
+};
+FramePlacement PlaceFrames(const std::vector<FrmFrame>& frames);
+
+// Frame `frame` of frames drawn at its place in the direction's box, the
+// rest of the box transparent.
+RgbaImage PlacedFrameToRgba(const std::vector<FrmFrame>& frames, int frame, const Palette& palette);
 
 // Looks critters' pictures up in one tree. The list and the palette are
 // read once, at the first critter that needs them, and each picture file is

@@ -20,6 +20,7 @@
 #include <memory>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -43,6 +44,7 @@ namespace quarnel {
 
 class PreviewPictures;
 class ProRecord;
+struct TreeCritter;
 class TAboutBox;
 
 class TForm1 : public QMainWindow {
@@ -175,6 +177,8 @@ private:
     void About1Click();
     void OpenGameFolder1Click();
     void RebuildRecentGameFolders();
+    // A recent folder: opened, or said to be gone and taken off the list.
+    void OpenRecentGameFolder(const std::string& folder);
     void Wyj1Click();
     void ShowNextPreview();
     void ShowPreviousPreview();
@@ -202,10 +206,33 @@ private:
     void FillTreeCritterList();
     void SelectTreeCritter(int row);
     void UpdateCritterStatus();
-    // Saves the record of a critter of the tree: the current bytes with edit
+    // Reads the record of a critter of the tree from the layer that wins it
+    // now into loadedTreeBytes_, with that layer; false when it cannot be
+    // loaded: the form and picture are then emptied and the status says why.
+    bool ReadTreeCritter(const std::string& path);
+    void ClearCritterForm(const std::string& why);
+    // Whether the critter selected is the one whose record the window shows.
+    bool CritterLoaded() const;
+    // Saves the record of a critter of the tree: the loaded bytes with edit
     // applied go into the override folder; a save that a layer read first
-    // would hide asks first. False when nothing was written (No, a changed size).
+    // would hide asks first. False when nothing was written (No, or the copy
+    // on disk is no longer the one loaded: then staleSaveRefused_ is set).
     bool SaveTreeCritter(const std::string& path, const std::function<void(ProRecord&)>& edit);
+    // Why the copy a save would write into is not the one loaded (another
+    // layer wins now, or its bytes changed); nothing when it is the same.
+    // Looks the path up afresh on disk.
+    std::optional<std::string> LoadedCopyChange(const std::string& path);
+    // The folder layers forget their listings along the path, so that the
+    // next lookup sees what other programs wrote or removed since.
+    void RefreshTreeListing(const std::string& path);
+    // After a save or a refused save: the selected row's name and mark
+    // follow the copy on disk now, and that copy is loaded again.
+    void ReloadTreeCritter();
+    // The file name column as wide as its widest name, after a fill.
+    void FitFileNameColumn(const std::vector<TreeCritter>& critters);
+    // The name column of a row (and the mark of a first game's record in a
+    // second-game tree).
+    void ShowTreeRow(int row, std::optional<std::int32_t> textId, std::size_t recordSize);
     // The picture of a critter of the tree (its FID); the hook of the critter art.
     void ShowTreeCritterPicture(const ProRecord& record);
     void StepTreeCritterPicture(bool forward);
@@ -229,14 +256,19 @@ private:
     std::string loadedPath_;         // the file whose record the window shows
     long long loadedSize_ = 0;       // its size when loaded (0: refused or none)
     std::int32_t loadedBaseGender_ = 0;
-    std::filesystem::path startFolder_; // the game folder of the command line
-    QString versionCaption_;            // the caption without the open folder
-    std::unique_ptr<GameTree> tree_;    // the open game folder, if any
-    CritterNames treeNames_;            // its pro_crit.msg, read at every scan
-    std::unique_ptr<CritterArtSource> art_; // the tree's critter pictures (uses *tree_)
-    CritterArt shownArt_;               // the picture of the critter shown
-    int artFrame_ = 0;                  // its frame shown now
-    QTimer* artTimer_ = nullptr;        // plays a picture of several frames at its rate
+    std::filesystem::path startFolder_;         // the game folder of the command line
+    QString versionCaption_;                    // the caption without the open folder
+    std::unique_ptr<GameTree> tree_;            // the open game folder, if any
+    CritterNames treeNames_;                    // its pro_crit.msg, read at every scan
+    std::string namesMissing_;                  // why it has no names (no pro_crit.msg), for the status bar
+    std::unique_ptr<CritterArtSource> art_;     // the tree's critter pictures (uses *tree_)
+    std::vector<std::uint8_t> loadedTreeBytes_; // the tree critter's bytes as loaded
+    const Layer* loadedTreeLayer_ = nullptr;    // the layer they came from
+    std::string loadFailure_;                   // why the selected tree critter is not loaded
+    bool staleSaveRefused_ = false;             // the last save found the loaded copy changed on disk
+    CritterArt shownArt_;                       // the picture of the critter shown
+    int artFrame_ = 0;                          // its frame shown now
+    QTimer* artTimer_ = nullptr;                // plays a picture of several frames at its rate
 };
 
 } // namespace quarnel

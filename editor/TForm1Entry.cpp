@@ -33,6 +33,9 @@ void TForm1::EditKeyUp(QLineEdit* field, int key)
 
 void TForm1::EnterEditingMode(bool saveEnabled)
 {
+    // A critter of a game folder that failed to load has nothing to save.
+    if (tree_ && !CritterLoaded())
+        saveEnabled = false;
     ListViewFiles->setEnabled(false);
     RadioGroup1->setEnabled(false);
     NameEncoding1->menuAction()->setEnabled(false);

@@ -13,17 +13,18 @@
 #include "platform/AppPaths.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/Errors.h"
-#include "platform/ReadOnlyRestorer.h"
 #include "platform/UserDialogs.h"
+#include "preview/PreviewPictures.h"
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
-#include "preview/PreviewPictures.h"
 #include "rules/IntegerText.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
 #include <QButtonGroup>
+#include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -38,6 +39,7 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace quarnel {
@@ -47,6 +49,11 @@ constexpr int kFirstGameIndex = 0;
 constexpr int kSecondGameIndex = 1;
 constexpr std::uint8_t kStandingView = 2; // the view a picture starts at, as in the folders beside the program
 const char* const kLayerSeparator = " \u2014 "; // between a path and its layer, and the caption and the folder
+constexpr int kFileColumnWidth = 85;            // the list's columns as laid out
+constexpr int kNameColumnWidth = 143;
+constexpr int kCellPadding = 12; // the cell's margins and its grid line
+const char* const kFirstGameRecordMark = " (412 bytes)";
+const char* const kFirstGameRecordTip = "412 bytes: a first game's record, the second game reads 416";
 
 QTableWidgetItem* TreeListItem(const QString& text)
 {
@@ -88,9 +95,7 @@ std::filesystem::path TForm1::GameFolderFromArguments(const QStringList& argumen
 {
     if (arguments.size() < 2 || arguments.at(1).isEmpty())
         return {};
-    std::error_code ec;
-    const std::filesystem::path folder = std::filesystem::absolute(ToPath(arguments.at(1)), ec);
-    return ec ? ToPath(arguments.at(1)) : folder;
+    return ToPath(QString::fromStdString(NormalFolderText(arguments.at(1).toStdString())));
 }
 
 void TForm1::OpenGameFolder1Click()
@@ -100,8 +105,11 @@ void TForm1::OpenGameFolder1Click()
         OpenGameFolder(ToPath(QString::fromStdString(*folder)));
 }
 
-bool TForm1::OpenGameFolder(const std::filesystem::path& folder)
+bool TForm1::OpenGameFolder(const std::filesystem::path& given)
 {
+    // One spelling of each folder: absolute, without "..", no separator at the end.
+    const std::filesystem::path folder =
+        ToPath(QString::fromStdString(NormalFolderText(ToQString(given).toStdString())));
     std::unique_ptr<GameTree> tree;
     try {
         tree = std::make_unique<GameTree>(GameTree::Open(folder));
@@ -150,6 +158,9 @@ void TForm1::CloseGameFolder()
     art_.reset();
     tree_.reset();
     treeNames_ = {};
+    namesMissing_.clear();
+    ListViewFiles->setColumnWidth(0, kFileColumnWidth);
+    ListViewFiles->setColumnWidth(1, kNameColumnWidth);
     ShowGameFolderState();
     // As at start: the second game's folder beside the executable, its first row.
     {
@@ -206,15 +217,32 @@ void TForm1::RebuildRecentGameFolders()
     RecentGameFolders1->clear();
     for (const std::string& folder : ReadRecentGameFolders()) {
         QAction* item = RecentGameFolders1->addAction(QString::fromStdString(folder));
-        connect(item, &QAction::triggered, this,
-                [this, folder] { RunGuarded([&] { OpenGameFolder(ToPath(QString::fromStdString(folder))); }); });
+        connect(item, &QAction::triggered, this, [this, folder] { RunGuarded([&] { OpenRecentGameFolder(folder); }); });
     }
     RecentGameFolders1->menuAction()->setEnabled(!RecentGameFolders1->isEmpty() && OpenGameFolder1->isEnabled());
+}
+
+void TForm1::OpenRecentGameFolder(const std::string& folder)
+{
+    const std::filesystem::path path = ToPath(QString::fromStdString(folder));
+    std::error_code ec;
+    if (!std::filesystem::is_directory(path, ec)) {
+        // A folder moved or deleted since: said once, and taken off the list.
+        Dialogs().ShowError(folder + " no longer exists; it is taken off the recent game folders.");
+        RemoveRecentGameFolder(folder);
+        RebuildRecentGameFolders();
+        return;
+    }
+    OpenGameFolder(path);
 }
 
 void TForm1::ScanTreeNames()
 {
     treeNames_ = {};
+    // Without the game's name file the name column stays empty: the status bar says why.
+    namesMissing_.clear();
+    if (!tree_->MessageFile("pro_crit.msg"))
+        namesMissing_ = "no text/" + tree_->Language() + "/game/pro_crit.msg, so no names";
     try {
         treeNames_ = LoadTreeCritterNames(*tree_, nameEncoding_);
     } catch (const std::runtime_error&) {
@@ -240,15 +268,15 @@ void TForm1::FillTreeCritterList()
         ListViewFiles->setRowCount(static_cast<int>(critters.size()));
         for (int row = 0; row < static_cast<int>(critters.size()); ++row) {
             const TreeCritter& critter = critters[std::size_t(row)];
-            const std::string name =
-                critter.textId ? treeNames_.table.Lookup(IntToStr(*critter.textId)) : std::string();
             auto* file = TreeListItem(QString::fromStdString(critter.fileName));
             file->setData(Qt::UserRole, QString::fromStdString(critter.path));
             ListViewFiles->setItem(row, 0, file);
-            ListViewFiles->setItem(row, 1, TreeListItem(QString::fromStdString(DecodeName(name, treeNames_.encoding))));
+            ListViewFiles->setItem(row, 1, TreeListItem(QString()));
             ListViewFiles->setItem(row, 2, TreeListItem(PidText(critter.fileName)));
+            ShowTreeRow(row, critter.textId, critter.recordSize);
         }
         ListViewFiles->sortItems(0, Qt::AscendingOrder);
+        FitFileNameColumn(critters);
         ListViewFiles->setUpdatesEnabled(true);
         QApplication::restoreOverrideCursor();
     }
@@ -265,22 +293,89 @@ void TForm1::FillTreeCritterList()
         UpdateCritterStatus();
 }
 
+void TForm1::FitFileNameColumn(const std::vector<TreeCritter>& critters)
+{
+    // The widest name (an archive's are upper case) shown whole; the name
+    // column gives up what the file column takes, so the list keeps its width.
+    const QFontMetrics metrics(ListViewFiles->font());
+    int widest = 0;
+    for (const TreeCritter& critter : critters)
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(critter.fileName)));
+    const int wanted = std::max(kFileColumnWidth, widest + kCellPadding);
+    ListViewFiles->setColumnWidth(0, wanted);
+    ListViewFiles->setColumnWidth(1, std::max(kNameColumnWidth - (wanted - kFileColumnWidth), kFileColumnWidth));
+}
+
+void TForm1::ShowTreeRow(int row, std::optional<std::int32_t> textId, std::size_t recordSize)
+{
+    const std::string name = textId ? treeNames_.table.Lookup(IntToStr(*textId)) : std::string();
+    QString nameText = QString::fromStdString(DecodeName(name, treeNames_.encoding));
+    // The second game reads 416 bytes: a first game's record is marked.
+    const bool firstGameRecord = IsSecondGame && recordSize == std::size_t(kFirstGameRecordSize);
+    if (firstGameRecord)
+        nameText += QString::fromUtf8(kFirstGameRecordMark);
+    const QString tip = firstGameRecord ? QString::fromUtf8(kFirstGameRecordTip) : QString();
+    ListViewFiles->item(row, 1)->setText(nameText);
+    for (int column = 0; column < ListViewFiles->columnCount(); ++column)
+        if (QTableWidgetItem* item = ListViewFiles->item(row, column))
+            item->setToolTip(tip);
+}
+
 void TForm1::SelectTreeCritter(int row)
 {
     CurrentCritterPath = ListViewFiles->item(row, 0)->data(Qt::UserRole).toString().toStdString();
     SelectedRowIndex = row;
-    // The status names the layer even when the load then fails.
+    // The status names the layer even when the load then fails. Viewing
+    // never changes a file of the tree, not even its attributes.
+    loadFailure_.clear();
     UpdateCritterStatus();
-    // A copy in the override folder is handled as a loose file is: read-only
-    // again after the access.
-    std::optional<std::filesystem::path> loose;
-    if (const auto winner = tree_->Find(CurrentCritterPath);
-        winner && winner->layer == &tree_->OverrideFor(CurrentCritterPath))
-        loose = tree_->OverrideFor(CurrentCritterPath).Locate(CurrentCritterPath);
-    std::optional<ReadOnlyRestorer> readOnlyAfter;
-    if (loose)
-        readOnlyAfter.emplace(*loose);
     LoadCritter(PathFromUtf8(CurrentCritterPath));
+    UpdateCritterStatus();
+}
+
+bool TForm1::ReadTreeCritter(const std::string& path)
+{
+    loadedTreeBytes_.clear();
+    loadedTreeLayer_ = nullptr;
+    loadFailure_.clear();
+    std::string why;
+    try {
+        // The bytes and the layer of one lookup, so that they belong together.
+        if (const std::optional<Holding> winner = tree_->Find(path)) {
+            std::vector<std::uint8_t> bytes = winner->layer->Read(winner->path);
+            if (IsCritterRecordSize(static_cast<long long>(bytes.size()))) {
+                loadedTreeBytes_ = std::move(bytes);
+                loadedTreeLayer_ = winner->layer;
+                return true;
+            }
+            why = "it has " + std::to_string(bytes.size()) + " bytes, a critter file has 412 or 416";
+        } else {
+            why = "no layer of the game folder holds it any more";
+        }
+    } catch (const std::runtime_error& error) {
+        why = error.what();
+    }
+    ClearCritterForm(why);
+    return false;
+}
+
+void TForm1::ClearCritterForm(const std::string& why)
+{
+    // Nothing of the critter shown before stays under the new one's status.
+    for (QLineEdit* field : findChildren<QLineEdit*>()) {
+        if (field == Edit_Search)
+            continue;
+        const QSignalBlocker quiet(field);
+        field->clear();
+    }
+    Edit1->setToolTip(QString());
+    {
+        const QSignalBlocker quiet(ComboBoxGender);
+        ComboBoxGender->setCurrentIndex(-1);
+    }
+    ClearPicture();
+    loadFailure_ = why;
+    UpdateCritterStatus();
 }
 
 void TForm1::UpdateCritterStatus()
@@ -288,25 +383,67 @@ void TForm1::UpdateCritterStatus()
     if (!StatusLabel1)
         return;
     QString text;
-    if (tree_ && !CurrentCritterPath.empty())
+    if (tree_ && !CurrentCritterPath.empty()) {
         if (const auto winner = tree_->Find(CurrentCritterPath))
             text = QString::fromStdString(winner->path) + QString::fromUtf8(kLayerSeparator) +
                    QString::fromStdString(winner->layer->Name());
+        else
+            text = QString::fromStdString(CurrentCritterPath);
+        if (!loadFailure_.empty())
+            text += QString::fromUtf8(kLayerSeparator) + "not loaded: " + QString::fromStdString(loadFailure_);
+        else if (CritterLoaded() && IsSecondGame && loadedSize_ == kFirstGameRecordSize)
+            text += QString::fromUtf8(kLayerSeparator) + QString::fromUtf8(kFirstGameRecordTip);
+    }
+    if (tree_ && !namesMissing_.empty())
+        text +=
+            (text.isEmpty() ? QString() : QString::fromUtf8(kLayerSeparator)) + QString::fromStdString(namesMissing_);
     StatusLabel1->setText(text);
+}
+
+void TForm1::RefreshTreeListing(const std::string& path)
+{
+    for (const Layer* layer : tree_->LayersFor(path))
+        if (const auto* folder = dynamic_cast<const FolderLayer*>(layer))
+            folder->Forget();
+    tree_->OverrideFor(path).Forget();
+}
+
+std::optional<std::string> TForm1::LoadedCopyChange(const std::string& path)
+{
+    RefreshTreeListing(path);
+    const std::string file = PathFromUtf8(path).filename().string();
+    const std::string loadedFrom = loadedTreeLayer_ ? loadedTreeLayer_->Name() : std::string("?");
+    const char* const after = ", so nothing was saved. It is loaded again.";
+    const std::optional<Holding> winner = tree_->Find(path);
+    if (!winner)
+        return file + " is no longer in the game folder (it was loaded from " + loadedFrom + ")" + after;
+    if (winner->layer != loadedTreeLayer_)
+        return file + " is now read from " + winner->layer->Name() + ", not from " + loadedFrom +
+               " where it was loaded from" + after;
+    std::vector<std::uint8_t> now;
+    try {
+        now = winner->layer->Read(winner->path);
+    } catch (const std::runtime_error& error) {
+        return file + " can no longer be read from " + loadedFrom + " (" + error.what() + ")" + after;
+    }
+    if (now != loadedTreeBytes_)
+        return file + " in " + loadedFrom + " was changed since it was loaded" + after;
+    return std::nullopt;
 }
 
 bool TForm1::SaveTreeCritter(const std::string& path, const std::function<void(ProRecord&)>& edit)
 {
-    // The record as the tree holds it now: what another program changed since
-    // the load is kept, as a save in place keeps it.
-    const std::vector<std::uint8_t> before = tree_->Read(path);
-    if (static_cast<long long>(before.size()) != loadedSize_) {
-        Dialogs().ShowMessage(ChangedSizeText(std::filesystem::path(path)));
+    // The copy written into must be the one loaded: a file another program
+    // wrote or changed since then is never replaced by what the window shows.
+    staleSaveRefused_ = false;
+    if (const std::optional<std::string> change = LoadedCopyChange(path)) {
+        staleSaveRefused_ = true;
+        Dialogs().ShowMessage(*change);
         return false;
     }
-    ProRecord record = ProRecord::FromBytes(before);
+    ProRecord record = ProRecord::FromBytes(loadedTreeBytes_);
     edit(record);
-    if (record.bytes() == before)
+    if (record.bytes() == loadedTreeBytes_)
         return true; // nothing changed: nothing to store, nothing to ask
     bool force = false;
     if (const auto question = ShadowedSaveQuestion(*tree_, path)) {
@@ -314,8 +451,22 @@ bool TForm1::SaveTreeCritter(const std::string& path, const std::function<void(P
             return false;
         force = true;
     }
-    WriteIntoOverride(*tree_, path, before, record.bytes(), force);
+    WriteIntoOverride(*tree_, path, loadedTreeBytes_, record.bytes(), force);
     return true;
+}
+
+void TForm1::ReloadTreeCritter()
+{
+    const int row = SelectedRowIndex;
+    if (row < 0 || row >= ListViewFiles->rowCount() || CurrentCritterPath.empty())
+        return;
+    RefreshTreeListing(CurrentCritterPath);
+    SelectTreeCritter(row);
+    // The row follows the record now loaded: its name and its size mark.
+    std::optional<std::int32_t> textId;
+    if (CritterLoaded())
+        textId = ProRecord::FromBytes(loadedTreeBytes_).Field(kTextIdOffset, 4);
+    ShowTreeRow(row, textId, CritterLoaded() ? std::size_t(loadedSize_) : 0);
 }
 
 void TForm1::ShowTreeCritterPicture(const ProRecord& record)
@@ -326,7 +477,11 @@ void TForm1::ShowTreeCritterPicture(const ProRecord& record)
     PreviewView = kStandingView;
     ClearPicture();
     shownArt_ = art_->Find(static_cast<std::uint32_t>(record.Field(kFidOffset, 4)));
-    Edit1->setText(QString::fromStdString(shownArt_.Caption()));
+    // A long text shows its start; the whole of it is the tooltip.
+    const QString caption = QString::fromStdString(shownArt_.Caption());
+    Edit1->setText(caption);
+    Edit1->setCursorPosition(0);
+    Edit1->setToolTip(caption);
     artFrame_ = 0;
     ShowTreeArtFrame();
     KeepTreeStandingFrame();
@@ -349,7 +504,7 @@ void TForm1::KeepTreeStandingFrame()
     // per critter and direction, not on every turn of the animation.
     if (!shownArt_.HasPicture() || shownArt_.picture->Frames(PreviewView).empty())
         return;
-    const RgbaImage rgba = shownArt_.Rgba(PreviewView, 0);
+    const RgbaImage rgba = shownArt_.PlacedRgba(PreviewView, 0);
     pictureBytes_.clear();
     QBuffer buffer(&pictureBytes_);
     buffer.open(QIODevice::WriteOnly);
@@ -364,7 +519,8 @@ void TForm1::ShowTreeArtFrame()
     if (frames.empty())
         return;
     artFrame_ %= static_cast<int>(frames.size());
-    const RgbaImage rgba = shownArt_.Rgba(PreviewView, artFrame_);
+    // Every frame of the direction in the same box, at its place in the animation.
+    const RgbaImage rgba = shownArt_.PlacedRgba(PreviewView, artFrame_);
     QImage image = QImage(rgba.rgba.data(), rgba.width, rgba.height, rgba.width * 4, QImage::Format_RGBA8888).copy();
     // A picture larger than the area is shown smaller; the label centres it.
     const QSize room = Image1->size();

@@ -54,6 +54,11 @@ void TForm1::SelectCritter(int row)
     LoadCritter(PathFromUtf8(CurrentCritterPath));
 }
 
+bool TForm1::CritterLoaded() const
+{
+    return loadedSize_ != 0 && !CurrentCritterPath.empty() && CurrentCritterPath == loadedPath_;
+}
+
 void TForm1::LoadCritter(const std::filesystem::path& path)
 {
     // No change rule runs during a load: the window shows exactly what the
@@ -69,7 +74,9 @@ void TForm1::LoadCritter(const std::filesystem::path& path)
     } const updateAfter{*this};
 
     // A critter of a game folder comes from the layer that wins its path.
-    const ProRecord record = tree_ ? ProRecord::FromBytes(tree_->Read(path.generic_string())) : ProRecord::Read(path);
+    if (tree_ && !ReadTreeCritter(path.generic_string()))
+        return;
+    const ProRecord record = tree_ ? ProRecord::FromBytes(loadedTreeBytes_) : ProRecord::Read(path);
     if (!IsCritterRecordSize(static_cast<long long>(record.size())))
         return;
 

@@ -16,8 +16,7 @@ namespace quarnel {
 void TForm1::UpdateOtherFieldsAction()
 {
     const bool browsing = !BitBtnCancel->isEnabled();
-    const bool loaded = loadedSize_ != 0 && !CurrentCritterPath.empty() && CurrentCritterPath == loadedPath_;
-    OtherFields1->setEnabled(browsing && loaded);
+    OtherFields1->setEnabled(browsing && CritterLoaded());
 }
 
 void TForm1::OtherFields1Click()
@@ -36,7 +35,7 @@ void TForm1::OtherFields1Click()
     }
     std::vector<std::uint8_t> record;
     if (tree_) {
-        record = tree_->Read(path.generic_string());
+        record = loadedTreeBytes_; // the copy loaded; a save checks it is still the one on disk
     } else {
         const ReadOnlyRestorer readOnlyAfter(path);
         record = ProRecord::Read(path).bytes();
@@ -46,13 +45,21 @@ void TForm1::OtherFields1Click()
         return;
     }
     TOtherFieldsDialog dialog(path, record, IsSecondGame, this);
-    // A critter of a game folder is written as SAVE writes it: into the override folder.
+    // A critter of a game folder is written as SAVE writes it: into the
+    // override folder. When the copy on disk is no longer the one loaded,
+    // the dialog closes and the critter is loaded again.
+    staleSaveRefused_ = false;
     if (tree_)
-        dialog.SetStore([this, path](const std::function<void(ProRecord&)>& edit) {
-            return SaveTreeCritter(path.generic_string(), edit);
+        dialog.SetStore([this, path, &dialog](const std::function<void(ProRecord&)>& edit) {
+            const bool stored = SaveTreeCritter(path.generic_string(), edit);
+            if (staleSaveRefused_)
+                dialog.reject();
+            return stored;
         });
     dialog.exec();
-    if (dialog.wrote())
+    if (tree_ && (dialog.wrote() || staleSaveRefused_))
+        ReloadTreeCritter();
+    else if (dialog.wrote())
         FillCritterList(); // reselects the critter, which loads what was written
 }
 

@@ -15,6 +15,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -168,9 +169,20 @@ void TForm1::SaveImage1Click()
 {
     // The dialog is shown in any case; without a picture nothing is written.
     // A game folder's picture is written as PNG.
-    const auto fileName = Dialogs().AskSaveFileName(tree_ ? kSavePngFilter : kSavePictureFilter);
+    auto fileName = Dialogs().AskSaveFileName(tree_ ? kSavePngFilter : kSavePictureFilter);
     if (!fileName || pictureBytes_.isEmpty())
         return;
+    if (tree_) {
+        // A game folder's picture is a PNG file: the name says so, and a
+        // file already there is replaced only when the user says so.
+        if (!QString::fromStdString(*fileName).endsWith(".png", Qt::CaseInsensitive))
+            *fileName += ".png";
+        const QFileInfo existing(QString::fromStdString(*fileName));
+        if (existing.exists() || existing.isSymLink()) {
+            if (!Dialogs().AskYesNo(existing.fileName().toStdString() + " already exists. Replace it?"))
+                return;
+        }
+    }
     // The picture is written in its own format, whatever the extension.
     QFile out(QString::fromStdString(*fileName));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))

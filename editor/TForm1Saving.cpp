@@ -56,10 +56,20 @@ void TForm1::BitBtnSaveClick()
         Dialogs().ShowMessage("Check red fields!");
         return;
     }
-    if (!SaveCritter(PathFromUtf8(CurrentCritterPath)))
+    staleSaveRefused_ = false;
+    if (!SaveCritter(PathFromUtf8(CurrentCritterPath))) {
+        if (staleSaveRefused_) {
+            LeaveEditingMode();
+            ReloadTreeCritter();
+        }
         return;
+    }
     LeaveEditingMode();
-    FillCritterList();
+    // A game folder's list changes in the saved row only.
+    if (tree_)
+        ReloadTreeCritter();
+    else
+        FillCritterList();
     ListViewFiles->setFocus();
 }
 

@@ -2,6 +2,10 @@
 
 #include <QSettings>
 
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
 #include <memory>
 
 namespace quarnel {
@@ -28,22 +32,56 @@ void WriteNameEncodingSetting(NameEncoding encoding)
     UserSettings()->setValue(kNameEncodingKey, QString(NameEncodingOption(encoding)));
 }
 
+std::string NormalFolderText(const std::string& folder)
+{
+    if (folder.empty())
+        return folder;
+    // cleanPath drops "." and ".." parts and a separator at the end.
+    const QString absolute = QFileInfo(QString::fromStdString(folder)).absoluteFilePath();
+    return QDir::toNativeSeparators(QDir::cleanPath(absolute)).toStdString();
+}
+
 std::vector<std::string> ReadRecentGameFolders()
 {
     std::vector<std::string> folders;
-    for (const QString& folder : UserSettings()->value(kRecentGameFoldersKey).toStringList())
-        if (!folder.isEmpty() && folders.size() < std::size_t(kRecentGameFolderCount))
-            folders.push_back(folder.toStdString());
+    for (const QString& entry : UserSettings()->value(kRecentGameFoldersKey).toStringList()) {
+        const std::string folder = NormalFolderText(entry.toStdString());
+        if (!folder.empty() && folders.size() < std::size_t(kRecentGameFolderCount) &&
+            std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(folder);
+    }
     return folders;
 }
 
+namespace {
+
+void WriteRecentGameFolders(const std::vector<std::string>& folders)
+{
+    QStringList texts;
+    for (const std::string& folder : folders)
+        if (texts.size() < kRecentGameFolderCount)
+            texts << QString::fromStdString(folder);
+    UserSettings()->setValue(kRecentGameFoldersKey, texts);
+}
+
+} // namespace
+
 void AddRecentGameFolder(const std::string& folder)
 {
-    QStringList folders{QString::fromStdString(folder)};
+    const std::string normal = NormalFolderText(folder);
+    std::vector<std::string> folders{normal};
     for (const std::string& earlier : ReadRecentGameFolders())
-        if (earlier != folder && folders.size() < kRecentGameFolderCount)
-            folders << QString::fromStdString(earlier);
-    UserSettings()->setValue(kRecentGameFoldersKey, folders);
+        if (earlier != normal)
+            folders.push_back(earlier);
+    WriteRecentGameFolders(folders);
+}
+
+void RemoveRecentGameFolder(const std::string& folder)
+{
+    const std::string normal = NormalFolderText(folder);
+    std::vector<std::string> folders = ReadRecentGameFolders();
+    folders.erase(std::remove(folders.begin(), folders.end(), normal), folders.end());
+    WriteRecentGameFolders(folders);
 }
 
 } // namespace quarnel

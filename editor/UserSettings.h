@@ -17,5 +17,9 @@ inline constexpr int kRecentGameFolderCount = 8;
 std::vector<std::string> ReadRecentGameFolders();
 // Puts the folder first (once), keeping at most kRecentGameFolderCount.
 void AddRecentGameFolder(const std::string& folder);
+void RemoveRecentGameFolder(const std::string& folder);
+// A folder as the list keeps it: absolute, without "." or ".." parts and
+// without a separator at its end (UTF-8).
+std::string NormalFolderText(const std::string& folder);
 
 } // namespace quarnel

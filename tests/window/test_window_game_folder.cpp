@@ -237,8 +237,8 @@ void TestWindowGameFolder::statusNamesTheLayerOfEachCritter()
                                                std::uint32_t(c.record->Bytes()[406]) << 8 | c.record->Bytes()[407]);
         QCOMPARE(fixture.Text("EditExpPoints"), QString::number(exp));
     }
-    // A loose critter is read-only after it was shown, as the game needs it.
-    QVERIFY(IsReadOnly(install.CritterFolder() / "00000006.pro"));
+    // Showing a loose critter leaves its attributes as they were.
+    QVERIFY(!IsReadOnly(install.CritterFolder() / "00000006.pro"));
     QVERIFY(fixture.dialogs.errors.empty());
 }
 
