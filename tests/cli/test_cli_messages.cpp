@@ -194,7 +194,7 @@ TEST_CASE("Errors name the file once with the reason; options an action does not
         Cli({"set", "--data", Text(blocked), "team=3", "--", "proto/critters/00000001.pro"});
     CHECK(inTheWay.status == 2);
     CHECK_MESSAGE(Contains(inTheWay.err, Text(blocked / "data" / "proto" / "critters" / "00000001.pro") +
-                                             ": a folder is in the way\n"),
+                                             ": is a folder, not a file\n"),
                   inTheWay.err);
 
     // The refusal to write behind a patch archive names the file once.
