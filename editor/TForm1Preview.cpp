@@ -8,6 +8,7 @@
 #include "library/TextEncoding.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/Errors.h"
+#include "platform/NewFile.h"
 #include "platform/UserDialogs.h"
 #include "preview/PreviewPictures.h"
 #include "proto/ProFile.h"
@@ -25,6 +26,7 @@
 
 #include <cerrno>
 #include <stdexcept>
+#include <vector>
 
 namespace quarnel {
 namespace {
@@ -182,6 +184,11 @@ void TForm1::SaveImage1Click()
             if (!Dialogs().AskYesNo(existing.fileName().toStdString() + " already exists. Replace it?"))
                 return;
         }
+        // Under a temporary name, renamed into place: never half a picture,
+        // and nothing but a regular file is replaced.
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(pictureBytes_.constData());
+        WriteNewFile(ToPath(QString::fromStdString(*fileName)), std::vector<std::uint8_t>(bytes, bytes + pictureBytes_.size()));
+        return;
     }
     // The picture is written in its own format, whatever the extension.
     QFile out(QString::fromStdString(*fileName));

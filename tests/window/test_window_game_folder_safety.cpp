@@ -604,6 +604,19 @@ void TestWindowGameFolderSafety::saveImageNamesAPngAndAsksBeforeReplacing()
     form.SaveImage1->trigger();
     QVERIFY(isPng(kept));
     QVERIFY(fixture.dialogs.errors.empty());
+
+    // A link at the name, even after Yes, is neither replaced nor written through.
+    const fs::path target = fixture.Root() / "target.txt";
+    WriteTextFile(target, "theirs");
+    const fs::path link = fixture.Root() / "linked.png";
+    fs::create_symlink(target, link);
+    fixture.dialogs.saveAnswers.push_back(link.string());
+    fixture.dialogs.questionAnswers.push_back(true);
+    form.SaveImage1->trigger();
+    QCOMPARE(fixture.dialogs.errors.size(), std::size_t(1));
+    QVERIFY2(QString::fromStdString(fixture.dialogs.errors[0]).contains("linked.png"), fixture.dialogs.errors[0].c_str());
+    QVERIFY(fs::is_symlink(link));
+    QCOMPARE(ReadAllBytes(target), DatText("theirs"));
 }
 
 namespace {
