@@ -32,12 +32,11 @@ int RunNames(const NamesOptions& options, std::ostream& out, std::ostream& err)
     std::string language;
     try {
         if (options.data.empty()) {
-            bytes = ReadFileBytes(PathFromUtf8(options.messageFile));
+            bytes = ReadMessageFileBytes(PathFromUtf8(options.messageFile));
         } else {
             const CritterSource source(options.data, err);
             label = TreeMessagePath(*source.Tree(), options.messageFile);
-            const auto read = source.Tree()->Read(label);
-            bytes.assign(read.begin(), read.end());
+            bytes = ReadTreeMessageFileBytes(*source.Tree(), label);
             language = LanguageOfTextPath(label);
         }
     } catch (const std::exception& error) {

@@ -80,10 +80,7 @@ const CritterNames* PrototypeNames::Names(const CritterFile& file, ProtoType typ
         const auto path = tree_->MessageFile(TypeMessageFile(type));
         if (!path)
             return nullptr;
-        return Load(*path, *path, [&] {
-            const auto bytes = tree_->Read(*path);
-            return std::string(bytes.begin(), bytes.end());
-        }, LanguageOfTextPath(*path));
+        return Load(*path, *path, [&] { return ReadTreeMessageFileBytes(*tree_, *path); }, LanguageOfTextPath(*path));
     }
     // The lookup of a folder's message file is remembered: a show of a whole folder searches once.
     const std::string folderKey = Utf8FromPath(file.path.parent_path()) + "|" + TypeKey(type);
@@ -97,7 +94,7 @@ const CritterNames* PrototypeNames::Names(const CritterFile& file, ProtoType typ
         return nullptr;
     const std::size_t bar = found->second.rfind('|');
     const std::string path = found->second.substr(0, bar);
-    return Load(path, FileLabel(PathFromUtf8(path)), [&] { return ReadFileBytes(PathFromUtf8(path), kMaxTextFileBytes); },
+    return Load(path, FileLabel(PathFromUtf8(path)), [&] { return ReadMessageFileBytes(PathFromUtf8(path)); },
                 found->second.substr(bar + 1));
 }
 

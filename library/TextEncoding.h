@@ -13,10 +13,12 @@ namespace quarnel {
 enum class NameEncoding { Automatic, Cp1250, Cp1251, Cp1252, Utf8 };
 
 // The encoding of a whole name file. A chosen encoding other than Automatic
-// is used as it is. Automatic: UTF-8 when the whole file is valid UTF-8, else
-// the code page of the games' language folder name (Windows-1250 for czech,
-// polish and hungarian, Windows-1251 for russian and ukrainian, any case),
-// else Windows-1252, also when the language is not known (empty).
+// is used as it is. Automatic, when the file's language is known (the
+// games' language folder name, any case): its code page, Windows-1250 for
+// czech, polish and hungarian, Windows-1251 for russian and ukrainian,
+// Windows-1252 for every other, also when the bytes are valid UTF-8. When it
+// is not known (empty): UTF-8 when the whole file is valid UTF-8, else
+// Windows-1252.
 NameEncoding ChooseNameEncoding(std::string_view fileBytes, std::string_view language, NameEncoding chosen);
 
 // One name as UTF-8. A code page's unassigned bytes become the C1 controls of

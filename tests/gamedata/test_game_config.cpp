@@ -67,7 +67,8 @@ TEST_CASE("cfg: [system] keys only, ';' comments anywhere, blanks trimmed, a byt
          "russian"},
     };
     for (const Row& row : rows) {
-        CAPTURE(row.name);
+        const std::string rowName = row.name;
+        CAPTURE(rowName);
         const GameConfig config = ParseGameConfig(row.text);
         CHECK(config.masterDat == row.masterDat);
         CHECK(config.masterPatches == row.masterPatches);
@@ -115,7 +116,8 @@ TEST_CASE("A missing or damaged critter archive is reported when the install ope
         {"no cfg, no critter archive", nullptr, nullptr, "", nullptr},
     };
     for (const Row& row : rows) {
-        CAPTURE(row.name);
+        const std::string rowName = row.name;
+        CAPTURE(rowName);
         ScratchFolder scratch;
         WriteAllBytes(scratch.path / "master.dat", Dat2Writer().Stored("proto\\critters\\00000001.pro", "m").Build());
         if (row.cfg)

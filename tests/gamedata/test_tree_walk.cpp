@@ -89,7 +89,8 @@ TEST_CASE("Links that lead back up or to themselves add no file and the walk end
         {"a link to the install above the tree", {{"../..", data / "Proto" / "install"}}},
     };
     for (const Row& row : rows) {
-        CAPTURE(row.name);
+        const std::string rowName = row.name;
+        CAPTURE(rowName);
         for (const auto& [target, link] : row.links)
             if (!Link(target, link))
                 return;
@@ -134,7 +135,8 @@ TEST_CASE("A link met before the folder it names does not take the folder's file
     // The listing comes in no fixed order: the real folder must win for a
     // link of any name.
     for (const char* name : {"aaa", "zzz", "Proto2", "m"}) {
-        CAPTURE(name);
+        const std::string linkName = name;
+        CAPTURE(linkName);
         ScratchFolder scratch;
         const fs::path tree = scratch.path / "mod";
         Put(tree / "proto" / "critters" / "00000001.pro", "one");
