@@ -30,6 +30,7 @@ int RunNames(const NamesOptions& options, std::ostream& out, std::ostream& err)
     std::string bytes;
     std::string label = options.messageFile;
     std::string language;
+    NameEncoding encoding = NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic);
     try {
         if (options.data.empty()) {
             bytes = ReadMessageFileBytes(PathFromUtf8(options.messageFile));
@@ -38,6 +39,7 @@ int RunNames(const NamesOptions& options, std::ostream& out, std::ostream& err)
             label = TreeMessagePath(*source.Tree(), options.messageFile);
             bytes = ReadTreeMessageFileBytes(*source.Tree(), label);
             language = LanguageOfTextPath(label);
+            encoding = TreeMessageEncoding(*source.Tree(), label, encoding);
         }
     } catch (const std::exception& error) {
         ReportError(err, label, error);
@@ -50,8 +52,7 @@ int RunNames(const NamesOptions& options, std::ostream& out, std::ostream& err)
         return kExitError;
     }
     // The window reads UTF-8 tables: every text is decoded by the file's one encoding.
-    const NameEncoding encoding = ChooseNameEncoding(
-        bytes, language, NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic));
+    encoding = ChooseNameEncoding(bytes, language, encoding);
     // One line per number, where it first appears, with the text the games
     // use (the last entry of a repeated number).
     std::string text = "[Description]\r\n";

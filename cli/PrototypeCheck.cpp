@@ -239,7 +239,8 @@ const PrototypeCheck::Names& PrototypeCheck::NamesOf(ProtoType type)
             }
             names.label = *path;
             names.names =
-                MessageFileNames(ReadTreeMessageFileBytes(*tree_, *path), *path, encoding_, LanguageOfTextPath(*path));
+                MessageFileNames(ReadTreeMessageFileBytes(*tree_, *path), *path,
+                                           TreeMessageEncoding(*tree_, *path, encoding_), LanguageOfTextPath(*path));
         } else {
             // Beside the files, else in the mod's tree above them.
             std::string language;

@@ -1,5 +1,6 @@
 #include "library/MessageFile.h"
 
+#include "gamedata/GamePath.h"
 #include "gamedata/GameTree.h"
 #include "platform/TextLines.h"
 #include "platform/Utf8.h"
@@ -162,6 +163,13 @@ std::string ReadTreeMessageFileBytes(const GameTree& tree, std::string_view path
         throw FileRefusedError("larger than " + std::to_string(kMaxMessageFileBytes >> 20) + " MiB, not read");
     const std::vector<std::uint8_t> bytes = tree.Read(path);
     return std::string(bytes.begin(), bytes.end());
+}
+
+NameEncoding TreeMessageEncoding(const GameTree& tree, std::string_view path, NameEncoding chosen)
+{
+    if (chosen != NameEncoding::Automatic || !tree.IsInstall())
+        return chosen;
+    return CodePageOfLanguage(LanguageOfTextPath(path));
 }
 
 MessageFileResult ReadMessageFile(const std::filesystem::path& file)

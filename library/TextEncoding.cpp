@@ -172,15 +172,15 @@ NameEncoding ChooseNameEncoding(std::string_view fileBytes, std::string_view lan
 {
     if (chosen != NameEncoding::Automatic)
         return chosen;
-    // The games read their language's code page only, so a known language
-    // decides even for bytes that happen to be valid UTF-8.
-    if (!language.empty()) {
-        for (const LanguageCodePage& row : kLanguageCodePages)
-            if (EqualIgnoringCase(language, row.language))
-                return row.encoding;
-        return NameEncoding::Cp1252;
-    }
-    return IsValidUtf8(fileBytes) ? NameEncoding::Utf8 : NameEncoding::Cp1252;
+    return IsValidUtf8(fileBytes) ? NameEncoding::Utf8 : CodePageOfLanguage(language);
+}
+
+NameEncoding CodePageOfLanguage(std::string_view language)
+{
+    for (const LanguageCodePage& row : kLanguageCodePages)
+        if (EqualIgnoringCase(language, row.language))
+            return row.encoding;
+    return NameEncoding::Cp1252;
 }
 
 std::string DecodeName(std::string_view raw, NameEncoding encoding)

@@ -52,9 +52,7 @@ CritterNames LoadTreeCritterNames(const GameTree& tree, NameEncoding chosen)
     } catch (const FileRefusedError& e) {
         throw FileRefusedError(*path + ": " + e.what());
     }
-    // The code page of the file's own language folder: english for the english
-    // file taken when the language's own is missing.
-    return MessageFileNames(bytes, *path, chosen, LanguageOfTextPath(*path));
+    return MessageFileNames(bytes, *path, TreeMessageEncoding(tree, *path, chosen), LanguageOfTextPath(*path));
 }
 
 std::optional<std::string> ShadowedSaveQuestion(const GameTree& tree, const std::string& path)

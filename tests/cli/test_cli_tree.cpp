@@ -114,3 +114,17 @@ TEST_CASE("names --data and show --data read the english file taken for a missin
     const Result show = Cli({"show", "--data", install.Path(), "proto/critters/00000003.pro"});
     CHECK(Contains(show.out, "Br\u00fble"));
 }
+
+TEST_CASE("names --data reads an install's language in its code page even when the bytes are valid UTF-8")
+{
+    NestedInstall install;
+    WriteTextFile(install.root.path / "fallout2.cfg", "[system]\r\nlanguage=czech\r\nmaster_patches=data\r\n");
+    // M, e caron, s caron, t caron in Windows-1250; E8 9A 9D is also a valid UTF-8 sequence.
+    PutBytes(install.root.path / "data" / "text" / "czech" / "game" / "pro_crit.msg", DatText("{300}{}{M\xec\x9a\x9d"
+                                                                                              "an}\r\n"));
+    const Result names = Cli({"names", "--data", install.Path(), "pro_crit.msg"});
+    CHECK(names.status == 0);
+    CHECK(names.out == "[Description]\r\n300=M\u011b\u0161\u0165an\r\n");
+    CHECK(Contains(Cli({"show", "--data", install.Path(), "proto/critters/00000003.pro"}).out,
+                   "# name: M\u011b\u0161\u0165an\n"));
+}

@@ -82,17 +82,29 @@ TEST_CASE("An install's names are decoded in its language's code page, even when
     }
 }
 
-TEST_CASE("A loose name file of no known language is still taken as UTF-8 when it is valid UTF-8")
+TEST_CASE("Loose name files and a mod's tree are still taken as UTF-8 when they are valid UTF-8")
 {
     ScratchFolder scratch;
     const CritterNames utf8 = LoadCritterNames(scratch.File("pro_crit.msg", "{300}{}{M\xc4\x9bsto}\n"));
     CHECK(utf8.encoding == NameEncoding::Utf8);
     CHECK(DecodeName(utf8.table.Lookup("300"), utf8.encoding) == "M\xc4\x9bsto");
+    CHECK(LoadCritterNames(scratch.path / "pro_crit.msg", NameEncoding::Automatic, "czech").encoding ==
+          NameEncoding::Utf8);
     const CritterNames legacy = LoadCritterNames(scratch.File("other.msg", "{300}{}{Cr\xe8me}\n"));
     CHECK(legacy.encoding == NameEncoding::Cp1252);
-    // The language given for a loose file decides as it does in a tree.
-    CHECK(LoadCritterNames(scratch.path / "pro_crit.msg", NameEncoding::Automatic, "czech").encoding ==
-          NameEncoding::Cp1250);
+
+    // A mod's tree has no cfg that names its language.
+    Put(scratch.path / "mod" / "proto" / "critters" / "00000001.pro", "x");
+    Put(scratch.path / "mod" / "text" / "english" / "game" / "pro_crit.msg", "{300}{}{Caf\xc3\xa9}\n");
+    const GameTree mod = GameTree::Open(scratch.path / "mod");
+    CHECK(LoadTreeCritterNames(mod).encoding == NameEncoding::Utf8);
+
+    // An encoding chosen by the user wins over the install's language.
+    ScratchFolder install;
+    MakeInstall(install.path, "czech", {{"czech", "{300}{}{\xd0\x9f}\n"}});
+    const CritterNames chosen = LoadTreeCritterNames(GameTree::Open(install.path), NameEncoding::Utf8);
+    CHECK(chosen.encoding == NameEncoding::Utf8);
+    CHECK(DecodeName(chosen.table.Lookup("300"), chosen.encoding) == "\xd0\x9f");
 }
 
 TEST_CASE("Message files of a tree and loose ones have one size limit: 16 MiB read, one byte more refused")

@@ -286,10 +286,7 @@ TEST_CASE("the encoding is decided once per file, from all its bytes and its lan
         {file, "ukrainian", NameEncoding::Automatic, NameEncoding::Cp1251},
         {file, "german", NameEncoding::Automatic, NameEncoding::Cp1252},
         {file, "", NameEncoding::Automatic, NameEncoding::Cp1252},
-        // A known language decides even for valid UTF-8; only an unknown one lets UTF-8 be guessed.
-        {utf8File, "russian", NameEncoding::Automatic, NameEncoding::Cp1251},
-        {utf8File, "english", NameEncoding::Automatic, NameEncoding::Cp1252},
-        {utf8File, "", NameEncoding::Automatic, NameEncoding::Utf8},
+        {utf8File, "russian", NameEncoding::Automatic, NameEncoding::Utf8},
         {utf8File, "", NameEncoding::Cp1251, NameEncoding::Cp1251},
         {file, "czech", NameEncoding::Utf8, NameEncoding::Utf8},
     };
