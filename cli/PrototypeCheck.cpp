@@ -238,8 +238,7 @@ const PrototypeCheck::Names& PrototypeCheck::NamesOf(ProtoType type)
                 return names;
             }
             names.label = *path;
-            names.names =
-                MessageFileNames(ReadTreeMessageFileBytes(*tree_, *path), *path,
+            names.names = MessageFileNames(ReadTreeMessageFileBytes(*tree_, *path), *path,
                                            TreeMessageEncoding(*tree_, *path, encoding_), LanguageOfTextPath(*path));
         } else {
             // Beside the files, else in the mod's tree above them.
