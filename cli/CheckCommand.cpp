@@ -93,7 +93,9 @@ public:
             return;
         }
         try {
-            UseNames(MessageFileNames(AsText(tree.Read(*path)), *path, chosenEncoding_, LanguageOfTextPath(*path)), *path);
+            UseNames(MessageFileNames(ReadTreeMessageFileBytes(tree, *path), *path,
+                                      TreeMessageEncoding(tree, *path, chosenEncoding_), LanguageOfTextPath(*path)),
+                     *path);
         } catch (const std::exception& error) {
             Report(*path, std::string(error.what()) + ": the names of the text IDs are not checked");
         }

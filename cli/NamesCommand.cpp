@@ -30,15 +30,16 @@ int RunNames(const NamesOptions& options, std::ostream& out, std::ostream& err)
     std::string bytes;
     std::string label = options.messageFile;
     std::string language;
+    NameEncoding encoding = NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic);
     try {
         if (options.data.empty()) {
-            bytes = ReadFileBytes(PathFromUtf8(options.messageFile));
+            bytes = ReadMessageFileBytes(PathFromUtf8(options.messageFile));
         } else {
             const CritterSource source(options.data, err);
             label = TreeMessagePath(*source.Tree(), options.messageFile);
-            const auto read = source.Tree()->Read(label);
-            bytes.assign(read.begin(), read.end());
+            bytes = ReadTreeMessageFileBytes(*source.Tree(), label);
             language = LanguageOfTextPath(label);
+            encoding = TreeMessageEncoding(*source.Tree(), label, encoding);
         }
     } catch (const std::exception& error) {
         ReportError(err, label, error);
@@ -51,8 +52,7 @@ int RunNames(const NamesOptions& options, std::ostream& out, std::ostream& err)
         return kExitError;
     }
     // The window reads UTF-8 tables: every text is decoded by the file's one encoding.
-    const NameEncoding encoding = ChooseNameEncoding(
-        bytes, language, NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic));
+    encoding = ChooseNameEncoding(bytes, language, encoding);
     // One line per number, where it first appears, with the text the games
     // use (the last entry of a repeated number).
     std::string text = "[Description]\r\n";

@@ -237,10 +237,9 @@ const PrototypeCheck::Names& PrototypeCheck::NamesOf(ProtoType type)
                 Report(file, "missing in text/" + tree_->Language() + "/game: the names of the text IDs are not checked");
                 return names;
             }
-            const auto bytes = tree_->Read(*path);
             names.label = *path;
-            names.names = MessageFileNames(std::string(bytes.begin(), bytes.end()), *path, encoding_,
-                                           LanguageOfTextPath(*path));
+            names.names = MessageFileNames(ReadTreeMessageFileBytes(*tree_, *path), *path,
+                                           TreeMessageEncoding(*tree_, *path, encoding_), LanguageOfTextPath(*path));
         } else {
             // Beside the files, else in the mod's tree above them.
             std::string language;

@@ -57,14 +57,15 @@ fs::path MessageFileAbove(const fs::path& file, ProtoType type, std::string* lan
 }
 
 const CritterNames* PrototypeNames::Load(const std::string& key, const std::string& label,
-                                         const std::function<std::string()>& read, const std::string& language)
+                                         const std::function<std::string()>& read, const std::string& language,
+                                         NameEncoding encoding)
 {
     const auto known = loaded_.find(key);
     if (known != loaded_.end())
         return known->second ? &*known->second : nullptr;
     std::optional<CritterNames>& names = loaded_[key];
     try {
-        names = MessageFileNames(read(), label, NameEncoding::Automatic, language);
+        names = MessageFileNames(read(), label, encoding, language);
         if (names->fault)
             ReportError(err_, MessageFaultPlace(label, *names->fault), names->fault->what + " (names after it not shown)");
     } catch (const std::exception& error) {
@@ -80,10 +81,8 @@ const CritterNames* PrototypeNames::Names(const CritterFile& file, ProtoType typ
         const auto path = tree_->MessageFile(TypeMessageFile(type));
         if (!path)
             return nullptr;
-        return Load(*path, *path, [&] {
-            const auto bytes = tree_->Read(*path);
-            return std::string(bytes.begin(), bytes.end());
-        }, LanguageOfTextPath(*path));
+        return Load(*path, *path, [&] { return ReadTreeMessageFileBytes(*tree_, *path); }, LanguageOfTextPath(*path),
+                    TreeMessageEncoding(*tree_, *path, NameEncoding::Automatic));
     }
     // The lookup of a folder's message file is remembered: a show of a whole folder searches once.
     const std::string folderKey = Utf8FromPath(file.path.parent_path()) + "|" + TypeKey(type);
@@ -97,7 +96,7 @@ const CritterNames* PrototypeNames::Names(const CritterFile& file, ProtoType typ
         return nullptr;
     const std::size_t bar = found->second.rfind('|');
     const std::string path = found->second.substr(0, bar);
-    return Load(path, FileLabel(PathFromUtf8(path)), [&] { return ReadFileBytes(PathFromUtf8(path), kMaxTextFileBytes); },
+    return Load(path, FileLabel(PathFromUtf8(path)), [&] { return ReadMessageFileBytes(PathFromUtf8(path)); },
                 found->second.substr(bar + 1));
 }
 

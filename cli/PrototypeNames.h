@@ -28,7 +28,7 @@ public:
 private:
     const CritterNames* Names(const CritterFile& file, ProtoType type);
     const CritterNames* Load(const std::string& key, const std::string& label, const std::function<std::string()>& read,
-                             const std::string& language);
+                             const std::string& language, NameEncoding encoding = NameEncoding::Automatic);
 
     const GameTree* tree_;
     std::ostream& err_;

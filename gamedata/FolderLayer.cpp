@@ -3,9 +3,13 @@
 #include "gamedata/Archive.h"
 #include "gamedata/GamePath.h"
 #include "platform/Errors.h"
+#include "platform/FileIdentity.h"
 #include "platform/Utf8.h"
 
+#include <algorithm>
+#include <deque>
 #include <fstream>
+#include <set>
 
 namespace quarnel {
 
@@ -13,7 +17,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Deeper folders are not listed: a link to a folder above would never end.
+// Deeper folders are not listed, a last guard where a file system gives no
+// identity to tell a folder seen before.
 constexpr int kMaxDepth = 32;
 
 // The parts of a path between separators; empty parts are skipped.
@@ -77,6 +82,7 @@ const FolderLayer::Listing& FolderLayer::ListingOf(const std::string& key, const
         item.name = Utf8FromPath(it->path().filename());
         if (fs::is_directory(status)) {
             item.folder = true;
+            item.link = it->is_symlink(statusError);
         } else if (fs::is_regular_file(status)) {
             item.size = it->file_size(statusError);
         } else {
@@ -153,23 +159,55 @@ std::vector<std::uint8_t> FolderLayer::Read(std::string_view path) const
     return bytes;
 }
 
+// Each folder is walked once, known by its identity on disk: a link back up
+// ("up -> ..", "self -> .") or to a folder already walked adds nothing. Real
+// folders come first and links after them, so that a file is listed under
+// its own path, not under a link's path that happens to be met first.
+struct FolderLayer::WalkState {
+    struct Link {
+        std::string key;
+        fs::path folder;
+        std::string prefix;
+        int depth = 0;
+    };
+    std::set<FileIdentity> seen;
+    std::deque<Link> links;
+    const std::function<void(std::string_view, std::uint64_t)>& visit;
+};
+
 void FolderLayer::Walk(const std::string& key, const fs::path& folder, const std::string& prefix, int depth,
-                       const std::function<void(std::string_view, std::uint64_t)>& visit) const
+                       WalkState& state) const
 {
+    if (const auto identity = IdentityOf(folder); identity && !state.seen.insert(*identity).second)
+        return;
     // Elements of an unordered_map stay where they are while others are added.
     const Listing& listing = ListingOf(key, folder);
+    std::vector<WalkState::Link> links;
     for (const auto& [itemKey, item] : listing) {
         const std::string path = prefix.empty() ? item.name : prefix + "/" + item.name;
-        if (item.folder && depth < kMaxDepth)
-            Walk(key + "/" + itemKey, folder / PathFromUtf8(item.name), path, depth + 1, visit);
-        else if (!item.folder)
-            visit(path, item.size);
+        if (!item.folder)
+            state.visit(path, item.size);
+        else if (depth >= kMaxDepth)
+            continue;
+        else if (item.link)
+            links.push_back({key + "/" + itemKey, folder / PathFromUtf8(item.name), path, depth + 1});
+        else
+            Walk(key + "/" + itemKey, folder / PathFromUtf8(item.name), path, depth + 1, state);
     }
+    // In name order, so that of two links to one folder the same one is listed every time.
+    std::sort(links.begin(), links.end(), [](const auto& a, const auto& b) { return a.key < b.key; });
+    state.links.insert(state.links.end(), links.begin(), links.end());
 }
 
 void FolderLayer::ForEach(const std::function<void(std::string_view path, std::uint64_t size)>& visit) const
 {
-    Walk({}, folder_, {}, 0, visit);
+    WalkState state{{}, {}, visit};
+    Walk({}, folder_, {}, 0, state);
+    while (!state.links.empty()) {
+        const WalkState::Link link = std::move(state.links.front());
+        state.links.pop_front();
+        Walk(link.key, link.folder, link.prefix, link.depth, state);
+    }
 }
 
 } // namespace quarnel

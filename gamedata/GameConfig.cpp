@@ -11,6 +11,7 @@ namespace quarnel {
 namespace {
 
 constexpr std::uintmax_t kMaxConfigBytes = 1 << 20;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view Trim(std::string_view text)
 {
@@ -35,10 +36,13 @@ GameConfig ParseGameConfig(std::string_view text)
         {"CRITTER_DAT", &GameConfig::critterDat},       {"CRITTER_PATCHES", &GameConfig::critterPatches},
         {"LANGUAGE", &GameConfig::language},
     };
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        text.remove_prefix(kByteOrderMark.size());
     bool inSystem = false;
     for (const std::string& raw : SplitLines(text)) {
-        const std::string_view line = Trim(raw);
-        if (line.empty() || line.front() == ';' || line.front() == '#')
+        // As the games read it, a ';' starts a comment anywhere on the line.
+        const std::string_view line = Trim(std::string_view(raw).substr(0, raw.find(';')));
+        if (line.empty() || line.front() == '#')
             continue;
         if (line.front() == '[') {
             const std::size_t close = line.find(']');

@@ -15,9 +15,10 @@ struct GameConfig {
     std::string language = "english";
 };
 
-// Sections and keys without regard to case, blanks around keys and values
-// dropped, lines starting with ';' or '#' skipped. ArchiveError naming the
-// file when it cannot be read.
+// Keys of [system] only; sections and keys without regard to case, blanks
+// around keys and values dropped, a ';' anywhere starts a comment, lines
+// starting with '#' skipped, a UTF-8 byte order mark at the start skipped.
+// ArchiveError naming the file when it cannot be read.
 GameConfig ReadGameConfig(const std::filesystem::path& file);
 
 // The same from the file's text.

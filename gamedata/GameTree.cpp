@@ -175,7 +175,11 @@ void GameTree::OpenInstall()
     language_ = config.language;
 
     const fs::path critterFile = ConfigPath(folder_, config.critterDat);
-    const Layer* critter = IsFile(critterFile) ? AddArchive(LayerName(folder_, critterFile, config.critterDat), critterFile) : nullptr;
+    const Layer* critter = nullptr;
+    if (IsFile(critterFile))
+        critter = AddArchive(LayerName(folder_, critterFile, config.critterDat), critterFile);
+    else if (cfgGame != Game::Unknown) // the game the cfg is for opens its critter archive as it opens the master
+        warnings_.push_back(Utf8FromPath(critterFile) + ": " + IoErrorMessage(2));
     const fs::path masterPatches = ConfigPath(folder_, config.masterPatches);
     const fs::path critterPatches = ConfigPath(folder_, config.critterPatches);
     override_ = AddFolder(LayerName(folder_, masterPatches, config.masterPatches), masterPatches);

@@ -39,7 +39,8 @@ class GameTree {
 public:
     // ArchiveError when the folder is neither an install nor a mod's tree. A
     // damaged or missing archive does not stop the opening: it is left out
-    // and reported once in Warnings().
+    // and reported once in Warnings(). A missing critter archive is reported
+    // when the install has a cfg (which names it, or keeps its default).
     static GameTree Open(const std::filesystem::path& folder);
 
     GameTree(GameTree&&) noexcept = default;

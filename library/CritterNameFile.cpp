@@ -51,7 +51,7 @@ CritterNames LoadCritterNames(const std::filesystem::path& nameFile, NameEncodin
         names.encoding = ChooseNameEncoding(bytes, language, chosen);
         return names;
     }
-    return MessageFileNames(ReadFileBytes(nameFile), Utf8FromPath(nameFile.filename()), chosen, language);
+    return MessageFileNames(ReadMessageFileBytes(nameFile), Utf8FromPath(nameFile.filename()), chosen, language);
 }
 
 CritterNames MessageFileNames(std::string_view bytes, const std::string& label, NameEncoding chosen,

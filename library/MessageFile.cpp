@@ -1,5 +1,7 @@
 #include "library/MessageFile.h"
 
+#include "gamedata/GamePath.h"
+#include "gamedata/GameTree.h"
 #include "platform/TextLines.h"
 #include "platform/Utf8.h"
 #include "rules/IntegerText.h"
@@ -149,7 +151,31 @@ MessageFileResult ParseMessageText(std::string_view bytes)
     return result;
 }
 
-MessageFileResult ReadMessageFile(const std::filesystem::path& file) { return ParseMessageText(ReadFileBytes(file)); }
+std::string ReadMessageFileBytes(const std::filesystem::path& file)
+{
+    return ReadFileBytes(file, kMaxMessageFileBytes);
+}
+
+std::string ReadTreeMessageFileBytes(const GameTree& tree, std::string_view path)
+{
+    // The size is known before the bytes are unpacked.
+    if (const auto found = tree.Find(path); found && found->size > kMaxMessageFileBytes)
+        throw FileRefusedError("larger than " + std::to_string(kMaxMessageFileBytes >> 20) + " MiB, not read");
+    const std::vector<std::uint8_t> bytes = tree.Read(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+NameEncoding TreeMessageEncoding(const GameTree& tree, std::string_view path, NameEncoding chosen)
+{
+    if (chosen != NameEncoding::Automatic || !tree.IsInstall())
+        return chosen;
+    return CodePageOfLanguage(LanguageOfTextPath(path));
+}
+
+MessageFileResult ReadMessageFile(const std::filesystem::path& file)
+{
+    return ParseMessageText(ReadMessageFileBytes(file));
+}
 
 std::string MessageFaultPlace(const std::string& fileLabel, const MessageFault& fault)
 {

@@ -11,6 +11,8 @@
 // Reading stops at the first fault; the entries before it are kept. Texts are
 // raw bytes, decoded by the file's encoding (TextEncoding.h).
 #include "library/NameTable.h"
+#include "library/TextEncoding.h"
+#include "platform/RegularFile.h"
 
 #include <filesystem>
 #include <optional>
@@ -40,6 +42,28 @@ struct MessageFileResult {
 
 // The longest field the games take, in bytes.
 inline constexpr std::size_t kMessageFieldLimit = 1023;
+
+// The largest message file read, whether loose or from a game's tree.
+inline constexpr std::size_t kMaxMessageFileBytes = kMaxTextFileBytes;
+
+class GameTree;
+
+// A loose message file's bytes. IoError when it cannot be read (2 when
+// missing); FileRefusedError when it is no regular file or larger than
+// kMaxMessageFileBytes.
+std::string ReadMessageFileBytes(const std::filesystem::path& file);
+
+// The bytes of a message file of a game's tree (its winning copy).
+// FileRefusedError when it is larger than kMaxMessageFileBytes; ArchiveError
+// when no layer holds it or its entry cannot be read.
+std::string ReadTreeMessageFileBytes(const GameTree& tree, std::string_view path);
+
+// The encoding of a message file of a game's tree: the chosen one; else, in
+// an install, the code page of the file's own language folder (english for
+// the english file taken in place of a missing one), since the games read no
+// other, even where the bytes happen to be valid UTF-8; else, in a mod's
+// tree, Automatic (decided from the bytes, as for a loose file).
+NameEncoding TreeMessageEncoding(const GameTree& tree, std::string_view path, NameEncoding chosen);
 
 MessageFileResult ParseMessageText(std::string_view bytes);
 

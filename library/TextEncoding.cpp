@@ -172,8 +172,11 @@ NameEncoding ChooseNameEncoding(std::string_view fileBytes, std::string_view lan
 {
     if (chosen != NameEncoding::Automatic)
         return chosen;
-    if (IsValidUtf8(fileBytes))
-        return NameEncoding::Utf8;
+    return IsValidUtf8(fileBytes) ? NameEncoding::Utf8 : CodePageOfLanguage(language);
+}
+
+NameEncoding CodePageOfLanguage(std::string_view language)
+{
     for (const LanguageCodePage& row : kLanguageCodePages)
         if (EqualIgnoringCase(language, row.language))
             return row.encoding;

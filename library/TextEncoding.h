@@ -14,10 +14,14 @@ enum class NameEncoding { Automatic, Cp1250, Cp1251, Cp1252, Utf8 };
 
 // The encoding of a whole name file. A chosen encoding other than Automatic
 // is used as it is. Automatic: UTF-8 when the whole file is valid UTF-8, else
-// the code page of the games' language folder name (Windows-1250 for czech,
-// polish and hungarian, Windows-1251 for russian and ukrainian, any case),
-// else Windows-1252, also when the language is not known (empty).
+// the code page of the language (CodePageOfLanguage), also when the language
+// is not known (empty).
 NameEncoding ChooseNameEncoding(std::string_view fileBytes, std::string_view language, NameEncoding chosen);
+
+// The code page the games read a language's texts in, by the games' language
+// folder name (any case): Windows-1250 for czech, polish and hungarian,
+// Windows-1251 for russian and ukrainian, Windows-1252 for every other.
+NameEncoding CodePageOfLanguage(std::string_view language);
 
 // One name as UTF-8. A code page's unassigned bytes become the C1 controls of
 // the same number, as Windows decodes them; with Utf8, each byte that does not

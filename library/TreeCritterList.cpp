@@ -46,9 +46,13 @@ CritterNames LoadTreeCritterNames(const GameTree& tree, NameEncoding chosen)
         none.encoding = chosen == NameEncoding::Automatic ? NameEncoding::Cp1252 : chosen;
         return none;
     }
-    const std::vector<std::uint8_t> bytes = tree.Read(*path);
-    return MessageFileNames(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), *path, chosen,
-                            LanguageOfTextPath(*path));
+    std::string bytes;
+    try {
+        bytes = ReadTreeMessageFileBytes(tree, *path);
+    } catch (const FileRefusedError& e) {
+        throw FileRefusedError(*path + ": " + e.what());
+    }
+    return MessageFileNames(bytes, *path, TreeMessageEncoding(tree, *path, chosen), LanguageOfTextPath(*path));
 }
 
 std::optional<std::string> ShadowedSaveQuestion(const GameTree& tree, const std::string& path)
