@@ -57,6 +57,8 @@ GameConfig ParseGameConfig(std::string_view text)
         for (const Key& k : kKeys)
             if (key == k.name && !value.empty())
                 config.*k.value = std::string(value);
+        if (key == "CRITTER_DAT" && !value.empty())
+            config.critterDatNamed = true;
     }
     return config;
 }

@@ -13,6 +13,7 @@ struct GameConfig {
     std::string critterDat = "critter.dat";
     std::string critterPatches = "data";
     std::string language = "english";
+    bool critterDatNamed = false; // critter_dat was given, not taken by default
 };
 
 // Keys of [system] only; sections and keys without regard to case, blanks

@@ -178,7 +178,7 @@ void GameTree::OpenInstall()
     const Layer* critter = nullptr;
     if (IsFile(critterFile))
         critter = AddArchive(LayerName(folder_, critterFile, config.critterDat), critterFile);
-    else if (cfgGame != Game::Unknown) // the game the cfg is for opens its critter archive as it opens the master
+    else if (config.critterDatNamed) // the archive the cfg names is one the game opens
         warnings_.push_back(Utf8FromPath(critterFile) + ": " + IoErrorMessage(2));
     const fs::path masterPatches = ConfigPath(folder_, config.masterPatches);
     const fs::path critterPatches = ConfigPath(folder_, config.critterPatches);
