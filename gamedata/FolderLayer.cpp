@@ -4,6 +4,7 @@
 #include "gamedata/GamePath.h"
 #include "platform/Errors.h"
 #include "platform/FileIdentity.h"
+#include "platform/RegularFile.h"
 #include "platform/Utf8.h"
 
 #include <algorithm>
@@ -142,20 +143,20 @@ std::vector<std::uint8_t> FolderLayer::Read(std::string_view path) const
     const std::string name = Utf8FromPath(folder_) + "/" + SlashPath(path);
     if (!found)
         throw ArchiveError(name + ": " + IoErrorMessage(2));
-    std::ifstream in(found->file, std::ios::binary);
-    if (!in)
-        throw ArchiveError(name + ": " + IoErrorMessage(5));
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0)
-        throw ArchiveError(name + ": cannot be read");
-    if (static_cast<std::uint64_t>(size) > Archive::kMaxUnpackedSize)
+    // Read as a regular file only (a FIFO put there since the listing would
+    // block), the file system's reason named: a file gone since the listing
+    // is "File not found", not a refusal.
+    std::string text;
+    try {
+        text = ReadFilePrefix(found->file, static_cast<std::size_t>(Archive::kMaxUnpackedSize) + 1);
+    } catch (const IoError& error) {
+        throw ArchiveError(name + ": " + IoErrorMessage(error.code()));
+    } catch (const FileRefusedError& error) {
+        throw ArchiveError(name + ": " + error.what());
+    }
+    if (text.size() > Archive::kMaxUnpackedSize)
         throw ArchiveError(name + ": larger than " + std::to_string(Archive::kMaxUnpackedSize) + " bytes");
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    in.seekg(0);
-    in.read(reinterpret_cast<char*>(bytes.data()), size);
-    if (in.gcount() != size)
-        throw ArchiveError(name + ": cannot be read");
+    std::vector<std::uint8_t> bytes(text.begin(), text.end());
     return bytes;
 }
 

@@ -167,3 +167,37 @@ TEST_CASE("Links to folders outside the tree are walked, one folder once however
                                                                                {"proto/critters/00000001.pro", 1}});
     CHECK(opened.Find("art/more/x.frm"));
 }
+
+TEST_CASE("A loose file gone or turned into something else since the listing is named with the reason")
+{
+    ScratchFolder scratch;
+    const fs::path critters = scratch.path / "proto" / "critters";
+    Put(critters / "00000001.pro", "first");
+    Put(critters / "00000002.pro", "second");
+    const GameTree tree = GameTree::Open(scratch.path);
+    REQUIRE(tree.Find("proto/critters/00000001.pro"));
+    REQUIRE(tree.Find("proto/critters/00000002.pro"));
+
+    // Gone: not found, never "access denied".
+    fs::remove(critters / "00000001.pro");
+    try {
+        tree.Read("proto/critters/00000001.pro");
+        FAIL("a vanished file was read");
+    } catch (const std::exception& error) {
+        const std::string text = error.what();
+        CAPTURE(text);
+        CHECK(text.find("00000001.pro: File not found") != std::string::npos);
+    }
+
+    // A folder in its place: refused at once, saying so.
+    fs::remove(critters / "00000002.pro");
+    fs::create_directory(critters / "00000002.pro");
+    try {
+        tree.Read("proto/critters/00000002.pro");
+        FAIL("a folder was read as a file");
+    } catch (const std::exception& error) {
+        const std::string text = error.what();
+        CAPTURE(text);
+        CHECK(text.find("00000002.pro: is a folder") != std::string::npos);
+    }
+}
