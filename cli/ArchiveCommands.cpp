@@ -24,24 +24,27 @@ namespace quarnel::cli {
 namespace {
 
 // Every path when no pattern is given, else those matching one of them.
-bool Selected(std::string_view path, const std::vector<std::string> &patterns) {
+bool Selected(std::string_view path, const std::vector<std::string>& patterns)
+{
     if (patterns.empty())
         return true;
-    for (const std::string &pattern : patterns)
+    for (const std::string& pattern : patterns)
         if (MatchesGlob(path, pattern))
             return true;
     return false;
 }
 
-void WriteBytes(std::ostream &out, const std::vector<std::uint8_t> &bytes) {
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+void WriteBytes(std::ostream& out, const std::vector<std::uint8_t>& bytes)
+{
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 // A path as the last column of a line of TAB-separated columns: a line
 // feed, TAB, carriage return or other control byte (NUL too) written as \n,
 // \t, \r or \xHH, so that every file stays one line. Paths never hold a
 // backslash of their own (it is the games' separator, shown as "/").
-std::string ListField(std::string_view path) {
+std::string ListField(std::string_view path)
+{
     static const char digits[] = "0123456789abcdef";
     std::string out;
     out.reserve(path.size());
@@ -63,16 +66,17 @@ std::string ListField(std::string_view path) {
 
 // Refuses, before anything is written, files of one archive that would
 // unpack to far more than the archive could hold.
-void CheckUnpackRatio(const std::string &archive, std::uint64_t total, std::uint64_t archiveSize) {
+void CheckUnpackRatio(const std::string& archive, std::uint64_t total, std::uint64_t archiveSize)
+{
     if (Archive::UnpacksTooFar(total, archiveSize))
-        throw CliError(archive + ": the files would unpack to " + std::to_string(total) +
-                       " bytes, more than " + std::to_string(Archive::kMaxUnpackRatio) +
-                       " times the archive's size: nothing written");
+        throw CliError(archive + ": the files would unpack to " + std::to_string(total) + " bytes, more than " +
+                       std::to_string(Archive::kMaxUnpackRatio) + " times the archive's size: nothing written");
 }
 
 // Refuses, before anything is written, files that would not fit into the
 // free space of the target's file system, each taking whole blocks.
-void CheckFreeSpace(const fs::path &target, const std::vector<std::uint64_t> &sizes) {
+void CheckFreeSpace(const fs::path& target, const std::vector<std::uint64_t>& sizes)
+{
     std::error_code ec;
     fs::path existing = fs::absolute(target, ec);
     while (!existing.empty() && !fs::exists(existing, ec) && existing.has_parent_path() &&
@@ -93,8 +97,9 @@ void CheckFreeSpace(const fs::path &target, const std::vector<std::uint64_t> &si
 // Writes one file of a layer (an archive, a folder) under the target
 // folder; a failure is reported naming the file that was to be written, or
 // the layer and the path when the path itself is refused.
-bool Extract(const fs::path &target, const std::string &layer, const std::string &path,
-             const std::vector<std::uint8_t> &bytes, std::ostream &err) {
+bool Extract(const fs::path& target, const std::string& layer, const std::string& path,
+             const std::vector<std::uint8_t>& bytes, std::ostream& err)
+{
     const fs::path file = target / PathFromUtf8(SlashPath(path));
     try {
         std::error_code ec;
@@ -104,35 +109,38 @@ bool Extract(const fs::path &target, const std::string &layer, const std::string
         }
         ExtractTo(target, path, bytes);
         return true;
-    } catch (const IoError &error) {
+    } catch (const IoError& error) {
         ReportError(err, Utf8FromPath(file), error);
-    } catch (const std::exception &error) {
+    } catch (const std::exception& error) {
         ReportWriteFailure(err, layer, error); // a refusal names its own path, else the message does
     }
     return false;
 }
 
 // Runs a command body, reporting what it throws as the failure of the named file.
-int Guarded(std::ostream &err, const std::string &where, const std::function<int()> &body) {
+int Guarded(std::ostream& err, const std::string& where, const std::function<int()>& body)
+{
     try {
         return body();
-    } catch (const std::exception &error) {
+    } catch (const std::exception& error) {
         ReportError(err, where, error);
         return kExitError;
     }
 }
 
 // The tree of an install; each archive that could not be opened is named once.
-GameTree OpenTree(const std::string &install, std::ostream &err) {
+GameTree OpenTree(const std::string& install, std::ostream& err)
+{
     GameTree tree = GameTree::Open(PathFromUtf8(install));
-    for (const std::string &warning : tree.Warnings())
+    for (const std::string& warning : tree.Warnings())
         ReportError(err, install, warning);
     return tree;
 }
 
 } // namespace
 
-int RunDatList(const DatOptions &options, std::ostream &out, std::ostream &err) {
+int RunDatList(const DatOptions& options, std::ostream& out, std::ostream& err)
+{
     return Guarded(err, options.archive, [&] {
         const auto archive = Archive::Open(PathFromUtf8(options.archive));
         std::string text;
@@ -152,7 +160,8 @@ int RunDatList(const DatOptions &options, std::ostream &out, std::ostream &err) 
     });
 }
 
-int RunDatExtract(const DatOptions &options, std::ostream &, std::ostream &err) {
+int RunDatExtract(const DatOptions& options, std::ostream&, std::ostream& err)
+{
     return Guarded(err, options.archive, [&] {
         const auto archive = Archive::Open(PathFromUtf8(options.archive));
         const auto target = PathFromUtf8(options.target);
@@ -162,8 +171,7 @@ int RunDatExtract(const DatOptions &options, std::ostream &, std::ostream &err) 
         std::uint64_t total = 0;
         for (std::size_t i = 0; i < archive->Count(); ++i) {
             const ArchiveEntry entry = archive->Entry(i);
-            if (!Selected(entry.path, options.patterns) ||
-                (archive->IsRepeated(i) && archive->Find(entry.path) != i))
+            if (!Selected(entry.path, options.patterns) || (archive->IsRepeated(i) && archive->Find(entry.path) != i))
                 continue;
             chosen.push_back(i);
             sizes.push_back(entry.unpackedSize);
@@ -177,7 +185,7 @@ int RunDatExtract(const DatOptions &options, std::ostream &, std::ostream &err) 
             std::vector<std::uint8_t> bytes;
             try {
                 bytes = archive->Read(i);
-            } catch (const std::exception &error) {
+            } catch (const std::exception& error) {
                 ReportError(err, options.archive, error);
                 status = kExitError;
                 continue;
@@ -192,31 +200,32 @@ int RunDatExtract(const DatOptions &options, std::ostream &, std::ostream &err) 
 namespace {
 
 // data extract: the winning copies of the files matching the patterns.
-int ExtractFromTree(const GameTree &tree, const DataOptions &options, std::ostream &err) {
+int ExtractFromTree(const GameTree& tree, const DataOptions& options, std::ostream& err)
+{
     if (options.paths.empty() || options.target.empty())
         throw CliError("extract takes --to DIR and one PATTERN or more");
     const auto target = PathFromUtf8(options.target);
     std::vector<Holding> selected;
     std::vector<std::uint64_t> sizes;
-    std::map<const ArchiveLayer *, std::uint64_t> fromArchive; // unpacked bytes per archive
-    for (Holding &file : tree.List())
+    std::map<const ArchiveLayer*, std::uint64_t> fromArchive; // unpacked bytes per archive
+    for (Holding& file : tree.List())
         if (Selected(file.path, options.paths)) {
             sizes.push_back(file.size);
-            if (const auto *archive = dynamic_cast<const ArchiveLayer *>(file.layer))
+            if (const auto* archive = dynamic_cast<const ArchiveLayer*>(file.layer))
                 fromArchive[archive] += file.size;
             selected.push_back(std::move(file));
         }
     if (selected.empty())
         throw CliError("no file of the tree matches the patterns given");
-    for (const auto &[archive, total] : fromArchive)
+    for (const auto& [archive, total] : fromArchive)
         CheckUnpackRatio(archive->Name(), total, archive->archive().FileSize());
     CheckFreeSpace(target, sizes);
     int status = kExitSuccess;
-    for (const Holding &file : selected) {
+    for (const Holding& file : selected) {
         std::vector<std::uint8_t> bytes;
         try {
             bytes = file.layer->Read(file.path);
-        } catch (const std::exception &error) {
+        } catch (const std::exception& error) {
             ReportError(err, file.layer->Name(), error);
             status = kExitError;
             continue;
@@ -229,18 +238,19 @@ int ExtractFromTree(const GameTree &tree, const DataOptions &options, std::ostre
 
 } // namespace
 
-int RunData(const DataOptions &options, std::ostream &out, std::ostream &err) {
+int RunData(const DataOptions& options, std::ostream& out, std::ostream& err)
+{
     return Guarded(err, options.install, [&] {
         if (options.action != "extract" && !options.target.empty())
             throw CliError(options.action + " takes no --to (only extract writes files)");
         // Paths and patterns as paths inside the tree, however they were written.
         DataOptions given = options;
-        for (std::string &path : given.paths)
+        for (std::string& path : given.paths)
             path = TreePath(path);
         const GameTree tree = OpenTree(options.install, err);
         if (options.action == "list") {
             std::string text;
-            for (const Holding &file : tree.List())
+            for (const Holding& file : tree.List())
                 if (Selected(file.path, given.paths))
                     text += file.layer->Name() + '\t' + ListField(file.path) + '\n';
             out << text;
@@ -249,7 +259,7 @@ int RunData(const DataOptions &options, std::ostream &out, std::ostream &err) {
         if (options.action == "where" || options.action == "cat") {
             if (given.paths.size() != 1)
                 throw CliError(options.action + " takes one PATH");
-            const std::string &path = given.paths.front();
+            const std::string& path = given.paths.front();
             const std::vector<Holding> holders = tree.Holders(path);
             if (holders.empty())
                 throw CliError(path + ": in no layer of the tree");
@@ -257,7 +267,7 @@ int RunData(const DataOptions &options, std::ostream &out, std::ostream &err) {
                 WriteBytes(out, holders.front().layer->Read(path));
                 return kExitSuccess;
             }
-            for (const Holding &holder : holders)
+            for (const Holding& holder : holders)
                 out << holder.layer->Name() << '\t' << holder.size << '\n';
             return kExitSuccess;
         }

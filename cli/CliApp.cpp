@@ -11,11 +11,11 @@
 
 namespace quarnel::cli {
 
-void ReportError(std::ostream &err, const std::string &where, const std::string &what) {
+void ReportError(std::ostream& err, const std::string& where, const std::string& what)
+{
     // A message that starts with the name already ("a.dat: not a DAT archive",
     // "x.pro is also in master.dat") names it once.
-    const bool named = !where.empty() && what.size() > where.size() &&
-                       what.compare(0, where.size(), where) == 0 &&
+    const bool named = !where.empty() && what.size() > where.size() && what.compare(0, where.size(), where) == 0 &&
                        (what[where.size()] == ':' || what[where.size()] == ' ');
     err << "quarnel-cli: ";
     if (!named)
@@ -23,11 +23,13 @@ void ReportError(std::ostream &err, const std::string &where, const std::string 
     err << what << '\n';
 }
 
-void ReportError(std::ostream &err, const std::string &where, const std::exception &error) {
+void ReportError(std::ostream& err, const std::string& where, const std::exception& error)
+{
     ReportError(err, where, std::string(error.what()));
 }
 
-int RunCli(std::vector<std::string> arguments, std::ostream &out, std::ostream &err) {
+int RunCli(std::vector<std::string> arguments, std::ostream& out, std::ostream& err)
+{
     CLI::App app{"Critter prototype files (*.pro) of Fallout 1 and 2 as text: show, export and import, batch "
                  "edits, diff and checks. A folder argument stands for every *.pro file in it.\n"
                  "Exit status: 0 success, 1 differences (diff) or findings (check), 2 an error.",
@@ -40,19 +42,17 @@ int RunCli(std::vector<std::string> arguments, std::ostream &out, std::ostream &
     app.allow_windows_style_options(false);
     const auto games = CLI::IsMember({"fo1", "fo2"}, CLI::ignore_case);
     std::function<int()> run;
-    const char *const dataHelp = "a game's install or a mod's tree: the file arguments are paths inside it "
+    const char* const dataHelp = "a game's install or a mod's tree: the file arguments are paths inside it "
                                  "(proto/critters/00000001.pro; a folder stands for every *.pro in it)";
-    const char *const forceHelp = "with --data: write into the override folder although an archive the game "
+    const char* const forceHelp = "with --data: write into the override folder although an archive the game "
                                   "reads first holds the file";
 
     ShowOptions show;
-    auto *showCommand =
-        app.add_subcommand("show", "Every field of each file as 'key = value' lines, in file order "
-                                   "(enum names and critter flag names in comments)");
+    auto* showCommand = app.add_subcommand("show", "Every field of each file as 'key = value' lines, in file order "
+                                                   "(enum names and critter flag names in comments)");
     showCommand->add_option("--data", show.data, dataHelp);
     showCommand
-        ->add_option("FILE", show.files,
-                     "prototype files (critters, items, scenery, walls, tiles, misc) or folders")
+        ->add_option("FILE", show.files, "prototype files (critters, items, scenery, walls, tiles, misc) or folders")
         ->required();
     showCommand->add_flag("--textconv", show.textconv,
                           "git's text converter: one file, always exit 0; a file "
@@ -60,9 +60,8 @@ int RunCli(std::vector<std::string> arguments, std::ostream &out, std::ostream &
     showCommand->callback([&] { run = [&] { return RunShow(show, out, err); }; });
 
     ExportOptions exported;
-    auto *exportCommand =
-        app.add_subcommand("export", "Each file as a JSON object of its stored values (several "
-                                     "files: one object keyed by file name)");
+    auto* exportCommand = app.add_subcommand("export", "Each file as a JSON object of its stored values (several "
+                                                       "files: one object keyed by file name)");
     exportCommand
         ->add_option("--game", exported.game,
                      "the game recorded in the JSON (default: the folder "
@@ -73,22 +72,19 @@ int RunCli(std::vector<std::string> arguments, std::ostream &out, std::ostream &
     exportCommand->callback([&] { run = [&] { return RunExport(exported, out, err); }; });
 
     ImportOptions imported;
-    auto *importCommand =
-        app.add_subcommand("import", "Write one critter's JSON object into an existing critter "
-                                     "file of the same layout (all fields, or nothing)");
+    auto* importCommand = app.add_subcommand("import", "Write one critter's JSON object into an existing critter "
+                                                       "file of the same layout (all fields, or nothing)");
     importCommand->add_option("--data", imported.data, dataHelp);
     importCommand->add_flag("--force", imported.force, forceHelp);
     importCommand->add_option("FILE.json", imported.json, "the JSON object, as export prints it")->required();
     importCommand
-        ->add_option("TARGET.pro", imported.target,
-                     "the prototype file to write (of the JSON's type and subtype)")
+        ->add_option("TARGET.pro", imported.target, "the prototype file to write (of the JSON's type and subtype)")
         ->required();
     importCommand->callback([&] { run = [&] { return RunImport(imported, out, err); }; });
 
     SetOptions set;
-    auto *setCommand =
-        app.add_subcommand("set", "Edit fields of many files: set [options] EDIT... -- FILE...; "
-                                  "EDIT is key=value, key+=n or key-=n");
+    auto* setCommand = app.add_subcommand("set", "Edit fields of many files: set [options] EDIT... -- FILE...; "
+                                                 "EDIT is key=value, key+=n or key-=n");
     setCommand
         ->add_option("--game", set.game,
                      "the skill formulas for --rules (default: the folder name "
@@ -101,65 +97,58 @@ int RunCli(std::vector<std::string> arguments, std::ostream &out, std::ostream &
     setCommand->add_flag("--force", set.force, forceHelp);
     setCommand->add_flag("--dry-run", set.dryRun, "print the fields that would change, write nothing");
     setCommand->add_option("EDIT", set.edits, "key=value, key+=n or key-=n")->required();
-    setCommand->footer(
-        "FILE...: after --, the critter files or folders to edit. The keys are those of show.");
+    setCommand->footer("FILE...: after --, the critter files or folders to edit. The keys are those of show.");
     setCommand->callback([&] { run = [&] { return RunSet(set, out, err); }; });
 
     DiffOptions diff;
-    auto *diffCommand = app.add_subcommand("diff", "The fields in which two files differ, 'key: a -> b'");
+    auto* diffCommand = app.add_subcommand("diff", "The fields in which two files differ, 'key: a -> b'");
     diffCommand->add_option("--data", diff.data, dataHelp);
     diffCommand->add_option("A.pro", diff.first, "first file")->required();
     diffCommand->add_option("B.pro", diff.second, "second file")->required();
     diffCommand->callback([&] { run = [&] { return RunDiff(diff, out, err); }; });
 
     CheckOptions check;
-    auto *checkCommand =
-        app.add_subcommand("check", "Report what to mend before shipping a folder: sizes, PIDs, "
-                                    "names, genders, statistics, resistances, body and kill types");
+    auto* checkCommand = app.add_subcommand("check", "Report what to mend before shipping a folder: sizes, PIDs, "
+                                                     "names, genders, statistics, resistances, body and kill types");
     checkCommand->add_option("--data", check.data,
                              "check a folder of an install's or a mod's tree (default "
                              "proto/critters), with its pro_crit.msg and its critters.lst");
     checkCommand->add_option("FOLDER", check.folder, "a game folder (with --data: a folder of the tree)");
     const auto encodings = CLI::IsMember({"cp1250", "cp1251", "cp1252", "utf-8"}, CLI::ignore_case);
-    const char *const encodingHelp = "the code page of the name file (default: UTF-8 when the whole file is "
+    const char* const encodingHelp = "the code page of the name file (default: UTF-8 when the whole file is "
                                      "valid UTF-8, else cp1252)";
     checkCommand->add_option("--encoding", check.encoding, encodingHelp)->transform(encodings);
     checkCommand->callback([&] { run = [&] { return RunCheck(check, out, err); }; });
 
     NamesOptions names;
-    auto *namesCommand = app.add_subcommand("names", "Print the pro_crit.ini equivalent of a pro_crit.msg");
+    auto* namesCommand = app.add_subcommand("names", "Print the pro_crit.ini equivalent of a pro_crit.msg");
     namesCommand->add_option("--data", names.data,
                              "read the message file from an install's or a mod's tree: a "
                              "path in it, or a bare name found in text/<language>/game");
     namesCommand
-        ->add_option("pro_crit.msg", names.messageFile,
-                     "the game's message file (pro_crit.msg, pro_item.msg, ...)")
+        ->add_option("pro_crit.msg", names.messageFile, "the game's message file (pro_crit.msg, pro_item.msg, ...)")
         ->required();
     namesCommand->add_option("--encoding", names.encoding, encodingHelp)->transform(encodings);
     namesCommand->callback([&] { run = [&] { return RunNames(names, out, err); }; });
 
     DatOptions dat;
-    auto *datCommand =
-        app.add_subcommand("dat", "A game archive (either game's DAT format, told apart by its "
-                                  "content) taken apart");
+    auto* datCommand = app.add_subcommand("dat", "A game archive (either game's DAT format, told apart by its "
+                                                 "content) taken apart");
     datCommand->require_subcommand(1);
-    auto *datList =
-        datCommand->add_subcommand("list", "One line per file: unpacked size, packed size, method "
-                                           "(stored, lzss, lzss-chunks, zlib), path; TAB between");
+    auto* datList = datCommand->add_subcommand("list", "One line per file: unpacked size, packed size, method "
+                                                       "(stored, lzss, lzss-chunks, zlib), path; TAB between");
     datList->add_option("ARCHIVE.dat", dat.archive, "the archive")->required();
     datList->callback([&] { run = [&] { return RunDatList(dat, out, err); }; });
-    auto *datExtract =
-        datCommand->add_subcommand("extract", "The files (all, or those matching a PATTERN: * and ?, "
-                                              "any case) under DIR at their paths, never outside it");
+    auto* datExtract = datCommand->add_subcommand("extract", "The files (all, or those matching a PATTERN: * and ?, "
+                                                             "any case) under DIR at their paths, never outside it");
     datExtract->add_option("ARCHIVE.dat", dat.archive, "the archive")->required();
     datExtract->add_option("--to", dat.target, "the folder to write into")->required();
     datExtract->add_option("PATTERN", dat.patterns, "globs of the paths to extract (default: every file)");
     datExtract->callback([&] { run = [&] { return RunDatExtract(dat, out, err); }; });
 
     DataOptions data;
-    auto *dataCommand =
-        app.add_subcommand("data", "The merged file tree of an install or a mod's tree, as the game "
-                                   "reads it: data INSTALL list|where|cat|extract ...");
+    auto* dataCommand = app.add_subcommand("data", "The merged file tree of an install or a mod's tree, as the game "
+                                                   "reads it: data INSTALL list|where|cat|extract ...");
     dataCommand->add_option("INSTALL", data.install, "the game's folder or a mod's tree")->required();
     dataCommand
         ->add_option("ACTION", data.action,
@@ -172,7 +161,7 @@ int RunCli(std::vector<std::string> arguments, std::ostream &out, std::ostream &
     dataCommand->add_option("--to", data.target, "extract: the folder to write into");
     dataCommand->callback([&] { run = [&] { return RunData(data, out, err); }; });
 
-    const auto addPictureOptions = [](CLI::App *command, PictureOptions &picture) {
+    const auto addPictureOptions = [](CLI::App* command, PictureOptions& picture) {
         command->add_option("--out", picture.out, "the PNG file to write (index 0 transparent)");
         command->add_option("--direction", picture.direction, "the direction, 0 to 5 (default 0)")
             ->check(CLI::Range(0, 5));
@@ -181,9 +170,8 @@ int RunCli(std::vector<std::string> arguments, std::ostream &out, std::ostream &
         command->add_flag("--sheet", picture.sheet, "every frame: a row per direction, a column per frame");
     };
     ArtOptions art;
-    auto *artCommand =
-        app.add_subcommand("art", "A critter's standing picture from its game's files as a PNG "
-                                  "(FID -> art/critters/critters.lst -> FRM, color.pal)");
+    auto* artCommand = app.add_subcommand("art", "A critter's standing picture from its game's files as a PNG "
+                                                 "(FID -> art/critters/critters.lst -> FRM, color.pal)");
     artCommand->add_option("--data", art.data,
                            "a game's install or a mod's tree: CRITTER.pro is a path inside it "
                            "(default: the first such folder above the critter file)");
@@ -193,9 +181,8 @@ int RunCli(std::vector<std::string> arguments, std::ostream &out, std::ostream &
     artCommand->callback([&] { run = [&] { return RunArt(art, out, err); }; });
 
     FrmOptions frm;
-    auto *frmCommand =
-        app.add_subcommand("frm", "An FRM picture as a PNG (--palette, --out), or its header and "
-                                  "frames (--info)");
+    auto* frmCommand = app.add_subcommand("frm", "An FRM picture as a PNG (--palette, --out), or its header and "
+                                                 "frames (--info)");
     frmCommand->add_option("FILE.frm", frm.file, "the picture file")->required();
     frmCommand->add_option("--palette", frm.palette, "the game's color.pal");
     frmCommand->add_flag("--info", frm.info, "version, frames per second, each direction's shift and frames");
@@ -218,7 +205,7 @@ int RunCli(std::vector<std::string> arguments, std::ostream &out, std::ostream &
     if (!arguments.empty() && !arguments.front().empty() && arguments.front()[0] != '-') {
         std::string commands;
         bool known = false;
-        for (const CLI::App *command : app.get_subcommands(std::function<bool(CLI::App *)>())) {
+        for (const CLI::App* command : app.get_subcommands(std::function<bool(CLI::App*)>())) {
             commands += (commands.empty() ? "" : ", ") + command->get_name();
             known = known || command->get_name() == arguments.front();
         }
@@ -233,14 +220,14 @@ int RunCli(std::vector<std::string> arguments, std::ostream &out, std::ostream &
         app.parse(arguments);
         if (setCommand->parsed() && (!setHasFiles || set.files.empty()))
             throw CLI::ValidationError("set: no FILE after --", CLI::ExitCodes::ValidationError);
-    } catch (const CLI::ParseError &error) {
+    } catch (const CLI::ParseError& error) {
         const int code = app.exit(error, out, err);
         return code == 0 ? kExitSuccess : kExitError;
     }
 
     try {
         return run();
-    } catch (const std::exception &error) {
+    } catch (const std::exception& error) {
         ReportError(err, app.get_subcommands().front()->get_name(), error);
         return kExitError;
     }

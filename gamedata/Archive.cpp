@@ -9,7 +9,8 @@
 
 namespace quarnel {
 
-const char *MethodName(StorageMethod method) {
+const char* MethodName(StorageMethod method)
+{
     switch (method) {
     case StorageMethod::Stored:
         return "stored";
@@ -23,7 +24,8 @@ const char *MethodName(StorageMethod method) {
     return "stored";
 }
 
-std::unique_ptr<Archive> Archive::Open(const std::filesystem::path &file) {
+std::unique_ptr<Archive> Archive::Open(const std::filesystem::path& file)
+{
     ArchiveFile archive(file);
     if (Dat2Archive::Recognises(archive))
         return std::make_unique<Dat2Archive>(std::move(archive));
@@ -33,24 +35,28 @@ std::unique_ptr<Archive> Archive::Open(const std::filesystem::path &file) {
                  "no first-game directory header)");
 }
 
-ArchiveEntry Archive::Entry(std::size_t index) const {
-    const Record &r = records_.at(index);
-    const KeySpan &span = spans_[index];
+ArchiveEntry Archive::Entry(std::size_t index) const
+{
+    const Record& r = records_.at(index);
+    const KeySpan& span = spans_[index];
     return {std::string_view(paths_).substr(span.start, span.length), r.unpackedSize,
             r.method == StorageMethod::Stored ? r.unpackedSize : r.packedSize, r.offset, r.method};
 }
 
-std::optional<std::size_t> Archive::Find(std::string_view path) const {
+std::optional<std::size_t> Archive::Find(std::string_view path) const
+{
     if (const auto entry = index_.Find(path))
         return *entry;
     return std::nullopt;
 }
 
-bool Archive::IsRepeated(std::size_t index) const {
+bool Archive::IsRepeated(std::size_t index) const
+{
     return index < repeated_.size() && repeated_[index];
 }
 
-int Archive::DirectoryCompare(std::string_view a, std::string_view b) {
+int Archive::DirectoryCompare(std::string_view a, std::string_view b)
+{
     auto lowered = [](char c) {
         const auto byte = static_cast<unsigned char>(c == '/' ? '\\' : c);
         return byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : int{byte};
@@ -62,13 +68,15 @@ int Archive::DirectoryCompare(std::string_view a, std::string_view b) {
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
-void Archive::Reserve(std::size_t count, std::size_t pathBytes) {
+void Archive::Reserve(std::size_t count, std::size_t pathBytes)
+{
     records_.reserve(count);
     spans_.reserve(count);
     paths_.reserve(pathBytes);
 }
 
-void Archive::Add(std::string_view folder, std::string_view name, const Record &record) {
+void Archive::Add(std::string_view folder, std::string_view name, const Record& record)
+{
     const std::size_t start = paths_.size();
     if (!folder.empty()) {
         paths_ += folder;
@@ -84,7 +92,8 @@ void Archive::Add(std::string_view folder, std::string_view name, const Record &
     records_.push_back(record);
 }
 
-void Archive::FinishIndex() {
+void Archive::FinishIndex()
+{
     index_.Build(paths_, spans_);
     repeated_.assign(records_.size(), false);
     for (const std::uint32_t entry : index_.Repeated()) {
@@ -98,10 +107,11 @@ void Archive::FinishIndex() {
     }
 }
 
-std::vector<std::uint8_t> Archive::Read(std::size_t index) const {
-    const Record &r = records_.at(index);
+std::vector<std::uint8_t> Archive::Read(std::size_t index) const
+{
+    const Record& r = records_.at(index);
     const std::string path(Entry(index).path);
-    auto fail = [&](const std::string &what) { file_.Fail(path + ": " + what); };
+    auto fail = [&](const std::string& what) { file_.Fail(path + ": " + what); };
     if (r.unpackedSize > kMaxUnpackedSize)
         fail("unpacked size " + std::to_string(r.unpackedSize) + " is above the limit of " +
              std::to_string(kMaxUnpackedSize) + " bytes");

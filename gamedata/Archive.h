@@ -22,7 +22,7 @@ enum class ArchiveFormat { Dat1, Dat2 };
 enum class StorageMethod : std::uint8_t { Stored, Lzss, LzssChunks, Zlib };
 
 // "stored", "lzss", "lzss-chunks", "zlib".
-const char *MethodName(StorageMethod method);
+const char* MethodName(StorageMethod method);
 
 struct ArchiveEntry {
     std::string_view path; // "/" between folders, the archive's own case; lives as long as the archive
@@ -33,7 +33,7 @@ struct ArchiveEntry {
 };
 
 class Archive {
-  public:
+public:
     // The largest entry read; larger ones are refused.
     static constexpr std::uint32_t kMaxUnpackedSize = 64u << 20;
     // The most that files taken out of one archive may unpack to, all told:
@@ -41,21 +41,22 @@ class Archive {
     // honest archive comes near it; entries that share their data can claim
     // any total.
     static constexpr std::uint64_t kMaxUnpackRatio = 64;
-    static bool UnpacksTooFar(std::uint64_t total, std::uint64_t archiveSize) {
+    static bool UnpacksTooFar(std::uint64_t total, std::uint64_t archiveSize)
+    {
         return total > kMaxUnpackRatio * archiveSize + kMaxUnpackedSize;
     }
 
     // Opens either format, told apart by the content, not the name, and reads
     // its directory. ArchiveError "<file>: <what is wrong>".
-    static std::unique_ptr<Archive> Open(const std::filesystem::path &file);
+    static std::unique_ptr<Archive> Open(const std::filesystem::path& file);
 
     virtual ~Archive() = default;
-    Archive(const Archive &) = delete;
-    Archive &operator=(const Archive &) = delete;
+    Archive(const Archive&) = delete;
+    Archive& operator=(const Archive&) = delete;
 
     ArchiveFormat Format() const { return format_; }
     // The file's path as UTF-8, as the error messages name it.
-    const std::string &Name() const { return file_.Name(); }
+    const std::string& Name() const { return file_.Name(); }
     // The archive file's size in bytes.
     std::uint64_t FileSize() const { return file_.Size(); }
 
@@ -76,7 +77,7 @@ class Archive {
     // kMaxUnpackedSize, or the packed data ends short, runs on or is damaged.
     std::vector<std::uint8_t> Read(std::size_t index) const;
 
-  protected:
+protected:
     struct Record {
         std::uint32_t offset = 0;
         std::uint32_t unpackedSize = 0;
@@ -89,7 +90,7 @@ class Archive {
     // Room for count entries whose paths take pathBytes in all (a hint).
     void Reserve(std::size_t count, std::size_t pathBytes);
     // Adds an entry at folder\name (an empty folder: the top of the tree).
-    void Add(std::string_view folder, std::string_view name, const Record &record);
+    void Add(std::string_view folder, std::string_view name, const Record& record);
     // Builds the lookup once every entry is added.
     void FinishIndex();
     // The entry that the game's search of the directory, in directory order,
@@ -99,9 +100,9 @@ class Archive {
     // stricmp of the games: bytes compared with A to Z lowered, "/" taken as "\".
     static int DirectoryCompare(std::string_view a, std::string_view b);
 
-    ArchiveFile &File() const { return file_; }
+    ArchiveFile& File() const { return file_; }
 
-  private:
+private:
     mutable ArchiveFile file_; // reads move the stream's position
     ArchiveFormat format_;
     std::vector<Record> records_;

@@ -7,7 +7,8 @@ namespace quarnel {
 
 namespace fs = std::filesystem;
 
-ArchiveFile::ArchiveFile(const fs::path &file) : name_(Utf8FromPath(file)) {
+ArchiveFile::ArchiveFile(const fs::path& file) : name_(Utf8FromPath(file))
+{
     std::error_code ec;
     const fs::file_status status = fs::status(file, ec);
     if (!fs::exists(status))
@@ -25,19 +26,21 @@ ArchiveFile::ArchiveFile(const fs::path &file) : name_(Utf8FromPath(file)) {
     size_ = static_cast<std::uint64_t>(size);
 }
 
-void ArchiveFile::ReadAt(std::uint64_t offset, void *buffer, std::size_t size, const char *what) {
+void ArchiveFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size, const char* what)
+{
     if (!Holds(offset, size))
         Fail(std::string(what) + " lies outside the file");
     if (size == 0)
         return;
     stream_.clear();
     stream_.seekg(static_cast<std::streamoff>(offset));
-    stream_.read(static_cast<char *>(buffer), static_cast<std::streamsize>(size));
+    stream_.read(static_cast<char*>(buffer), static_cast<std::streamsize>(size));
     if (!stream_ || static_cast<std::size_t>(stream_.gcount()) != size)
         Fail(std::string(what) + " cannot be read");
 }
 
-std::vector<std::uint8_t> ArchiveFile::ReadAt(std::uint64_t offset, std::size_t size, const char *what) {
+std::vector<std::uint8_t> ArchiveFile::ReadAt(std::uint64_t offset, std::size_t size, const char* what)
+{
     if (!Holds(offset, size))
         Fail(std::string(what) + " lies outside the file");
     std::vector<std::uint8_t> bytes(size);
@@ -45,7 +48,8 @@ std::vector<std::uint8_t> ArchiveFile::ReadAt(std::uint64_t offset, std::size_t 
     return bytes;
 }
 
-void ArchiveFile::Fail(const std::string &what) const {
+void ArchiveFile::Fail(const std::string& what) const
+{
     throw ArchiveError(name_ + ": " + what);
 }
 

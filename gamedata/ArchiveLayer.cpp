@@ -4,7 +4,8 @@
 
 namespace quarnel {
 
-std::optional<LayerFile> ArchiveLayer::Find(std::string_view path) const {
+std::optional<LayerFile> ArchiveLayer::Find(std::string_view path) const
+{
     const auto index = archive_->Find(path);
     if (!index)
         return std::nullopt;
@@ -12,15 +13,16 @@ std::optional<LayerFile> ArchiveLayer::Find(std::string_view path) const {
     return LayerFile{std::string(entry.path), entry.unpackedSize};
 }
 
-std::vector<std::uint8_t> ArchiveLayer::Read(std::string_view path) const {
+std::vector<std::uint8_t> ArchiveLayer::Read(std::string_view path) const
+{
     const auto index = archive_->Find(path);
     if (!index)
         throw ArchiveError(archive_->Name() + ": " + std::string(path) + ": not in the archive");
     return archive_->Read(*index);
 }
 
-void ArchiveLayer::ForEach(
-    const std::function<void(std::string_view path, std::uint64_t size)> &visit) const {
+void ArchiveLayer::ForEach(const std::function<void(std::string_view path, std::uint64_t size)>& visit) const
+{
     for (std::size_t i = 0; i < archive_->Count(); ++i) {
         const ArchiveEntry entry = archive_->Entry(i);
         // A path of several entries once, as the entry the game reads.

@@ -10,13 +10,15 @@ constexpr std::size_t kFolderBlockSize = 16;    // file count and three numbers
 constexpr std::size_t kMinFolderBytes = 1 + 16; // an empty name and an empty block
 constexpr std::size_t kMinFileBytes = 1 + 16;   // an empty name and four numbers
 
-std::uint32_t Be32(const std::uint8_t *p) {
+std::uint32_t Be32(const std::uint8_t* p)
+{
     return (std::uint32_t{p[0]} << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
 }
 
 } // namespace
 
-bool Dat1Archive::Recognises(ArchiveFile &file) {
+bool Dat1Archive::Recognises(ArchiveFile& file)
+{
     if (file.Size() < kHeaderSize + kMinFolderBytes)
         return false;
     std::uint8_t header[kHeaderSize];
@@ -25,21 +27,20 @@ bool Dat1Archive::Recognises(ArchiveFile &file) {
     return folders >= 1 && folders <= (file.Size() - kHeaderSize) / kMinFolderBytes && Be32(header + 8) == 0;
 }
 
-Dat1Archive::Dat1Archive(ArchiveFile archive) : Archive(std::move(archive), ArchiveFormat::Dat1) {
-    ArchiveFile &file = File();
+Dat1Archive::Dat1Archive(ArchiveFile archive) : Archive(std::move(archive), ArchiveFormat::Dat1)
+{
+    ArchiveFile& file = File();
     SequentialReader reader(file, 0, file.Size());
     const std::uint32_t folderCount = Be32(reader.Take(kHeaderSize, "the header"));
     if (folderCount > reader.Left() / kMinFolderBytes)
-        file.Fail("the header claims " + std::to_string(folderCount) +
-                  " directories, more than the file can hold");
+        file.Fail("the header claims " + std::to_string(folderCount) + " directories, more than the file can hold");
     folders_.reserve(folderCount);
     for (std::uint32_t i = 0; i < folderCount; ++i) {
         const std::size_t length = *reader.Take(1, "the directory names");
-        const std::string_view name(
-            reinterpret_cast<const char *>(reader.Take(length, "the directory names")), length);
+        const std::string_view name(reinterpret_cast<const char*>(reader.Take(length, "the directory names")), length);
         folders_.push_back({std::string(name)});
     }
-    for (Folder &directory : folders_) {
+    for (Folder& directory : folders_) {
         const std::string folder = directory.name == "." ? std::string() : directory.name;
         directory.first = Count();
         const std::uint32_t fileCount = Be32(reader.Take(kFolderBlockSize, "a directory's file list"));
@@ -49,8 +50,8 @@ Dat1Archive::Dat1Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
         for (std::uint32_t i = 0; i < fileCount; ++i) {
             // The name and its four numbers in one piece: the next Take may move the window.
             const std::size_t length = *reader.Take(1, "a directory's file list");
-            const std::uint8_t *p = reader.Take(length + 16, "a directory's file list");
-            const std::string_view name(reinterpret_cast<const char *>(p), length);
+            const std::uint8_t* p = reader.Take(length + 16, "a directory's file list");
+            const std::string_view name(reinterpret_cast<const char*>(p), length);
             p += length;
             Record record;
             const std::uint32_t attributes = Be32(p);
@@ -66,9 +67,8 @@ Dat1Archive::Dat1Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
                 record.method = StorageMethod::LzssChunks;
                 break;
             default:
-                file.Fail("entry '" + folder + "\\" + std::string(name) +
-                          "' has an unknown storage method 0x" + "0123456789ABCDEF"[(attributes >> 4) & 0xF] +
-                          "0");
+                file.Fail("entry '" + folder + "\\" + std::string(name) + "' has an unknown storage method 0x" +
+                          "0123456789ABCDEF"[(attributes >> 4) & 0xF] + "0");
             }
             record.offset = Be32(p + 4);
             record.unpackedSize = Be32(p + 8);
@@ -86,8 +86,8 @@ namespace {
 // probe spends one of budget; nothing once it is spent.
 template <typename NameAt>
 std::optional<std::size_t> StepSearch(std::string_view name, std::size_t count, NameAt nameAt,
-                                      int (*compare)(std::string_view, std::string_view),
-                                      std::uint64_t &budget) {
+                                      int (*compare)(std::string_view, std::string_view), std::uint64_t& budget)
+{
     if (count == 0)
         return std::nullopt;
     std::int64_t low = 0, high = static_cast<std::int64_t>(count) - 1;
@@ -109,21 +109,21 @@ std::optional<std::size_t> StepSearch(std::string_view name, std::size_t count, 
 
 } // namespace
 
-std::optional<std::size_t> Dat1Archive::DirectorySearch(std::string_view path) const {
+std::optional<std::size_t> Dat1Archive::DirectorySearch(std::string_view path) const
+{
     const std::size_t slash = path.find_last_of("/\\");
     std::size_t folderIndex = 0;
     if (slash != std::string_view::npos) {
         const auto found = StepSearch(
-            path.substr(0, slash), folders_.size(),
-            [&](std::size_t i) { return std::string_view(folders_[i].name); }, &DirectoryCompare,
-            searchBudget_);
+            path.substr(0, slash), folders_.size(), [&](std::size_t i) { return std::string_view(folders_[i].name); },
+            &DirectoryCompare, searchBudget_);
         if (!found)
             return std::nullopt;
         folderIndex = *found;
     }
     if (folderIndex >= folders_.size())
         return std::nullopt;
-    const Folder &folder = folders_[folderIndex];
+    const Folder& folder = folders_[folderIndex];
     const std::size_t prefix = folder.name == "." || folder.name.empty() ? 0 : folder.name.size() + 1;
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
     const auto found = StepSearch(

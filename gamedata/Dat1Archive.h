@@ -10,13 +10,13 @@
 namespace quarnel {
 
 class Dat1Archive : public Archive {
-  public:
+public:
     // Whether the header is that of a first-game archive: a directory count
     // that the file can hold, and 0 as its third number.
-    static bool Recognises(ArchiveFile &file);
+    static bool Recognises(ArchiveFile& file);
     explicit Dat1Archive(ArchiveFile file);
 
-  protected:
+protected:
     // The game finds a file in two steps, each a search of one list in
     // directory order: the folder among the directory names (a path without
     // a folder: the first directory), then the name among that directory's
@@ -25,7 +25,7 @@ class Dat1Archive : public Archive {
     // when the name is smaller, at its lower end when larger.
     std::optional<std::size_t> DirectorySearch(std::string_view path) const override;
 
-  private:
+private:
     struct Folder {
         std::string name;      // as the directory names it: "." the root, "\\" between parts
         std::size_t first = 0; // its first entry

@@ -10,12 +10,12 @@
 namespace quarnel {
 
 class Dat2Archive : public Archive {
-  public:
+public:
     // Whether the trailer holds the file's own size.
-    static bool Recognises(ArchiveFile &file);
+    static bool Recognises(ArchiveFile& file);
     explicit Dat2Archive(ArchiveFile file);
 
-  protected:
+protected:
     // The game finds a file by the C library's binary search over the whole
     // directory (it is meant to be sorted): low and high start at the first
     // and last entry, the probe is the middle one rounded down, a smaller

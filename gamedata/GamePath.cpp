@@ -7,34 +7,39 @@ namespace {
 
 struct KeyTable {
     char map[256];
-    constexpr KeyTable() : map() {
+    constexpr KeyTable() : map()
+    {
         for (int i = 0; i < 256; ++i)
             map[i] = static_cast<char>(i == '\\' ? '/' : (i >= 'a' && i <= 'z') ? i - 'a' + 'A' : i);
     }
 };
 constexpr KeyTable kKeys;
 
-char KeyChar(char c) {
+char KeyChar(char c)
+{
     return kKeys.map[static_cast<unsigned char>(c)];
 }
 
 } // namespace
 
-void AppendGamePathKey(std::string &out, std::string_view path) {
+void AppendGamePathKey(std::string& out, std::string_view path)
+{
     const std::size_t start = out.size();
     out.resize(start + path.size());
-    char *dst = out.data() + start;
+    char* dst = out.data() + start;
     for (char c : path)
         *dst++ = KeyChar(c);
 }
 
-std::string GamePathKey(std::string_view path) {
+std::string GamePathKey(std::string_view path)
+{
     std::string key;
     AppendGamePathKey(key, path);
     return key;
 }
 
-std::uint32_t GamePathHash(std::string_view path) {
+std::uint32_t GamePathHash(std::string_view path)
+{
     // FNV-1a over the key's bytes.
     std::uint32_t h = 2166136261u;
     for (char c : path)
@@ -42,7 +47,8 @@ std::uint32_t GamePathHash(std::string_view path) {
     return h;
 }
 
-bool SameGamePath(std::string_view a, std::string_view b) {
+bool SameGamePath(std::string_view a, std::string_view b)
+{
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -51,15 +57,17 @@ bool SameGamePath(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::string SlashPath(std::string_view path) {
+std::string SlashPath(std::string_view path)
+{
     std::string out(path);
-    for (char &c : out)
+    for (char& c : out)
         if (c == '\\')
             c = '/';
     return out;
 }
 
-std::string TreePath(std::string_view path) {
+std::string TreePath(std::string_view path)
+{
     const std::string slashed = SlashPath(path);
     std::string out;
     std::size_t start = 0;
@@ -78,7 +86,8 @@ std::string TreePath(std::string_view path) {
     return out;
 }
 
-bool IsUnderFolder(std::string_view path, std::string_view folder) {
+bool IsUnderFolder(std::string_view path, std::string_view folder)
+{
     while (!folder.empty() && (folder.back() == '/' || folder.back() == '\\'))
         folder.remove_suffix(1);
     if (folder.empty())
@@ -91,7 +100,8 @@ bool IsUnderFolder(std::string_view path, std::string_view folder) {
     return true;
 }
 
-bool MatchesGlob(std::string_view path, std::string_view pattern) {
+bool MatchesGlob(std::string_view path, std::string_view pattern)
+{
     // Greedy match with back-tracking to the last star: linear in practice,
     // never worse than path length x pattern length.
     std::size_t t = 0, p = 0;
@@ -115,7 +125,8 @@ bool MatchesGlob(std::string_view path, std::string_view pattern) {
     return p == pattern.size();
 }
 
-std::string LanguageOfTextPath(std::string_view path) {
+std::string LanguageOfTextPath(std::string_view path)
+{
     const std::string slashed = SlashPath(path);
     if (GamePathKey(slashed).rfind("TEXT/", 0) != 0)
         return {};
@@ -123,7 +134,8 @@ std::string LanguageOfTextPath(std::string_view path) {
     return end == std::string::npos ? std::string() : slashed.substr(5, end - 5);
 }
 
-bool IsSafeExtractPath(std::string_view path) {
+bool IsSafeExtractPath(std::string_view path)
+{
     const std::string slashed = SlashPath(path);
     if (!IsSafeRelativePath(slashed))
         return false;

@@ -10,7 +10,7 @@ namespace quarnel {
 // The lookup key of a path: "\" turned into "/", a to z upper-cased, every
 // other byte kept.
 std::string GamePathKey(std::string_view path);
-void AppendGamePathKey(std::string &out, std::string_view path);
+void AppendGamePathKey(std::string& out, std::string_view path);
 
 // Hash and equality of paths as their keys, without making the keys.
 std::uint32_t GamePathHash(std::string_view path);

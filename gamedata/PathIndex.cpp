@@ -4,12 +4,14 @@
 
 namespace quarnel {
 
-std::string_view PathIndex::KeyOf(std::uint32_t entry) const {
-    const KeySpan &span = (*spans_)[entry];
+std::string_view PathIndex::KeyOf(std::uint32_t entry) const
+{
+    const KeySpan& span = (*spans_)[entry];
     return paths_.substr(span.start, span.length);
 }
 
-void PathIndex::Build(std::string_view paths, const std::vector<KeySpan> &spans) {
+void PathIndex::Build(std::string_view paths, const std::vector<KeySpan>& spans)
+{
     paths_ = paths;
     spans_ = &spans;
     std::size_t size = 16;
@@ -23,7 +25,7 @@ void PathIndex::Build(std::string_view paths, const std::vector<KeySpan> &spans)
         const std::string_view key = KeyOf(i);
         const std::uint32_t hash = GamePathHash(key);
         for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
-            Slot &slot = slots_[s];
+            Slot& slot = slots_[s];
             if (slot.entry == 0) {
                 slot = {hash, i + 1};
                 break;
@@ -39,11 +41,12 @@ void PathIndex::Build(std::string_view paths, const std::vector<KeySpan> &spans)
             repeated_.push_back(i);
 }
 
-void PathIndex::Choose(std::uint32_t entry) {
+void PathIndex::Choose(std::uint32_t entry)
+{
     const std::string_view key = KeyOf(entry);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t s = GamePathHash(key) & mask;; s = (s + 1) & mask) {
-        Slot &slot = slots_[s];
+        Slot& slot = slots_[s];
         if (slot.entry == 0)
             return;
         if (SameGamePath(KeyOf(slot.entry - 1), key)) {
@@ -53,13 +56,14 @@ void PathIndex::Choose(std::uint32_t entry) {
     }
 }
 
-std::optional<std::uint32_t> PathIndex::Find(std::string_view key) const {
+std::optional<std::uint32_t> PathIndex::Find(std::string_view key) const
+{
     if (slots_.empty())
         return std::nullopt;
     const std::uint32_t hash = GamePathHash(key);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
-        const Slot &slot = slots_[s];
+        const Slot& slot = slots_[s];
         if (slot.entry == 0)
             return std::nullopt;
         if (slot.hash == hash && SameGamePath(KeyOf(slot.entry - 1), key))

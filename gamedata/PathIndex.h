@@ -16,19 +16,19 @@ struct KeySpan {
 };
 
 class PathIndex {
-  public:
+public:
     // Indexes spans[i] of paths as entry i; a path given twice keeps its
     // first entry until Choose picks another. paths and spans must outlive
     // the index and stay where they are.
-    void Build(std::string_view paths, const std::vector<KeySpan> &spans);
+    void Build(std::string_view paths, const std::vector<KeySpan>& spans);
     // The entry of a path ("/" or "\\", any case).
     std::optional<std::uint32_t> Find(std::string_view path) const;
     // Every entry whose path another entry repeats (each of them), in entry order.
-    const std::vector<std::uint32_t> &Repeated() const { return repeated_; }
+    const std::vector<std::uint32_t>& Repeated() const { return repeated_; }
     // Makes entry the one its path stands for (a path of several entries).
     void Choose(std::uint32_t entry);
 
-  private:
+private:
     struct Slot {
         std::uint32_t hash = 0;
         std::uint32_t entry = 0; // entry number + 1; 0 is an empty slot
@@ -36,7 +36,7 @@ class PathIndex {
     std::string_view KeyOf(std::uint32_t entry) const;
 
     std::string_view paths_;
-    const std::vector<KeySpan> *spans_ = nullptr;
+    const std::vector<KeySpan>* spans_ = nullptr;
     std::vector<Slot> slots_;
     std::vector<std::uint32_t> repeated_;
 };

@@ -8,7 +8,8 @@
 
 namespace quarnel {
 
-std::optional<FileSystemSpace> SpaceOf(const std::filesystem::path &folder) {
+std::optional<FileSystemSpace> SpaceOf(const std::filesystem::path& folder)
+{
     std::error_code ec;
     const std::filesystem::space_info space = std::filesystem::space(folder, ec);
     if (ec)
@@ -32,7 +33,8 @@ std::optional<FileSystemSpace> SpaceOf(const std::filesystem::path &folder) {
     return result;
 }
 
-std::uint64_t BytesInBlocks(std::uint64_t size, std::uint64_t blockSize) {
+std::uint64_t BytesInBlocks(std::uint64_t size, std::uint64_t blockSize)
+{
     if (blockSize <= 1)
         return size;
     const std::uint64_t blocks = size / blockSize + (size % blockSize != 0);

@@ -14,7 +14,7 @@ struct FileSystemSpace {
 };
 
 // Nothing when the file system cannot be asked (the folder must exist).
-std::optional<FileSystemSpace> SpaceOf(const std::filesystem::path &folder);
+std::optional<FileSystemSpace> SpaceOf(const std::filesystem::path& folder);
 
 // The bytes that files of the given size take on a file system of the given
 // block size: the size rounded up to whole blocks (an empty file none).

@@ -91,7 +91,7 @@ void CheckFolderTakesFiles(const fs::path& folder)
 void WriteNewFile(const fs::path& file, const std::vector<std::uint8_t>& bytes, bool readOnly)
 {
     CheckReplaceable(file);
-    std::mt19937 random(std::random_device {}());
+    std::mt19937 random(std::random_device{}());
     fs::path temporary;
     HANDLE handle = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < kTemporaryNameAttempts && handle == INVALID_HANDLE_VALUE; ++attempt) {
@@ -151,7 +151,7 @@ void WriteNewFile(const fs::path& file, const std::vector<std::uint8_t>& bytes, 
 
 void CheckFolderTakesFiles(const fs::path& folder)
 {
-    struct stat info { };
+    struct stat info {};
     if (stat(folder.c_str(), &info) != 0)
         throw IoError(IoCodeFromErrno(errno));
     if (!S_ISDIR(info.st_mode))
@@ -164,7 +164,7 @@ void CheckFolderTakesFiles(const fs::path& folder)
 void WriteNewFile(const fs::path& file, const std::vector<std::uint8_t>& bytes, bool readOnly)
 {
     CheckReplaceable(file);
-    std::mt19937 random(std::random_device {}());
+    std::mt19937 random(std::random_device{}());
     fs::path temporary;
     int fd = -1;
     for (int attempt = 0; attempt < kTemporaryNameAttempts && fd == -1; ++attempt) {
@@ -193,7 +193,7 @@ void WriteNewFile(const fs::path& file, const std::vector<std::uint8_t>& bytes, 
     // A file system that cannot flush (EINVAL) still takes the file.
     if (fsync(fd) != 0 && errno != EINVAL)
         fail(errno);
-    struct stat info { };
+    struct stat info {};
     if (readOnly && (fstat(fd, &info) != 0 || fchmod(fd, info.st_mode & 07555) != 0))
         fail(errno);
     const int closed = close(fd);

@@ -5,10 +5,8 @@
 namespace quarnel {
 
 WriteRefusedError::WriteRefusedError(WriteRefusalKind kind, std::filesystem::path path, std::string reason)
-    : std::runtime_error(Utf8FromPath(path) + ": " + reason)
-    , kind_(kind)
-    , path_(std::move(path))
-    , reason_(std::move(reason))
+    : std::runtime_error(Utf8FromPath(path) + ": " + reason), kind_(kind), path_(std::move(path)),
+      reason_(std::move(reason))
 {
 }
 

@@ -8,11 +8,11 @@
 namespace quarnel {
 
 enum class WriteRefusalKind {
-    Link, // a symbolic link (or, on Windows, a reparse point): never written through nor replaced
-    Folder, // a folder where a file should go
-    FileInTheWay, // a file where a folder should go
+    Link,           // a symbolic link (or, on Windows, a reparse point): never written through nor replaced
+    Folder,         // a folder where a file should go
+    FileInTheWay,   // a file where a folder should go
     NotRegularFile, // a device, FIFO or socket
-    NotWritable, // the file or its folder may not be written
+    NotWritable,    // the file or its folder may not be written
 };
 
 class WriteRefusedError : public std::runtime_error {

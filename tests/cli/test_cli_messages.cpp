@@ -18,12 +18,14 @@ using namespace quarnel::test::cli;
 
 namespace {
 
-std::string AsText(const std::vector<std::uint8_t> &bytes) {
+std::string AsText(const std::vector<std::uint8_t>& bytes)
+{
     return std::string(bytes.begin(), bytes.end());
 }
 
 // A second-game install of one master archive (and an empty override folder).
-fs::path Install(const ScratchFolder &scratch, const std::string &name, const DatBytes &master) {
+fs::path Install(const ScratchFolder& scratch, const std::string& name, const DatBytes& master)
+{
     const fs::path folder = scratch.path / name;
     fs::create_directories(folder / "data");
     WriteAllBytes(folder / "master.dat", master);
@@ -31,7 +33,8 @@ fs::path Install(const ScratchFolder &scratch, const std::string &name, const Da
     return folder;
 }
 
-std::size_t Count(const std::string &text, const std::string &part) {
+std::size_t Count(const std::string& text, const std::string& part)
+{
     std::size_t count = 0;
     for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
         ++count;
@@ -40,7 +43,8 @@ std::size_t Count(const std::string &text, const std::string &part) {
 
 } // namespace
 
-TEST_CASE("dat list keeps one line per file and says which of two equal paths the game reads") {
+TEST_CASE("dat list keeps one line per file and says which of two equal paths the game reads")
+{
     ScratchFolder scratch("quarnel-cli-list-");
     const fs::path names = scratch.path / "names.dat";
     WriteAllBytes(names, Dat2Writer()
@@ -61,15 +65,13 @@ TEST_CASE("dat list keeps one line per file and says which of two equal paths th
     CHECK(Count(tree.out, "\n") == 4);
 
     // Sorted B B C: the game's binary search probes entry 1 first, the second B.
-    const DatBytes twice =
-        Dat2Writer().Stored("DIR\\B", "one").Stored("DIR\\B", "two!").Stored("DIR\\C", "c").Build();
+    const DatBytes twice = Dat2Writer().Stored("DIR\\B", "one").Stored("DIR\\B", "two!").Stored("DIR\\C", "c").Build();
     WriteAllBytes(scratch.path / "twice.dat", twice);
     CHECK(Cli({"dat", "list", Text(scratch.path / "twice.dat")}).out ==
           "3\t3\tstored\tDIR/B\trepeated; the game reads another entry\n"
           "4\t4\tstored\tDIR/B\trepeated; the game reads this entry\n"
           "1\t1\tstored\tDIR/C\n");
-    REQUIRE(Cli({"dat", "extract", Text(scratch.path / "twice.dat"), "--to", Text(scratch.path / "out")})
-                .status == 0);
+    REQUIRE(Cli({"dat", "extract", Text(scratch.path / "twice.dat"), "--to", Text(scratch.path / "out")}).status == 0);
     CHECK(AsText(ReadAllBytes(scratch.path / "out" / "DIR" / "B")) == "two!");
 
     const std::string install = Text(Install(scratch, "twice", twice));
@@ -80,25 +82,25 @@ TEST_CASE("dat list keeps one line per file and says which of two equal paths th
     CHECK(AsText(ReadAllBytes(scratch.path / "tree-out" / "DIR" / "B")) == "two!");
 }
 
-TEST_CASE("data takes a path however it starts or is separated") {
+TEST_CASE("data takes a path however it starts or is separated")
+{
     ScratchFolder scratch("quarnel-cli-paths-");
     const DatBytes critter = CleanCritter(1).Bytes();
-    const std::string install = Text(
-        Install(scratch, "install", Dat2Writer().Zlib("proto\\critters\\00000001.pro", critter).Build()));
-    for (const char *given : {"/proto/critters/00000001.pro", "//proto/critters/00000001.pro",
+    const std::string install =
+        Text(Install(scratch, "install", Dat2Writer().Zlib("proto\\critters\\00000001.pro", critter).Build()));
+    for (const char* given : {"/proto/critters/00000001.pro", "//proto/critters/00000001.pro",
                               "\\proto\\critters\\00000001.pro", "proto//critters/./00000001.pro"}) {
         CAPTURE(given);
         CHECK(Cli({"data", install, "where", given}).out == "master.dat\t416\n");
         CHECK(Cli({"data", install, "cat", given}).out == AsText(critter));
     }
-    CHECK(Cli({"data", install, "list", "/proto/critters/*"}).out ==
-          "master.dat\tproto/critters/00000001.pro\n");
+    CHECK(Cli({"data", install, "list", "/proto/critters/*"}).out == "master.dat\tproto/critters/00000001.pro\n");
     REQUIRE(Cli({"data", install, "extract", "--to", Text(scratch.path / "out"), "//proto/*"}).status == 0);
     CHECK(ReadAllBytes(scratch.path / "out" / "proto" / "critters" / "00000001.pro") == critter);
 }
 
-TEST_CASE(
-    "data extract refuses an archive that would unpack far beyond its size, and names what it cannot write") {
+TEST_CASE("data extract refuses an archive that would unpack far beyond its size, and names what it cannot write")
+{
     ScratchFolder scratch("quarnel-cli-extract-");
     // 100 entries of 1 MiB share one zlib stream: 104857600 bytes from an archive of a few KB.
     Dat2Writer shared;
@@ -150,7 +152,8 @@ TEST_CASE(
     }
 }
 
-TEST_CASE("Errors name the file once with the reason; options an action does not use are refused") {
+TEST_CASE("Errors name the file once with the reason; options an action does not use are refused")
+{
     ScratchFolder scratch("quarnel-cli-messages-");
     const std::string missing = Text(scratch.path / "nofile.dat");
     CHECK(Cli({"dat", "list", missing}).err == "quarnel-cli: " + missing + ": File not found\n");
@@ -159,7 +162,7 @@ TEST_CASE("Errors name the file once with the reason; options an action does not
 
     const std::string install =
         Text(Install(scratch, "install", Dat2Writer().Stored("proto\\critters\\00000001.pro", "x").Build()));
-    for (const char *action : {"list", "where", "cat"}) {
+    for (const char* action : {"list", "where", "cat"}) {
         CAPTURE(action);
         const Result refused = Cli({"data", install, action, "proto/critters/00000001.pro", "--to", "foo"});
         CHECK(refused.status == 2);
@@ -178,42 +181,39 @@ TEST_CASE("Errors name the file once with the reason; options an action does not
     const fs::path mod = scratch.path / "mod";
     fs::create_directories(mod / "proto" / "critters");
     ProtoBuilder(61).Set(0, 2, 0).Set(32, 4, 6).WriteTo(mod / "proto" / "critters" / "00000001.pro");
-    const Result art = Cli(
-        {"art", "--data", Text(mod), "proto/critters/00000001.pro", "--out", Text(scratch.path / "a.png")});
+    const Result art =
+        Cli({"art", "--data", Text(mod), "proto/critters/00000001.pro", "--out", Text(scratch.path / "a.png")});
     CHECK(art.status == 2);
     CHECK_MESSAGE(art.err.rfind("quarnel-cli: proto/critters/00000001.pro: 61 bytes", 0) == 0, art.err);
 
     CHECK(Cli({"show", "--textconv", "--data", Text(mod), "proto/critters/00000001.pro"}).status == 2);
 
     // A folder in the override folder where the changed copy is to go: the copy and the reason.
-    const fs::path blocked =
-        Install(scratch, "blocked",
-                Dat2Writer().Stored("proto\\critters\\00000001.pro", CleanCritter(1).Bytes()).Build());
+    const fs::path blocked = Install(
+        scratch, "blocked", Dat2Writer().Stored("proto\\critters\\00000001.pro", CleanCritter(1).Bytes()).Build());
     fs::create_directories(blocked / "data" / "proto" / "critters" / "00000001.pro" / "inside");
-    const Result inTheWay =
-        Cli({"set", "--data", Text(blocked), "team=3", "--", "proto/critters/00000001.pro"});
+    const Result inTheWay = Cli({"set", "--data", Text(blocked), "team=3", "--", "proto/critters/00000001.pro"});
     CHECK(inTheWay.status == 2);
     CHECK_MESSAGE(Contains(inTheWay.err, Text(blocked / "data" / "proto" / "critters" / "00000001.pro") +
                                              ": is a folder, not a file\n"),
                   inTheWay.err);
 
     // The refusal to write behind a patch archive names the file once.
-    const fs::path patched =
-        Install(scratch, "patched",
-                Dat2Writer().Stored("proto\\critters\\00000001.pro", CleanCritter(1).Bytes()).Build());
+    const fs::path patched = Install(
+        scratch, "patched", Dat2Writer().Stored("proto\\critters\\00000001.pro", CleanCritter(1).Bytes()).Build());
     WriteAllBytes(patched / "patch000.dat",
                   Dat2Writer().Stored("proto\\critters\\00000001.pro", CleanCritter(1).Bytes()).Build());
     fs::create_directories(patched / "data" / "proto" / "critters");
     CleanCritter(1).WriteTo(patched / "data" / "proto" / "critters" / "00000001.pro");
-    const Result shadowed =
-        Cli({"set", "--data", Text(patched), "team=3", "--", "proto/critters/00000001.pro"});
+    const Result shadowed = Cli({"set", "--data", Text(patched), "team=3", "--", "proto/critters/00000001.pro"});
     CHECK(shadowed.status == 2);
     const std::string firstLine = shadowed.err.substr(0, shadowed.err.find('\n'));
     CHECK_MESSAGE(Count(firstLine, "00000001.pro") == 1, shadowed.err);
     CHECK_MESSAGE(Contains(firstLine, "patch000.dat"), shadowed.err);
 }
 
-TEST_CASE("Limits at their edge: the text converter's dump, a one-byte field") {
+TEST_CASE("Limits at their edge: the text converter's dump, a one-byte field")
+{
     ScratchFolder scratch("quarnel-cli-edges-");
     // show --textconv dumps 1 MiB; the note says so only when there is more.
     for (const std::size_t size : {std::size_t{1} << 20, (std::size_t{1} << 20) + 1}) {
@@ -231,7 +231,7 @@ TEST_CASE("Limits at their edge: the text converter's dump, a one-byte field") {
     const fs::path key = scratch.path / "key.pro";
     ProtoBuilder(61).Set(0, 2, 0).Set(32, 4, 6).Set(56, 1, 7).WriteTo(key);
     const DatBytes before = ReadAllBytes(key);
-    for (const char *edit : {"sound=-1", "sound=256"}) {
+    for (const char* edit : {"sound=-1", "sound=256"}) {
         CAPTURE(edit);
         const Result refused = Cli({"set", edit, "--", Text(key)});
         CHECK(refused.status == 2);
@@ -245,7 +245,8 @@ TEST_CASE("Limits at their edge: the text converter's dump, a one-byte field") {
     CHECK(ReadAllBytes(key)[56] == 0);
 }
 
-TEST_CASE("check: ammunition and power name items only; no inventory picture is no fault") {
+TEST_CASE("check: ammunition and power name items only; no inventory picture is no fault")
+{
     ScratchFolder scratch("quarnel-cli-check-");
     const fs::path items = scratch.path / "proto" / "items";
     const fs::path misc = scratch.path / "proto" / "misc";

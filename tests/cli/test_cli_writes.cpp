@@ -36,7 +36,7 @@ namespace {
 // A second-game install: critters 1 to 3 in master.dat, 3 also in a patch
 // archive the game reads first, an empty override folder DATA/proto/critters.
 struct Install {
-    ScratchFolder root {"quarnel-writes-"};
+    ScratchFolder root{"quarnel-writes-"};
     fs::path critters = root.path / "DATA" / "proto" / "critters";
     DatBytes one = CleanCritter(1).Bytes();
     DatBytes two = CleanCritter(2).Bytes();
@@ -44,12 +44,11 @@ struct Install {
 
     Install()
     {
-        WriteAllBytes(root.path / "master.dat",
-                      Dat2Writer()
-                          .Zlib("proto\\critters\\00000001.pro", one)
-                          .Zlib("proto\\critters\\00000002.pro", two)
-                          .Zlib("proto\\critters\\00000003.pro", three)
-                          .Build());
+        WriteAllBytes(root.path / "master.dat", Dat2Writer()
+                                                    .Zlib("proto\\critters\\00000001.pro", one)
+                                                    .Zlib("proto\\critters\\00000002.pro", two)
+                                                    .Zlib("proto\\critters\\00000003.pro", three)
+                                                    .Build());
         WriteAllBytes(root.path / "patch000.dat", Dat2Writer().Stored("proto\\critters\\00000003.pro", three).Build());
         WriteTextFile(root.path / "fallout2.cfg", "[system]\nmaster_dat=master.dat\nmaster_patches=DATA\n");
         fs::create_directories(critters);
@@ -109,8 +108,8 @@ TEST_CASE("frm --out replaces a regular file only; a FIFO or a link is refused b
         CHECK(result.status == 2);
         CHECK(result.err == "quarnel-cli: frm: " + Text(out) + ": " + c.reason + "\n");
         CHECK(fs::symlink_status(out).type() == type);
-        CHECK(ReadAllBytes(kept) == DatBytes {'k', 'e', 'e', 'p'});
-        CHECK(Names(scratch.path) == std::set<std::string> {"a.frm", "color.pal", "kept.txt", "out.png"});
+        CHECK(ReadAllBytes(kept) == DatBytes{'k', 'e', 'e', 'p'});
+        CHECK(Names(scratch.path) == std::set<std::string>{"a.frm", "color.pal", "kept.txt", "out.png"});
         fs::remove(out);
     }
 }
@@ -124,21 +123,19 @@ TEST_CASE("Extraction never follows a link inside its target folder")
     fs::create_symlink(outside.path, target / "art");
     WriteTextFile(outside.path / "color.pal", "outside");
     fs::create_symlink(outside.path / "color.pal", target / "color.pal");
-    WriteAllBytes(scratch.path / "a.dat",
-                  Dat2Writer()
-                      .Stored("art\\critters\\a.frm", "frame")
-                      .Stored("color.pal", "palette")
-                      .Stored("text\\ok.msg", "fine")
-                      .Build());
+    WriteAllBytes(scratch.path / "a.dat", Dat2Writer()
+                                              .Stored("art\\critters\\a.frm", "frame")
+                                              .Stored("color.pal", "palette")
+                                              .Stored("text\\ok.msg", "fine")
+                                              .Build());
 
     const Result dat = Cli({"dat", "extract", Text(scratch.path / "a.dat"), "--to", Text(target)});
     CHECK(dat.status == 2);
-    CHECK(Contains(dat.err,
-                   "quarnel-cli: " + Text(target / "art") +
-                       ": is a link, not followed; art/critters/a.frm not extracted\n"));
+    CHECK(Contains(dat.err, "quarnel-cli: " + Text(target / "art") +
+                                ": is a link, not followed; art/critters/a.frm not extracted\n"));
     CHECK(Contains(dat.err,
                    "quarnel-cli: " + Text(target / "color.pal") + ": is a link; not replaced, not written through\n"));
-    CHECK(Names(outside.path) == std::set<std::string> {"color.pal"});
+    CHECK(Names(outside.path) == std::set<std::string>{"color.pal"});
     CHECK(ReadAllBytes(outside.path / "color.pal") == DatText("outside"));
     CHECK(ReadAllBytes(target / "text" / "ok.msg") == DatText("fine"));
 
@@ -149,7 +146,7 @@ TEST_CASE("Extraction never follows a link inside its target folder")
     const Result data = Cli({"data", install.Path(), "extract", "--to", Text(target), "proto/*"});
     CHECK(data.status == 2);
     CHECK(Contains(data.err, Text(target / "proto" / "critters") + ": is a link, not followed"));
-    CHECK(Names(outside.path) == std::set<std::string> {"color.pal"});
+    CHECK(Names(outside.path) == std::set<std::string>{"color.pal"});
 }
 
 TEST_CASE("set --data checks every target before the first write")
@@ -161,10 +158,9 @@ TEST_CASE("set --data checks every target before the first write")
         Cli({"set", "--data", install.Path(), "--force", "team=7", "--", "proto/critters/00000001.pro",
              "proto/critters/00000002.pro", "proto/critters/00000003.pro"});
     CHECK(folder.status == 2);
-    CHECK(folder.err ==
-          "quarnel-cli: " + Text(install.critters / "00000002.pro") +
-              ": is a folder, not a file\nquarnel-cli: set: nothing written\n");
-    CHECK(Names(install.critters) == std::set<std::string> {"00000002.pro"});
+    CHECK(folder.err == "quarnel-cli: " + Text(install.critters / "00000002.pro") +
+                            ": is a folder, not a file\nquarnel-cli: set: nothing written\n");
+    CHECK(Names(install.critters) == std::set<std::string>{"00000002.pro"});
 
     // A link to a critter outside: refused, the file it leads to untouched.
     ScratchFolder outside("quarnel-outside-");
@@ -193,11 +189,10 @@ TEST_CASE("set --data writes nothing when a folder of the override folder may no
                                "proto/critters/00000002.pro"});
     fs::permissions(install.critters, fs::perms::owner_all);
     CHECK(locked.status == 2);
-    CHECK(locked.err ==
-          "quarnel-cli: " + Text(install.critters) +
-              ": folder may not be written (File access denied)\nquarnel-cli: set: nothing written\n");
+    CHECK(locked.err == "quarnel-cli: " + Text(install.critters) +
+                            ": folder may not be written (File access denied)\nquarnel-cli: set: nothing written\n");
     CHECK(ReadAllBytes(install.critters / "00000002.pro") == install.two);
-    CHECK(Names(install.critters) == std::set<std::string> {"00000002.pro"});
+    CHECK(Names(install.critters) == std::set<std::string>{"00000002.pro"});
 }
 #endif
 

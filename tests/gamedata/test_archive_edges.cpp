@@ -21,11 +21,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Text(const std::vector<std::uint8_t> &bytes) {
+std::string Text(const std::vector<std::uint8_t>& bytes)
+{
     return std::string(bytes.begin(), bytes.end());
 }
 
-std::unique_ptr<Archive> OpenBuilt(const ScratchFolder &scratch, const DatBytes &bytes) {
+std::unique_ptr<Archive> OpenBuilt(const ScratchFolder& scratch, const DatBytes& bytes)
+{
     static int count = 0;
     const fs::path file = scratch.path / ("built" + std::to_string(++count) + ".dat");
     WriteAllBytes(file, bytes);
@@ -33,10 +35,11 @@ std::unique_ptr<Archive> OpenBuilt(const ScratchFolder &scratch, const DatBytes 
 }
 
 // The error of reading the first entry; empty when it reads.
-std::string ReadError(const Archive &archive) {
+std::string ReadError(const Archive& archive)
+{
     try {
         archive.Read(0);
-    } catch (const ArchiveError &error) {
+    } catch (const ArchiveError& error) {
         return error.what();
     }
     return {};
@@ -50,12 +53,13 @@ std::string ReadError(const Archive &archive) {
 // First game: the folder, then the name in its list, each list narrowed by
 // one entry per probe. Which of two equal names is read follows from where
 // the first probe falls, worked out by hand below.
-TEST_CASE("A path that an archive holds twice is the entry the game's directory search finds") {
+TEST_CASE("A path that an archive holds twice is the entry the game's directory search finds")
+{
     ScratchFolder scratch("quarnel-repeat-");
     struct Case {
-        const char *name;
-        std::vector<const char *> paths; // in directory order; "B" is the repeated one
-        const char *read;                // what reading "b" gives
+        const char* name;
+        std::vector<const char*> paths; // in directory order; "B" is the repeated one
+        const char* read;               // what reading "b" gives
     };
     // Second game, 3 entries: the first probe is entry 1.
     // Second game, 4 entries B B B C: probe 1 (the second B).
@@ -66,7 +70,7 @@ TEST_CASE("A path that an archive holds twice is the entry the game's directory 
         {"B B B C", {"B", "B", "B", "C"}, "entry 2"}, {"B B", {"B", "B"}, "entry 1"},
         {"A C B B", {"A", "C", "B", "B"}, "entry 3"},
     };
-    for (const Case &c : dat2) {
+    for (const Case& c : dat2) {
         CAPTURE(c.name);
         Dat2Writer writer;
         for (std::size_t i = 0; i < c.paths.size(); ++i)
@@ -87,7 +91,7 @@ TEST_CASE("A path that an archive holds twice is the entry the game's directory 
         {"B B B C D", {"B", "B", "B", "C", "D"}, "entry 3"},
         {"B B", {"B", "B"}, "entry 1"},
     };
-    for (const Case &c : dat1) {
+    for (const Case& c : dat1) {
         CAPTURE(c.name);
         Dat1Writer writer;
         writer.Stored("", "ROOT.TXT", "root");
@@ -103,9 +107,8 @@ TEST_CASE("A path that an archive holds twice is the entry the game's directory 
     // As a layer of the tree, the path is there once, with the size of the entry read.
     const ArchiveLayer layer(
         "master.dat",
-        OpenBuilt(
-            scratch,
-            Dat2Writer().Stored("DIR\\B", "one").Stored("DIR\\B", "two!").Stored("DIR\\C", "c").Build()));
+        OpenBuilt(scratch,
+                  Dat2Writer().Stored("DIR\\B", "one").Stored("DIR\\B", "two!").Stored("DIR\\C", "c").Build()));
     std::map<std::string, std::uint64_t> listed;
     int visits = 0;
     layer.ForEach([&](std::string_view path, std::uint64_t size) {
@@ -118,7 +121,8 @@ TEST_CASE("A path that an archive holds twice is the entry the game's directory 
     CHECK(layer.Find("DIR/B")->size == 4);
 }
 
-TEST_CASE("An entry's packed and unpacked sizes are taken up to their limits and refused one above") {
+TEST_CASE("An entry's packed and unpacked sizes are taken up to their limits and refused one above")
+{
     ScratchFolder scratch("quarnel-limits-");
     const DatBytes record = DatText("0123456789");
     // A zlib stream may take the unpacked size + a quarter + 1024 bytes: 10 + 2 + 1024 = 1036.
@@ -128,8 +132,7 @@ TEST_CASE("An entry's packed and unpacked sizes are taken up to their limits and
         stream.resize(size, 0);
         return stream;
     };
-    CHECK(ReadError(*OpenBuilt(scratch, Dat2Writer().Add({{}, "a", padded(1036), 10, 1, {}, {}}).Build())) ==
-          "");
+    CHECK(ReadError(*OpenBuilt(scratch, Dat2Writer().Add({{}, "a", padded(1036), 10, 1, {}, {}}).Build())) == "");
     CHECK(ReadError(*OpenBuilt(scratch, Dat2Writer().Add({{}, "a", padded(1037), 10, 1, {}, {}}).Build()))
               .find("packed size 1037 is too large for unpacked size 10") != std::string::npos);
 
@@ -137,12 +140,11 @@ TEST_CASE("An entry's packed and unpacked sizes are taken up to their limits and
     // bytes claiming p * 1032 + 1024 is read (and found short); one more byte is refused.
     const DatBytes stream = ZlibStream(record);
     const auto p = static_cast<std::uint32_t>(stream.size());
-    const std::string atLimit = ReadError(
-        *OpenBuilt(scratch, Dat2Writer().Add({{}, "a", stream, p * 1032 + 1024, 1, {}, {}}).Build()));
+    const std::string atLimit =
+        ReadError(*OpenBuilt(scratch, Dat2Writer().Add({{}, "a", stream, p * 1032 + 1024, 1, {}, {}}).Build()));
     CHECK(atLimit.find("too large") == std::string::npos);
     CHECK(atLimit.find("ends before") != std::string::npos);
-    CHECK(ReadError(
-              *OpenBuilt(scratch, Dat2Writer().Add({{}, "a", stream, p * 1032 + 1025, 1, {}, {}}).Build()))
+    CHECK(ReadError(*OpenBuilt(scratch, Dat2Writer().Add({{}, "a", stream, p * 1032 + 1025, 1, {}, {}}).Build()))
               .find("is too large for packed size") != std::string::npos);
 
     // LZSS gives at most 9 bytes per packed byte (+ 1024).
@@ -162,7 +164,8 @@ TEST_CASE("An entry's packed and unpacked sizes are taken up to their limits and
               .find("above the limit") != std::string::npos);
 }
 
-TEST_CASE("Extraction limits: 64 times the archive plus one largest entry, whole blocks per file") {
+TEST_CASE("Extraction limits: 64 times the archive plus one largest entry, whole blocks per file")
+{
     // An archive of 1000 bytes may unpack to 64 000 bytes + 64 MiB.
     const std::uint64_t limit = 64000 + (64u << 20);
     CHECK_FALSE(Archive::UnpacksTooFar(limit, 1000));
@@ -175,7 +178,7 @@ TEST_CASE("Extraction limits: 64 times the archive plus one largest entry, whole
     };
     const Case cases[] = {{0, 4096, 0},       {1, 4096, 4096},     {4096, 4096, 4096}, {4097, 4096, 8192},
                           {8192, 4096, 8192}, {8193, 4096, 12288}, {7, 1, 7},          {512, 512, 512}};
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         CAPTURE(c.size);
         CAPTURE(c.block);
         CHECK(BytesInBlocks(c.size, c.block) == c.taken);
@@ -186,8 +189,9 @@ TEST_CASE("Extraction limits: 64 times the archive plus one largest entry, whole
     CHECK(space->blockSize >= 1);
 }
 
-TEST_CASE("Paths as users type them are paths inside the tree") {
-    const std::pair<const char *, const char *> cases[] = {
+TEST_CASE("Paths as users type them are paths inside the tree")
+{
+    const std::pair<const char*, const char*> cases[] = {
         {"/proto/critters/x.pro", "proto/critters/x.pro"},
         {"//proto//critters/x.pro", "proto/critters/x.pro"},
         {"\\proto\\critters\\x.pro", "proto/critters/x.pro"},
@@ -196,7 +200,7 @@ TEST_CASE("Paths as users type them are paths inside the tree") {
         {"../x.pro", "../x.pro"},
         {"/", ""},
     };
-    for (const auto &[given, expected] : cases) {
+    for (const auto& [given, expected] : cases) {
         CAPTURE(given);
         CHECK(TreePath(given) == expected);
     }

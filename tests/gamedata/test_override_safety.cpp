@@ -33,8 +33,8 @@ using Bytes = std::vector<std::uint8_t>;
 // A second-game install: critters 1 to 3 in master.dat, 3 also in a patch
 // archive the game reads first, and an override folder DATA/proto/critters.
 struct Install {
-    ScratchFolder scratch {"quarnel-override-"};
-    ScratchFolder outside {"quarnel-outside-"};
+    ScratchFolder scratch{"quarnel-override-"};
+    ScratchFolder outside{"quarnel-outside-"};
     fs::path critters = scratch.path / "DATA" / "proto" / "critters";
     Bytes record = ProtoBuilder(416, 0x21).Bytes();
     Bytes changed = [this] {
@@ -45,12 +45,11 @@ struct Install {
 
     Install()
     {
-        WriteAllBytes(scratch.path / "master.dat",
-                      Dat2Writer()
-                          .Zlib("proto\\critters\\00000001.pro", record)
-                          .Zlib("proto\\critters\\00000002.pro", record)
-                          .Zlib("proto\\critters\\00000003.pro", record)
-                          .Build());
+        WriteAllBytes(scratch.path / "master.dat", Dat2Writer()
+                                                       .Zlib("proto\\critters\\00000001.pro", record)
+                                                       .Zlib("proto\\critters\\00000002.pro", record)
+                                                       .Zlib("proto\\critters\\00000003.pro", record)
+                                                       .Build());
         WriteAllBytes(scratch.path / "patch000.dat",
                       Dat2Writer().Stored("proto\\critters\\00000003.pro", record).Build());
         WriteTextFile(scratch.path / "fallout2.cfg", "[system]\nmaster_patches=DATA\n");
@@ -90,7 +89,7 @@ TEST_CASE("A new override copy is made whole: no temporary file is left, read-on
     CHECK(written.created);
     CHECK(ReadAllBytes(install.critters / "00000001.pro") == install.changed);
     CHECK(IsReadOnly(install.critters / "00000001.pro"));
-    CHECK(Names(install.critters) == std::set<std::string> {"00000001.pro"});
+    CHECK(Names(install.critters) == std::set<std::string>{"00000001.pro"});
 }
 
 #ifndef _WIN32
@@ -134,7 +133,7 @@ TEST_CASE("A link in the override folder is refused, never written through; so i
         CHECK(RefusalOf(tree, "proto/critters/00000002.pro", install.record, install.changed) ==
               WriteRefusalKind::NotRegularFile);
         CHECK(fs::is_fifo(install.critters / "00000002.pro"));
-        CHECK(Names(install.critters) == std::set<std::string> {"00000002.pro"});
+        CHECK(Names(install.critters) == std::set<std::string>{"00000002.pro"});
     }
     SUBCASE("a folder where the new file goes, in another case")
     {
@@ -142,7 +141,7 @@ TEST_CASE("A link in the override folder is refused, never written through; so i
         const GameTree tree = GameTree::Open(install.scratch.path);
         CHECK(RefusalOf(tree, "proto/critters/00000002.pro", install.record, install.changed) ==
               WriteRefusalKind::Folder);
-        CHECK(Names(install.critters) == std::set<std::string> {"00000002.PRO"});
+        CHECK(Names(install.critters) == std::set<std::string>{"00000002.PRO"});
     }
     SUBCASE("a file where a folder goes")
     {

@@ -65,7 +65,7 @@ TEST_CASE("a new file replaces a regular file whole and leaves no temporary file
     // A read-only file in the way is replaced too (its folder decides, not its mode).
     WriteNewFile(folder.path / "00000001.pro", Bytes("again"), true);
     CHECK(Content(folder.path / "00000001.pro") == "again");
-    CHECK(Names(folder.path) == std::set<std::string> {"a.png", "empty.bin", "00000001.pro"});
+    CHECK(Names(folder.path) == std::set<std::string>{"a.png", "empty.bin", "00000001.pro"});
 }
 
 #ifndef _WIN32
@@ -105,7 +105,7 @@ TEST_CASE("nothing but a regular file is replaced: links, folders, FIFOs and dev
         }
         CHECK(fs::symlink_status(out).type() == before);
         CHECK(Content(target) == "keep");
-        CHECK(Names(folder.path) == std::set<std::string> {"target.txt", "out.png"});
+        CHECK(Names(folder.path) == std::set<std::string>{"target.txt", "out.png"});
         fs::remove(out);
     }
     // A device is refused by the check alone: no test replaces a system node.
@@ -123,7 +123,7 @@ TEST_CASE("a write that fails half-way leaves the old file and no temporary file
     ScratchFolder folder;
     const fs::path file = folder.File("a.png", "old");
     // A file-size limit of 10 bytes makes the eleventh byte fail, even for root.
-    rlimit old {};
+    rlimit old{};
     REQUIRE(getrlimit(RLIMIT_FSIZE, &old) == 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = old;
@@ -139,7 +139,7 @@ TEST_CASE("a write that fails half-way leaves the old file and no temporary file
     std::signal(SIGXFSZ, oldHandler);
     CHECK(failed);
     CHECK(Content(file) == "old");
-    CHECK(Names(folder.path) == std::set<std::string> {"a.png"});
+    CHECK(Names(folder.path) == std::set<std::string>{"a.png"});
 
     // Ten bytes, the limit itself, are written.
     REQUIRE(setrlimit(RLIMIT_FSIZE, &small) == 0);

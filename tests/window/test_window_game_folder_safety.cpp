@@ -614,7 +614,8 @@ void TestWindowGameFolderSafety::saveImageNamesAPngAndAsksBeforeReplacing()
     fixture.dialogs.questionAnswers.push_back(true);
     form.SaveImage1->trigger();
     QCOMPARE(fixture.dialogs.errors.size(), std::size_t(1));
-    QVERIFY2(QString::fromStdString(fixture.dialogs.errors[0]).contains("linked.png"), fixture.dialogs.errors[0].c_str());
+    QVERIFY2(QString::fromStdString(fixture.dialogs.errors[0]).contains("linked.png"),
+             fixture.dialogs.errors[0].c_str());
     QVERIFY(fs::is_symlink(link));
     QCOMPARE(ReadAllBytes(target), DatText("theirs"));
 }
