@@ -427,6 +427,26 @@ void TestWindowGameFolderSafety::firstGameRecordIsMarkedInASecondGameTree()
     QCOMPARE(Status(form), QString::fromUtf8("proto/critters/00000005.pro \u2014 data"));
 }
 
+namespace {
+
+// A second-game install of one critter whose FID names the picture of the
+// given name (name + "aa.frm", made from the recipe), with its palette.
+fs::path InstallWithOneCritterArt(const fs::path& root, const std::string& name, const FrmRecipe& recipe)
+{
+    fs::create_directories(root);
+    WriteAllBytes(root / "master.dat",
+                  Dat2Writer()
+                      .Zlib("proto\\critters\\00000001.pro", Critter(1, 100).Set(8, 4, 0x01000001).Bytes())
+                      .Stored("art\\critters\\critters.lst", "reserv\r\n" + name + ",11\r\n")
+                      .Zlib("art\\critters\\" + name + "aa.frm", BuildFrm(recipe))
+                      .Zlib("color.pal", BuildPalette())
+                      .Build());
+    WriteTextFile(root / "fallout2.cfg", "[system]\r\nmaster_dat=master.dat\r\nmaster_patches=data\r\n");
+    return root;
+}
+
+} // namespace
+
 void TestWindowGameFolderSafety::framesArePlacedByTheirOffsets()
 {
     // One direction for all six, two frames: a 4 x 3 frame of index 20 at
@@ -439,17 +459,7 @@ void TestWindowGameFolderSafety::framesArePlacedByTheirOffsets()
     recipe.frameSets.push_back(
         {{4, 3, std::vector<std::uint8_t>(12, 20), 0, 0, {}}, {2, 2, std::vector<std::uint8_t>(4, 21), 3, -1, {}}});
     WindowFixture fixture;
-    const fs::path root = fixture.Root() / "Fallout2";
-    fs::create_directories(root);
-    WriteAllBytes(root / "master.dat",
-                  Dat2Writer()
-                      .Zlib("proto\\critters\\00000001.pro", Critter(1, 100).Set(8, 4, 0x01000001).Bytes())
-                      .Stored("art\\critters\\critters.lst", "reserv\r\nplaced,11\r\n")
-                      .Zlib("art\\critters\\placedaa.frm", BuildFrm(recipe))
-                      .Zlib("color.pal", BuildPalette())
-                      .Build());
-    WriteTextFile(root / "fallout2.cfg", "[system]\r\nmaster_dat=master.dat\r\nmaster_patches=data\r\n");
-    TForm1& form = fixture.Open(root);
+    TForm1& form = fixture.Open(InstallWithOneCritterArt(fixture.Root() / "Fallout2", "placed", recipe));
     QCOMPARE(form.Edit1->text(), QString("placedaa, FID: 1"));
 
     // Palette entry i is (i % 64, i * 2 % 64, i * 3 % 64), each times 4.
@@ -565,17 +575,7 @@ void TestWindowGameFolderSafety::saveImageNamesAPngAndAsksBeforeReplacing()
     FrmRecipe recipe;
     recipe.frameSets.push_back({{4, 3, std::vector<std::uint8_t>(12, 20), 0, 0, {}}});
     WindowFixture fixture;
-    const fs::path root = fixture.Root() / "Fallout2";
-    fs::create_directories(root);
-    WriteAllBytes(root / "master.dat",
-                  Dat2Writer()
-                      .Zlib("proto\\critters\\00000001.pro", Critter(1, 100).Set(8, 4, 0x01000001).Bytes())
-                      .Stored("art\\critters\\critters.lst", "reserv\r\nplain,11\r\n")
-                      .Zlib("art\\critters\\plainaa.frm", BuildFrm(recipe))
-                      .Zlib("color.pal", BuildPalette())
-                      .Build());
-    WriteTextFile(root / "fallout2.cfg", "[system]\r\nmaster_dat=master.dat\r\nmaster_patches=data\r\n");
-    TForm1& form = fixture.Open(root);
+    TForm1& form = fixture.Open(InstallWithOneCritterArt(fixture.Root() / "Fallout2", "plain", recipe));
     const auto isPng = [](const fs::path& file) {
         QImage image;
         return image.load(QString::fromStdString(file.string()), "PNG") && image.size() == QSize(4, 3);
