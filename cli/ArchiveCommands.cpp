@@ -100,7 +100,7 @@ void CheckFreeSpace(const fs::path& target, const std::vector<std::uint64_t>& si
 bool Extract(const fs::path& target, const std::string& layer, const std::string& path,
              const std::vector<std::uint8_t>& bytes, std::ostream& err)
 {
-    const fs::path file = target / PathFromUtf8(SlashPath(path));
+    const fs::path file = (target / PathFromUtf8(SlashPath(path))).make_preferred();
     try {
         std::error_code ec;
         if (IsSafeExtractPath(path) && fs::is_directory(fs::symlink_status(file, ec))) {

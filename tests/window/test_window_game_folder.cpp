@@ -14,6 +14,7 @@
 #include "platform/VersionInfo.h"
 
 #include <QAction>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -43,7 +44,10 @@ void SetFieldAt(std::vector<std::uint8_t>& bytes, int offset, std::int32_t value
         bytes[std::size_t(offset + i)] = std::uint8_t(std::uint32_t(value) >> (24 - 8 * i));
 }
 
-std::string Text(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string Text(const std::vector<std::uint8_t>& bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
+}
 
 ProtoBuilder Critter(int number, std::int32_t textId, int size = 416, std::uint8_t seed = 0x5A)
 {
@@ -53,7 +57,10 @@ ProtoBuilder Critter(int number, std::int32_t textId, int size = 416, std::uint8
 }
 
 // A 4 x 3 frame of one palette index.
-FrmFrameRecipe Plain(std::uint8_t index) { return {4, 3, std::vector<std::uint8_t>(12, index), 0, 0, {}}; }
+FrmFrameRecipe Plain(std::uint8_t index)
+{
+    return {4, 3, std::vector<std::uint8_t>(12, index), 0, 0, {}};
+}
 
 // Direction d is one frame of index 10 + d.
 std::vector<std::uint8_t> SixDirectionFrm()
@@ -75,7 +82,10 @@ std::vector<std::uint8_t> AnimatedFrm()
 }
 
 // The colour of palette index i in the window: BuildPalette's entry, each component x 4.
-QColor PaletteColour(int i) { return QColor((i % 64) * 4, (i * 2 % 64) * 4, (i * 3 % 64) * 4); }
+QColor PaletteColour(int i)
+{
+    return QColor((i % 64) * 4, (i * 2 % 64) * 4, (i * 3 % 64) * 4);
+}
 
 QColor ShownColour(TForm1& form)
 {
@@ -89,36 +99,38 @@ QColor ShownColour(TForm1& form)
 // overrides one critter and adds another.
 struct Install {
     fs::path root;
-    ProtoBuilder rat = Critter(1, 100, 416, 0x11).Set(8, 4, 0x01000001);   // six directions
+    ProtoBuilder rat = Critter(1, 100, 416, 0x11).Set(8, 4, 0x01000001); // six directions
     ProtoBuilder mole = Critter(2, 200, 416, 0x22);
     ProtoBuilder odd = Critter(4, 12345, 416, 0x44);
-    ProtoBuilder dog = Critter(5, 500, 416, 0x55).Set(8, 4, 0x01000003);   // its picture file is missing
+    ProtoBuilder dog = Critter(5, 500, 416, 0x55).Set(8, 4, 0x01000003); // its picture file is missing
     ProtoBuilder patched = Critter(17, 1700, 416, 0x77);
     ProtoBuilder looseMole = Critter(2, 200, 416, 0x23).Set(8, 4, 0x01000002); // animated
     ProtoBuilder looseOnly = Critter(6, 600, 416, 0x66);
 
     explicit Install(fs::path folder, const std::string& names = "{100}{}{Rat}\r\n{200}{}{Mole Rat}\r\n"
-                                                               "{12345}{}{Odd One}\r\n{1200}{}{Not this}\r\n"
-                                                               "{500}{}{Dog}\r\n{600}{}{Caf\xe9 Owner}\r\n"
-                                                               "{1700}{}{Patched Guard}\r\n")
+                                                                 "{12345}{}{Odd One}\r\n{1200}{}{Not this}\r\n"
+                                                                 "{500}{}{Dog}\r\n{600}{}{Caf\xe9 Owner}\r\n"
+                                                                 "{1700}{}{Patched Guard}\r\n")
         : root(std::move(folder))
     {
         fs::create_directories(root);
-        WriteAllBytes(root / "master.dat", Dat2Writer()
-                                               .Zlib("proto\\critters\\00000001.pro", rat.Bytes())
-                                               .Stored("proto\\critters\\00000002.pro", mole.Bytes())
-                                               .Zlib("proto\\critters\\00000004.pro", odd.Bytes())
-                                               .Zlib("proto\\critters\\00000017.pro", Critter(17, 1700, 416, 0x78).Bytes())
-                                               .Stored("proto\\critters\\critters.lst", "00000001.pro\r\n")
-                                               .Zlib("text\\english\\game\\pro_crit.msg", names)
-                                               .Zlib("color.pal", BuildPalette())
-                                               .Build());
-        WriteAllBytes(root / "critter.dat", Dat2Writer()
-                                                .Zlib("proto\\critters\\00000005.pro", dog.Bytes())
-                                                .Stored("art\\critters\\critters.lst", "reserv\r\nsixdir,11\r\nanim\r\nnoframe\r\n")
-                                                .Zlib("art\\critters\\sixdiraa.frm", SixDirectionFrm())
-                                                .Stored("art\\critters\\animaa.frm", AnimatedFrm())
-                                                .Build());
+        WriteAllBytes(root / "master.dat",
+                      Dat2Writer()
+                          .Zlib("proto\\critters\\00000001.pro", rat.Bytes())
+                          .Stored("proto\\critters\\00000002.pro", mole.Bytes())
+                          .Zlib("proto\\critters\\00000004.pro", odd.Bytes())
+                          .Zlib("proto\\critters\\00000017.pro", Critter(17, 1700, 416, 0x78).Bytes())
+                          .Stored("proto\\critters\\critters.lst", "00000001.pro\r\n")
+                          .Zlib("text\\english\\game\\pro_crit.msg", names)
+                          .Zlib("color.pal", BuildPalette())
+                          .Build());
+        WriteAllBytes(root / "critter.dat",
+                      Dat2Writer()
+                          .Zlib("proto\\critters\\00000005.pro", dog.Bytes())
+                          .Stored("art\\critters\\critters.lst", "reserv\r\nsixdir,11\r\nanim\r\nnoframe\r\n")
+                          .Zlib("art\\critters\\sixdiraa.frm", SixDirectionFrm())
+                          .Stored("art\\critters\\animaa.frm", AnimatedFrm())
+                          .Build());
         WriteAllBytes(root / "patch000.dat",
                       Dat2Writer().Stored("proto\\critters\\00000017.pro", patched.Bytes()).Build());
         fs::create_directories(root / "data" / "Proto" / "CRITTERS");
@@ -142,9 +154,15 @@ int RowOf(QTableWidget* list, const QString& file)
     return -1;
 }
 
-QString Status(TForm1& form) { return form.StatusLabel1 ? form.StatusLabel1->text() : QString("(no status bar)"); }
+QString Status(TForm1& form)
+{
+    return form.StatusLabel1 ? form.StatusLabel1->text() : QString("(no status bar)");
+}
 
-QString VersionCaption() { return QString::fromStdString("Quarnel by Vostrik   v. " + GetFileVersionText("quarnel.exe")); }
+QString VersionCaption()
+{
+    return QString::fromStdString("Quarnel by Vostrik   v. " + GetFileVersionText("quarnel.exe"));
+}
 
 void StartEditing(WindowFixture& fixture)
 {
@@ -203,7 +221,8 @@ void TestWindowGameFolder::listsTheMergedCrittersWithTheGamesNames()
     QCOMPARE(form.RadioGroup1ItemIndex(), 1);
     QVERIFY(!form.RadioGroup1->isEnabled());
     QVERIFY(!form.KonwertujFO1doFO2412do4161->isEnabled());
-    QCOMPARE(form.windowTitle(), VersionCaption() + QString::fromUtf8(" \u2014 ") + QString::fromStdString(install.root.string()));
+    QCOMPARE(form.windowTitle(),
+             VersionCaption() + QString::fromUtf8(" \u2014 ") + QString::fromStdString(install.root.string()));
 
     // Search works on the tree's list as on a folder's.
     SearchFor(fixture, "Patched");
@@ -232,9 +251,9 @@ void TestWindowGameFolder::statusNamesTheLayerOfEachCritter()
         fixture.ClickRow(RowOf(form.ListViewFiles, c.file));
         QCOMPARE(Status(form), QString::fromUtf8(c.status));
         // The winning copy is the one shown: its experience points differ per seed.
-        const std::int32_t exp = std::int32_t(std::uint32_t(c.record->Bytes()[404]) << 24 |
-                                               std::uint32_t(c.record->Bytes()[405]) << 16 |
-                                               std::uint32_t(c.record->Bytes()[406]) << 8 | c.record->Bytes()[407]);
+        const std::int32_t exp =
+            std::int32_t(std::uint32_t(c.record->Bytes()[404]) << 24 | std::uint32_t(c.record->Bytes()[405]) << 16 |
+                         std::uint32_t(c.record->Bytes()[406]) << 8 | c.record->Bytes()[407]);
         QCOMPARE(fixture.Text("EditExpPoints"), QString::number(exp));
     }
     // Showing a loose critter leaves its attributes as they were.
@@ -328,11 +347,10 @@ void TestWindowGameFolder::shadowedSaveAsksFirst()
     QVERIFY(IsReadOnly(copy));
     // The patch archive still wins, and the window says so.
     QCOMPARE(Status(form), QString::fromUtf8("proto/critters/00000017.pro \u2014 patch000.dat"));
-    QCOMPARE(fixture.Text("EditExpPoints"), QString::number(
-                                                 std::int32_t(std::uint32_t(install.patched.Bytes()[404]) << 24 |
-                                                              std::uint32_t(install.patched.Bytes()[405]) << 16 |
-                                                              std::uint32_t(install.patched.Bytes()[406]) << 8 |
-                                                              install.patched.Bytes()[407])));
+    QCOMPARE(fixture.Text("EditExpPoints"),
+             QString::number(std::int32_t(
+                 std::uint32_t(install.patched.Bytes()[404]) << 24 | std::uint32_t(install.patched.Bytes()[405]) << 16 |
+                 std::uint32_t(install.patched.Bytes()[406]) << 8 | install.patched.Bytes()[407])));
 
     // A save that changes nothing stores nothing and asks nothing.
     StartEditing(fixture);
@@ -429,7 +447,8 @@ void TestWindowGameFolder::firstGameInstall()
                       .Stored("TEXT\\ENGLISH\\GAME", "PRO_CRIT.MSG", "{100}{}{Rat}\n{300}{}{Vault Guard}\n")
                       .Build());
     WriteAllBytes(root / "CRITTER.DAT", Dat1Writer().Stored("ART\\CRITTERS", "HMJMPSAA.FRM", "art").Build());
-    WriteTextFile(root / "fallout.cfg", "[system]\nmaster_dat=MASTER.DAT\ncritter_dat=CRITTER.DAT\nmaster_patches=DATA\n");
+    WriteTextFile(root / "fallout.cfg",
+                  "[system]\nmaster_dat=MASTER.DAT\ncritter_dat=CRITTER.DAT\nmaster_patches=DATA\n");
 
     TForm1& form = fixture.Open(root);
     QVERIFY(fixture.dialogs.errors.empty());
@@ -478,7 +497,8 @@ void TestWindowGameFolder::folderThatIsNoGameIsRefused()
 void TestWindowGameFolder::faultsAreReportedOncePerOpening()
 {
     WindowFixture fixture;
-    const Install install(fixture.Root() / "Fallout2", "{100}{}{Rat}\n{200}{}{Mole Rat}\n{oops}{}{Broken}\n{500}{}{Dog}\n");
+    const Install install(fixture.Root() / "Fallout2",
+                          "{100}{}{Rat}\n{200}{}{Mole Rat}\n{oops}{}{Broken}\n{500}{}{Dog}\n");
     WriteTextFile(install.root / "patch001.dat", "this is no archive of either game");
     TForm1& form = fixture.Open(install.root);
     QCOMPARE(fixture.dialogs.errors.size(), std::size_t(2));
@@ -570,12 +590,14 @@ void TestWindowGameFolder::recentFoldersAreKeptAndOpen()
     QCOMPARE(captions(again.RecentGameFolders1).first(), QString::fromStdString(second.root.string()));
 
     // At most eight, the oldest dropped.
+    // Absolute folders, kept as the system writes them.
+    const QString games = QDir::toNativeSeparators(QDir::rootPath() + "games/install");
     for (int n = 0; n < 10; ++n)
-        AddRecentGameFolder("/games/install" + std::to_string(n));
+        AddRecentGameFolder((games + QString::number(n)).toStdString());
     const auto kept = ReadRecentGameFolders();
     QCOMPARE(kept.size(), std::size_t(kRecentGameFolderCount));
-    QCOMPARE(kept.front(), std::string("/games/install9"));
-    QCOMPARE(kept.back(), std::string("/games/install2"));
+    QCOMPARE(kept.front(), (games + "9").toStdString());
+    QCOMPARE(kept.back(), (games + "2").toStdString());
 }
 
 void TestWindowGameFolder::folderNamedAtStart()

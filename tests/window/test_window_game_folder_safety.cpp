@@ -357,6 +357,9 @@ void TestWindowGameFolderSafety::refillFindsTheSavedCritterWhateverTheCase()
 {
     // The archive names the critter in lower case; the data folder that its
     // saved copy goes to is in upper case, so the critter's path changes case.
+#ifdef _WIN32
+    QSKIP("a folder's name changed only in case keeps its old case under Wine");
+#endif
     WindowFixture fixture;
     const Install install(fixture.Root() / "Fallout2");
     fs::rename(install.root / "data" / "proto" / "critters", install.root / "data" / "proto" / "CRITTERS");
@@ -609,7 +612,10 @@ void TestWindowGameFolderSafety::saveImageNamesAPngAndAsksBeforeReplacing()
     const fs::path target = fixture.Root() / "target.txt";
     WriteTextFile(target, "theirs");
     const fs::path link = fixture.Root() / "linked.png";
-    fs::create_symlink(target, link);
+    std::error_code linkError;
+    fs::create_symlink(target, link, linkError);
+    if (linkError)
+        QSKIP("the system makes no links to files here");
     fixture.dialogs.saveAnswers.push_back(link.string());
     fixture.dialogs.questionAnswers.push_back(true);
     form.SaveImage1->trigger();
