@@ -99,6 +99,31 @@ protected:
     virtual std::optional<std::size_t> DirectorySearch(std::string_view path) const = 0;
     // stricmp of the games: bytes compared with A to Z lowered, "/" taken as "\".
     static int DirectoryCompare(std::string_view a, std::string_view b);
+    // A binary search of a sorted list of count names (nameAt(i)) for name:
+    // the probe is the middle of low and high rounded down, a smaller name
+    // moves high to the probe, a larger one low past it, and low = high is
+    // compared last. Of equal names it finds the one it probes first; in a
+    // list out of order it may miss a name that is there.
+    template <typename NameAt>
+    static std::optional<std::size_t> HalvingSearch(std::string_view name, std::size_t count, NameAt nameAt)
+    {
+        if (count == 0)
+            return std::nullopt;
+        std::size_t low = 0, high = count - 1;
+        while (low < high) {
+            const std::size_t probe = low + (high - low) / 2;
+            const int order = DirectoryCompare(name, nameAt(probe));
+            if (order == 0)
+                return probe;
+            if (order < 0)
+                high = probe;
+            else
+                low = probe + 1;
+        }
+        if (DirectoryCompare(name, nameAt(low)) == 0)
+            return low;
+        return std::nullopt;
+    }
 
     ArchiveFile& File() const { return file_; }
 

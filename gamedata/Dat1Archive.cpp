@@ -80,43 +80,16 @@ Dat1Archive::Dat1Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
     FinishIndex();
 }
 
-namespace {
-
-// The index among count names that the first game's search lands on. Each
-// probe spends one of budget; nothing once it is spent.
-template <typename NameAt>
-std::optional<std::size_t> StepSearch(std::string_view name, std::size_t count, NameAt nameAt,
-                                      int (*compare)(std::string_view, std::string_view), std::uint64_t& budget)
-{
-    if (count == 0)
-        return std::nullopt;
-    std::int64_t low = 0, high = static_cast<std::int64_t>(count) - 1;
-    while (high >= low) {
-        if (budget == 0)
-            return std::nullopt;
-        --budget;
-        const auto probe = static_cast<std::size_t>((low + high) / 2);
-        const int order = compare(name, nameAt(probe));
-        if (order == 0)
-            return probe;
-        if (order > 0)
-            ++low;
-        else
-            --high;
-    }
-    return std::nullopt;
-}
-
-} // namespace
-
 std::optional<std::size_t> Dat1Archive::DirectorySearch(std::string_view path) const
 {
+    // The folder's name is searched among the folders (a path without one is
+    // in the first), then the file's name among that folder's names: both
+    // lists sorted, each searched by halving.
     const std::size_t slash = path.find_last_of("/\\");
     std::size_t folderIndex = 0;
     if (slash != std::string_view::npos) {
-        const auto found = StepSearch(
-            path.substr(0, slash), folders_.size(), [&](std::size_t i) { return std::string_view(folders_[i].name); },
-            &DirectoryCompare, searchBudget_);
+        const auto found = HalvingSearch(path.substr(0, slash), folders_.size(),
+                                         [&](std::size_t i) { return std::string_view(folders_[i].name); });
         if (!found)
             return std::nullopt;
         folderIndex = *found;
@@ -126,9 +99,8 @@ std::optional<std::size_t> Dat1Archive::DirectorySearch(std::string_view path) c
     const Folder& folder = folders_[folderIndex];
     const std::size_t prefix = folder.name == "." || folder.name.empty() ? 0 : folder.name.size() + 1;
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    const auto found = StepSearch(
-        name, folder.count, [&](std::size_t i) { return Entry(folder.first + i).path.substr(prefix); },
-        &DirectoryCompare, searchBudget_);
+    const auto found = HalvingSearch(name, folder.count,
+                                     [&](std::size_t i) { return Entry(folder.first + i).path.substr(prefix); });
     if (!found)
         return std::nullopt;
     return folder.first + *found;

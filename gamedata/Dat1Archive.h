@@ -17,12 +17,9 @@ public:
     explicit Dat1Archive(ArchiveFile file);
 
 protected:
-    // The game finds a file in two steps, each a search of one list in
-    // directory order: the folder among the directory names (a path without
-    // a folder: the first directory), then the name among that directory's
-    // files. Each search starts with the whole list, probes its middle
-    // (rounded down) and narrows the list by one entry at its upper end
-    // when the name is smaller, at its lower end when larger.
+    // A file is found in two steps: the folder among the directory names (a
+    // path without a folder: the first directory), then the name among that
+    // directory's files, each list searched by halving (HalvingSearch).
     std::optional<std::size_t> DirectorySearch(std::string_view path) const override;
 
 private:
@@ -32,11 +29,6 @@ private:
         std::size_t count = 0;
     };
     std::vector<Folder> folders_;
-    // The search narrows its list by one entry per probe, so each search may
-    // probe every name of a list; a hostile directory of many repeated names
-    // would make opening the archive take hours. Past this many probes in all,
-    // a repeated path is its first entry.
-    mutable std::uint64_t searchBudget_ = 10'000'000;
 };
 
 } // namespace quarnel

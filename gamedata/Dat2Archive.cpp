@@ -64,22 +64,7 @@ Dat2Archive::Dat2Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
 
 std::optional<std::size_t> Dat2Archive::DirectorySearch(std::string_view path) const
 {
-    if (Count() == 0)
-        return std::nullopt;
-    std::size_t low = 0, high = Count() - 1;
-    while (low < high) {
-        const std::size_t probe = low + (high - low) / 2;
-        const int order = DirectoryCompare(path, Entry(probe).path);
-        if (order == 0)
-            return probe;
-        if (order < 0)
-            high = probe;
-        else
-            low = probe + 1;
-    }
-    if (low == high && DirectoryCompare(path, Entry(low).path) == 0)
-        return low;
-    return std::nullopt;
+    return HalvingSearch(path, Count(), [&](std::size_t i) { return Entry(i).path; });
 }
 
 } // namespace quarnel

@@ -16,11 +16,8 @@ public:
     explicit Dat2Archive(ArchiveFile file);
 
 protected:
-    // The game finds a file by the C library's binary search over the whole
-    // directory (it is meant to be sorted): low and high start at the first
-    // and last entry, the probe is the middle one rounded down, a smaller
-    // path moves high to the probe, a larger one low past it; low = high is
-    // compared last.
+    // The directory is one list sorted by path, searched by halving
+    // (HalvingSearch) over the whole of it.
     std::optional<std::size_t> DirectorySearch(std::string_view path) const override;
 };
 

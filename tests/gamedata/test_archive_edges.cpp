@@ -47,12 +47,11 @@ std::string ReadError(const Archive& archive)
 
 } // namespace
 
-// The games look a path up by searching their directory, which is meant to
-// be sorted. Second game: a binary search over all entries (probe the middle
-// of low..high, rounded down; smaller: high = probe; larger: low = probe + 1).
-// First game: the folder, then the name in its list, each list narrowed by
-// one entry per probe. Which of two equal names is read follows from where
-// the first probe falls, worked out by hand below.
+// A path is looked up by a binary search of the directory, which is meant to
+// be sorted (probe the middle of low..high, rounded down; smaller: high =
+// probe; larger: low = probe + 1). Second game: over all entries; first
+// game: the folder, then the name in its list. Which of two equal names is
+// read follows from where the first probe falls, worked out by hand below.
 TEST_CASE("A path that an archive holds twice is the entry the game's directory search finds")
 {
     ScratchFolder scratch("quarnel-repeat-");
