@@ -404,8 +404,7 @@ void TForm1::RefreshTreeListing(const std::string& path)
 {
     for (const Layer* layer : tree_->LayersFor(path))
         if (const auto* folder = dynamic_cast<const FolderLayer*>(layer))
-            folder->Forget();
-    tree_->OverrideFor(path).Forget();
+            folder->Forget(); // the override folder among them
 }
 
 std::optional<std::string> TForm1::LoadedCopyChange(const std::string& path)

@@ -12,14 +12,10 @@ namespace quarnel {
 const char* MethodName(StorageMethod method)
 {
     switch (method) {
-    case StorageMethod::Stored:
-        return "stored";
-    case StorageMethod::Lzss:
-        return "lzss";
-    case StorageMethod::LzssChunks:
-        return "lzss-chunks";
-    case StorageMethod::Zlib:
-        return "zlib";
+    case StorageMethod::Stored: return "stored";
+    case StorageMethod::Lzss: return "lzss";
+    case StorageMethod::LzssChunks: return "lzss-chunks";
+    case StorageMethod::Zlib: return "zlib";
     }
     return "stored";
 }
@@ -50,10 +46,7 @@ std::optional<std::size_t> Archive::Find(std::string_view path) const
     return std::nullopt;
 }
 
-bool Archive::IsRepeated(std::size_t index) const
-{
-    return index < repeated_.size() && repeated_[index];
-}
+bool Archive::IsRepeated(std::size_t index) const { return index_.IsRepeated(index); }
 
 int Archive::DirectoryCompare(std::string_view a, std::string_view b)
 {
@@ -95,11 +88,9 @@ void Archive::Add(std::string_view folder, std::string_view name, const Record& 
 void Archive::FinishIndex()
 {
     index_.Build(paths_, spans_);
-    repeated_.assign(records_.size(), false);
-    for (const std::uint32_t entry : index_.Repeated()) {
-        repeated_[entry] = true;
+    for (std::uint32_t entry = 0; entry < records_.size(); ++entry) {
         // Each path of several entries once: at its first entry.
-        if (index_.Find(Entry(entry).path) != entry)
+        if (!index_.IsRepeated(entry) || index_.Find(Entry(entry).path) != entry)
             continue;
         const auto chosen = DirectorySearch(Entry(entry).path);
         if (chosen && SameGamePath(Entry(*chosen).path, Entry(entry).path))
@@ -137,17 +128,12 @@ std::vector<std::uint8_t> Archive::Read(std::size_t index) const
     std::vector<std::uint8_t> out(r.unpackedSize);
     DecodeStatus status = DecodeStatus::Ok;
     switch (r.method) {
-    case StorageMethod::Lzss:
-        status = DecodeLzssExact(packed.data(), packed.size(), out.data(), out.size());
-        break;
+    case StorageMethod::Lzss: status = DecodeLzssExact(packed.data(), packed.size(), out.data(), out.size()); break;
     case StorageMethod::LzssChunks:
         status = DecodeLzssChunks(packed.data(), packed.size(), out.data(), out.size());
         break;
-    case StorageMethod::Zlib:
-        status = DecodeZlib(packed.data(), packed.size(), out.data(), out.size());
-        break;
-    case StorageMethod::Stored:
-        break;
+    case StorageMethod::Zlib: status = DecodeZlib(packed.data(), packed.size(), out.data(), out.size()); break;
+    case StorageMethod::Stored: break;
     }
     if (status != DecodeStatus::Ok)
         fail(DecodeStatusText(status));

@@ -134,7 +134,6 @@ private:
     std::vector<KeySpan> spans_; // of each path in paths_
     std::string paths_;          // every path, "/" between folders
     PathIndex index_;
-    std::vector<bool> repeated_; // per entry: its path is another entry's too
 };
 
 } // namespace quarnel

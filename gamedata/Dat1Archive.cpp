@@ -56,16 +56,10 @@ Dat1Archive::Dat1Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
             Record record;
             const std::uint32_t attributes = Be32(p);
             switch (attributes & 0xF0) {
-            case 0x20:
-                record.method = StorageMethod::Stored;
-                break;
+            case 0x20: record.method = StorageMethod::Stored; break;
             case 0x00:
-            case 0x10:
-                record.method = StorageMethod::Lzss;
-                break;
-            case 0x40:
-                record.method = StorageMethod::LzssChunks;
-                break;
+            case 0x10: record.method = StorageMethod::Lzss; break;
+            case 0x40: record.method = StorageMethod::LzssChunks; break;
             default:
                 file.Fail("entry '" + folder + "\\" + std::string(name) + "' has an unknown storage method 0x" +
                           "0123456789ABCDEF"[(attributes >> 4) & 0xF] + "0");
@@ -99,8 +93,8 @@ std::optional<std::size_t> Dat1Archive::DirectorySearch(std::string_view path) c
     const Folder& folder = folders_[folderIndex];
     const std::size_t prefix = folder.name == "." || folder.name.empty() ? 0 : folder.name.size() + 1;
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    const auto found = HalvingSearch(name, folder.count,
-                                     [&](std::size_t i) { return Entry(folder.first + i).path.substr(prefix); });
+    const auto found =
+        HalvingSearch(name, folder.count, [&](std::size_t i) { return Entry(folder.first + i).path.substr(prefix); });
     if (!found)
         return std::nullopt;
     return folder.first + *found;

@@ -7,7 +7,6 @@
 #include "platform/Utf8.h"
 #include "platform/WriteRefusal.h"
 
-
 namespace quarnel {
 
 namespace fs = std::filesystem;

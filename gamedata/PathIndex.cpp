@@ -18,8 +18,7 @@ void PathIndex::Build(std::string_view paths, const std::vector<KeySpan>& spans)
     while (size < spans.size() * 2)
         size *= 2;
     slots_.assign(size, Slot{});
-    repeated_.clear();
-    std::vector<bool> repeats(spans.size());
+    repeated_.assign(spans.size(), false);
     const std::size_t mask = size - 1;
     for (std::uint32_t i = 0; i < spans.size(); ++i) {
         const std::string_view key = KeyOf(i);
@@ -31,14 +30,11 @@ void PathIndex::Build(std::string_view paths, const std::vector<KeySpan>& spans)
                 break;
             }
             if (slot.hash == hash && SameGamePath(KeyOf(slot.entry - 1), key)) {
-                repeats[slot.entry - 1] = repeats[i] = true; // the first entry stays for now
+                repeated_[slot.entry - 1] = repeated_[i] = true; // the first entry stays for now
                 break;
             }
         }
     }
-    for (std::uint32_t i = 0; i < spans.size(); ++i)
-        if (repeats[i])
-            repeated_.push_back(i);
 }
 
 void PathIndex::Choose(std::uint32_t entry)

@@ -23,8 +23,8 @@ public:
     void Build(std::string_view paths, const std::vector<KeySpan>& spans);
     // The entry of a path ("/" or "\\", any case).
     std::optional<std::uint32_t> Find(std::string_view path) const;
-    // Every entry whose path another entry repeats (each of them), in entry order.
-    const std::vector<std::uint32_t>& Repeated() const { return repeated_; }
+    // Whether another entry has the entry's path.
+    bool IsRepeated(std::size_t entry) const { return entry < repeated_.size() && repeated_[entry]; }
     // Makes entry the one its path stands for (a path of several entries).
     void Choose(std::uint32_t entry);
 
@@ -38,7 +38,7 @@ private:
     std::string_view paths_;
     const std::vector<KeySpan>* spans_ = nullptr;
     std::vector<Slot> slots_;
-    std::vector<std::uint32_t> repeated_;
+    std::vector<bool> repeated_; // per entry
 };
 
 } // namespace quarnel

@@ -52,12 +52,10 @@ void CheckReplaceable(const fs::path& file)
     const fs::file_status status = fs::symlink_status(file, ec);
     switch (status.type()) {
     case fs::file_type::not_found:
-    case fs::file_type::regular:
-        break;
+    case fs::file_type::regular: break;
     case fs::file_type::symlink:
         throw WriteRefusedError(WriteRefusalKind::Link, file, "is a link; not replaced, not written through");
-    case fs::file_type::directory:
-        throw WriteRefusedError(WriteRefusalKind::Folder, file, "is a folder, not a file");
+    case fs::file_type::directory: throw WriteRefusedError(WriteRefusalKind::Folder, file, "is a folder, not a file");
     case fs::file_type::fifo:
         throw WriteRefusedError(WriteRefusalKind::NotRegularFile, file, "not a regular file (a FIFO)");
     case fs::file_type::socket:
