@@ -18,12 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Put(const fs::path& file, const std::string& text)
-{
-    fs::create_directories(file.parent_path());
-    WriteTextFile(file, text);
-}
-
 bool Mentions(const std::vector<std::string>& warnings, const std::string& part)
 {
     for (const std::string& warning : warnings)
@@ -83,9 +77,10 @@ TEST_CASE("cfg: a comment after master_patches names the override folder, not a 
     ScratchFolder scratch;
     WriteAllBytes(scratch.path / "master.dat", Dat2Writer().Stored("proto\\critters\\00000001.pro", "master").Build());
     WriteAllBytes(scratch.path / "critter.dat", Dat2Writer().Stored("art\\critters\\x.frm", "art").Build());
-    Put(scratch.path / "DATA" / "proto" / "critters" / "00000001.pro", "loose");
-    Put(scratch.path / "fallout2.cfg", "\xEF\xBB\xBF[system]\r\nmaster_patches=DATA ; mods go here\r\n"
-                                       "language = german ; of the texts\r\n[sound]\r\nmaster_patches=elsewhere\r\n");
+    PutFile(scratch.path / "DATA" / "proto" / "critters" / "00000001.pro", "loose");
+    PutFile(scratch.path / "fallout2.cfg",
+            "\xEF\xBB\xBF[system]\r\nmaster_patches=DATA ; mods go here\r\n"
+            "language = german ; of the texts\r\n[sound]\r\nmaster_patches=elsewhere\r\n");
     const GameTree tree = GameTree::Open(scratch.path);
     CHECK(tree.Warnings().empty());
     CHECK(tree.Language() == "german");
@@ -121,9 +116,9 @@ TEST_CASE("A missing or damaged critter archive is reported when the install ope
         ScratchFolder scratch;
         WriteAllBytes(scratch.path / "master.dat", Dat2Writer().Stored("proto\\critters\\00000001.pro", "m").Build());
         if (row.cfg)
-            Put(scratch.path / "fallout2.cfg", row.cfg);
+            PutFile(scratch.path / "fallout2.cfg", row.cfg);
         if (row.critterFile)
-            Put(scratch.path / row.critterFile, row.critterBytes);
+            PutFile(scratch.path / row.critterFile, row.critterBytes);
         const GameTree tree = GameTree::Open(scratch.path);
         if (row.warning) {
             CHECK(tree.Warnings().size() == 1);

@@ -18,6 +18,7 @@
 #include <unistd.h>
 #endif
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -95,64 +96,55 @@ TEST_CASE("A new override copy is made whole: no temporary file is left, read-on
 #ifndef _WIN32
 TEST_CASE("A link in the override folder is refused, never written through; so is anything but a regular file")
 {
-    Install install;
-    const fs::path victim = install.outside.path / "victim.pro";
-    WriteAllBytes(victim, install.record);
-    fs::permissions(victim, fs::perms::owner_read | fs::perms::owner_write);
-
-    SUBCASE("the file itself a link to a regular file outside")
-    {
-        fs::create_symlink(victim, install.critters / "00000001.pro");
+    struct Row {
+        const char* name;
+        std::function<void(const Install&, const fs::path& victim)> make;
+        const char* path;
+        WriteRefusalKind kind;
+    };
+    const Row rows[] = {
+        {"the file itself a link to a regular file outside",
+         [](const Install& in, const fs::path& victim) { fs::create_symlink(victim, in.critters / "00000001.pro"); },
+         "proto/critters/00000001.pro", WriteRefusalKind::Link},
+        {"a folder on the way a link to a folder outside",
+         [](const Install& in, const fs::path&) {
+             fs::remove_all(in.scratch.path / "DATA" / "proto");
+             fs::create_directories(in.outside.path / "proto" / "critters");
+             fs::create_symlink(in.outside.path / "proto", in.scratch.path / "DATA" / "proto");
+         },
+         "proto/critters/00000001.pro", WriteRefusalKind::Link},
+        {"a FIFO where the new file goes",
+         [](const Install& in, const fs::path&) { REQUIRE(mkfifo((in.critters / "00000002.pro").c_str(), 0644) == 0); },
+         "proto/critters/00000002.pro", WriteRefusalKind::NotRegularFile},
+        {"a folder where the new file goes, in another case",
+         [](const Install& in, const fs::path&) { fs::create_directory(in.critters / "00000002.PRO"); },
+         "proto/critters/00000002.pro", WriteRefusalKind::Folder},
+        {"a file where a folder goes",
+         [](const Install& in, const fs::path&) {
+             fs::remove_all(in.critters);
+             WriteTextFile(in.critters, "not a folder");
+         },
+         "proto/critters/00000001.pro", WriteRefusalKind::FileInTheWay},
+    };
+    for (const Row& row : rows) {
+        const std::string rowName = row.name;
+        CAPTURE(rowName);
+        Install install;
+        const fs::path victim = install.outside.path / "victim.pro";
+        WriteAllBytes(victim, install.record);
+        fs::permissions(victim, fs::perms::owner_read | fs::perms::owner_write);
+        row.make(install, victim);
+        // What stands there stays as it was, with nothing new beside it.
+        const auto namesNow = [&] {
+            return fs::is_directory(install.critters) ? Names(install.critters) : std::set<std::string>{};
+        };
+        const std::set<std::string> before = namesNow();
         const GameTree tree = GameTree::Open(install.scratch.path);
-        try {
-            WriteIntoOverride(tree, "proto/critters/00000001.pro", install.record, install.changed);
-            FAIL("written through a link");
-        } catch (const WriteRefusedError& refusal) {
-            CHECK(refusal.kind() == WriteRefusalKind::Link);
-            CHECK(refusal.path() == install.critters / "00000001.pro");
-            CHECK(std::string(refusal.what()) ==
-                  (install.critters / "00000001.pro").string() + ": is a link; not replaced, not written through");
-        }
-        CHECK(fs::is_symlink(fs::symlink_status(install.critters / "00000001.pro")));
-        CHECK_NOTHROW(CheckOverrideWrite(tree, "proto/critters/00000002.pro", false)); // beside the link
+        CHECK(RefusalOf(tree, row.path, install.record, install.changed) == row.kind);
+        CHECK(namesNow() == before);
+        CHECK(ReadAllBytes(victim) == install.record);
+        CHECK_FALSE(IsReadOnly(victim));
     }
-    SUBCASE("a folder on the way a link to a folder outside")
-    {
-        fs::remove_all(install.scratch.path / "DATA" / "proto");
-        fs::create_directories(install.outside.path / "proto" / "critters");
-        fs::create_symlink(install.outside.path / "proto", install.scratch.path / "DATA" / "proto");
-        const GameTree tree = GameTree::Open(install.scratch.path);
-        CHECK(RefusalOf(tree, "proto/critters/00000001.pro", install.record, install.changed) ==
-              WriteRefusalKind::Link);
-        CHECK(Names(install.outside.path / "proto" / "critters").empty());
-    }
-    SUBCASE("a FIFO where the new file goes")
-    {
-        REQUIRE(mkfifo((install.critters / "00000002.pro").c_str(), 0644) == 0);
-        const GameTree tree = GameTree::Open(install.scratch.path);
-        CHECK(RefusalOf(tree, "proto/critters/00000002.pro", install.record, install.changed) ==
-              WriteRefusalKind::NotRegularFile);
-        CHECK(fs::is_fifo(install.critters / "00000002.pro"));
-        CHECK(Names(install.critters) == std::set<std::string>{"00000002.pro"});
-    }
-    SUBCASE("a folder where the new file goes, in another case")
-    {
-        fs::create_directory(install.critters / "00000002.PRO");
-        const GameTree tree = GameTree::Open(install.scratch.path);
-        CHECK(RefusalOf(tree, "proto/critters/00000002.pro", install.record, install.changed) ==
-              WriteRefusalKind::Folder);
-        CHECK(Names(install.critters) == std::set<std::string>{"00000002.PRO"});
-    }
-    SUBCASE("a file where a folder goes")
-    {
-        fs::remove_all(install.critters);
-        WriteTextFile(install.critters, "not a folder");
-        const GameTree tree = GameTree::Open(install.scratch.path);
-        CHECK(RefusalOf(tree, "proto/critters/00000001.pro", install.record, install.changed) ==
-              WriteRefusalKind::FileInTheWay);
-    }
-    CHECK(ReadAllBytes(victim) == install.record);
-    CHECK_FALSE(IsReadOnly(victim));
 }
 
 TEST_CASE("A folder of the override folder that may not be written refuses the write before it starts")

@@ -20,12 +20,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-void PutBytes(const fs::path& file, const std::vector<std::uint8_t>& bytes)
-{
-    fs::create_directories(file.parent_path());
-    WriteAllBytes(file, bytes);
-}
-
 } // namespace
 
 TEST_CASE("The tree's critter list holds the files of proto/critters itself, none of its sub-folders")
@@ -41,11 +35,12 @@ TEST_CASE("The tree's critter list holds the files of proto/critters itself, non
                                            .Build());
     WriteAllBytes(root / "critter.dat", Dat2Writer().Stored("proto\\critters\\00000005.pro", critter).Build());
     WriteTextFile(root / "fallout2.cfg", "[system]\nmaster_patches=data\n");
-    PutBytes(root / "data" / "proto" / "critters" / "00000004.pro", critter);
-    PutBytes(root / "data" / "proto" / "critters" / "backup" / "00000006.pro", critter);
-    PutBytes(root / "data" / "proto" / "critters" / "00000007.pro" / "00000008.pro", critter); // a folder named .pro
-    PutBytes(root / "data" / "proto" / "critters2" / "00000009.pro", critter);
-    PutBytes(root / "elsewhere" / "0000000A.pro", critter);
+    const std::string loose(critter.begin(), critter.end());
+    PutFile(root / "data" / "proto" / "critters" / "00000004.pro", loose);
+    PutFile(root / "data" / "proto" / "critters" / "backup" / "00000006.pro", loose);
+    PutFile(root / "data" / "proto" / "critters" / "00000007.pro" / "00000008.pro", loose); // a folder named .pro
+    PutFile(root / "data" / "proto" / "critters2" / "00000009.pro", loose);
+    PutFile(root / "elsewhere" / "0000000A.pro", loose);
     std::error_code ec;
     fs::create_directory_symlink(root / "elsewhere", root / "data" / "proto" / "critters" / "linked", ec);
 

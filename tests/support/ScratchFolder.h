@@ -44,4 +44,11 @@ struct ScratchFolder {
     }
 };
 
+// Writes text to a file, making the folders above it first.
+inline void PutFile(const std::filesystem::path& file, const std::string& text)
+{
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+}
+
 } // namespace quarnel::test
