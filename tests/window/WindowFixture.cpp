@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -142,6 +143,19 @@ int SelectedRow(TForm1& form)
 {
     const auto items = form.ListViewFiles->selectedItems();
     return items.isEmpty() ? -1 : items.first()->row();
+}
+
+int RowOf(QTableWidget* list, const QString& file)
+{
+    for (int row = 0; row < list->rowCount(); ++row)
+        if (list->item(row, 0)->text() == file)
+            return row;
+    return -1;
+}
+
+QString Status(TForm1& form)
+{
+    return form.StatusLabel1 ? form.StatusLabel1->text() : QString("(no status bar)");
 }
 
 void RemoveBehindTheWindow(const std::filesystem::path& file)

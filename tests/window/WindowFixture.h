@@ -72,6 +72,12 @@ void WriteStandardFolder(WindowFixture& fixture);
 // The list row selected in the window, -1 when none is.
 int SelectedRow(TForm1& form);
 
+// The list row whose file name is file, -1 when none is.
+int RowOf(QTableWidget* list, const QString& file);
+
+// The status bar's text.
+QString Status(TForm1& form);
+
 // Deletes a file behind the window's back as another program would: one the
 // window left read-only is made writable first, since Windows refuses to
 // delete a read-only file.

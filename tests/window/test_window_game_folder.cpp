@@ -146,19 +146,6 @@ QStringList Row(QTableWidget* list, int row)
     return {list->item(row, 0)->text(), list->item(row, 1)->text(), list->item(row, 2)->text()};
 }
 
-int RowOf(QTableWidget* list, const QString& file)
-{
-    for (int row = 0; row < list->rowCount(); ++row)
-        if (list->item(row, 0)->text() == file)
-            return row;
-    return -1;
-}
-
-QString Status(TForm1& form)
-{
-    return form.StatusLabel1 ? form.StatusLabel1->text() : QString("(no status bar)");
-}
-
 QString VersionCaption()
 {
     return QString::fromStdString("Quarnel by Vostrik   v. " + GetFileVersionText("quarnel.exe"));
