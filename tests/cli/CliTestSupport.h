@@ -1,6 +1,7 @@
 #pragma once
 // quarnel-cli run in process, and the critters its tests build.
 #include "cli/CliApp.h"
+#include "DatWriter.h"
 #include "ProtoBuilder.h"
 #include "TestDataFolders.h"
 
@@ -52,6 +53,55 @@ inline bool CopyRealCritters(const std::filesystem::path& folder)
         CopyFolderFiles(RealFolder(game), folder / game);
     }
     return true;
+}
+
+
+// A second-game archive of count entries folder\0.bin, folder\1.bin, ...
+// of 1 MiB of zeros each, all pointing at one zlib stream: count MiB
+// unpacked from an archive of a few KB.
+inline DatBytes SharedStreamDat(const std::string& folder, int count)
+{
+    Dat2Writer shared;
+    const DatBytes megabyte = ZlibStream(DatBytes(1 << 20, 0));
+    for (int i = 0; i < count; ++i) {
+        DatEntry entry;
+        entry.name = folder + "\\" + std::to_string(i) + ".bin";
+        entry.unpackedSize = 1 << 20;
+        entry.method = 1;
+        if (i == 0)
+            entry.packed = megabyte;
+        else
+            entry.offset = 0, entry.packedSize = static_cast<std::uint32_t>(megabyte.size());
+        shared.Add(entry);
+    }
+    return shared.Build();
+}
+
+// The folders check of items reads under root: proto/items, proto/misc and
+// the english message folder, created.
+struct ItemFolders {
+    std::filesystem::path items, misc, messages;
+    explicit ItemFolders(const std::filesystem::path& root)
+        : items(root / "proto" / "items"), misc(root / "proto" / "misc"), messages(root / "text" / "english" / "game")
+    {
+        for (const auto& folder : {items, misc, messages})
+            std::filesystem::create_directories(folder);
+    }
+};
+
+// An item every check of check passes: number is its PID, its list line and
+// its name's number / 100; no ammunition, projectile or power PID.
+inline ProtoBuilder ValidItem(int subtype, int number)
+{
+    static const int sizes[] = {129, 65, 125, 122, 81, 69, 61};
+    ProtoBuilder item(sizes[subtype]);
+    item.Set(0, 2, 0).PidNumber(number).TextId(number * 100).Set(8, 4, number).Set(32, 4, subtype);
+    item.Set(52, 4, 0x07000000 | number);
+    if (subtype == 3)
+        item.Set(81, 4, -1).Set(113, 4, -1);
+    if (subtype == 5)
+        item.Set(57, 4, -1);
+    return item;
 }
 
 } // namespace quarnel::test::cli

@@ -6,7 +6,6 @@
 #include <doctest/doctest.h>
 
 #include "CliTestSupport.h"
-#include "DatWriter.h"
 #include "ScratchFolder.h"
 
 #include <fstream>
@@ -103,20 +102,7 @@ TEST_CASE("data extract refuses an archive that would unpack far beyond its size
 {
     ScratchFolder scratch("quarnel-cli-extract-");
     // 100 entries of 1 MiB share one zlib stream: 104857600 bytes from an archive of a few KB.
-    Dat2Writer shared;
-    const DatBytes megabyte = ZlibStream(DatBytes(1 << 20, 0));
-    for (int i = 0; i < 100; ++i) {
-        DatEntry entry;
-        entry.name = "bomb\\" + std::to_string(i) + ".bin";
-        entry.unpackedSize = 1 << 20;
-        entry.method = 1;
-        if (i == 0)
-            entry.packed = megabyte;
-        else
-            entry.offset = 0, entry.packedSize = static_cast<std::uint32_t>(megabyte.size());
-        shared.Add(entry);
-    }
-    const std::string bomb = Text(Install(scratch, "bomb", shared.Build()));
+    const std::string bomb = Text(Install(scratch, "bomb", SharedStreamDat("bomb", 100)));
     const fs::path out = scratch.path / "out";
     const Result refused = Cli({"data", bomb, "extract", "--to", Text(out), "bomb/*"});
     CHECK(refused.status == 2);
@@ -160,8 +146,8 @@ TEST_CASE("Errors name the file once with the reason; options an action does not
     CHECK(Cli({"dat", "extract", missing, "--to", Text(scratch.path / "out")}).err ==
           "quarnel-cli: " + missing + ": File not found\n");
 
-    const std::string install =
-        Text(Install(scratch, "install", Dat2Writer().Stored("proto\\critters\\00000001.pro", "x").Build()));
+    const DatBytes critterDat = Dat2Writer().Stored("proto\\critters\\00000001.pro", CleanCritter(1).Bytes()).Build();
+    const std::string install = Text(Install(scratch, "install", critterDat));
     for (const char* action : {"list", "where", "cat"}) {
         CAPTURE(action);
         const Result refused = Cli({"data", install, action, "proto/critters/00000001.pro", "--to", "foo"});
@@ -189,8 +175,7 @@ TEST_CASE("Errors name the file once with the reason; options an action does not
     CHECK(Cli({"show", "--textconv", "--data", Text(mod), "proto/critters/00000001.pro"}).status == 2);
 
     // A folder in the override folder where the changed copy is to go: the copy and the reason.
-    const fs::path blocked = Install(
-        scratch, "blocked", Dat2Writer().Stored("proto\\critters\\00000001.pro", CleanCritter(1).Bytes()).Build());
+    const fs::path blocked = Install(scratch, "blocked", critterDat);
     fs::create_directories(blocked / "data" / "proto" / "critters" / "00000001.pro" / "inside");
     const Result inTheWay = Cli({"set", "--data", Text(blocked), "team=3", "--", "proto/critters/00000001.pro"});
     CHECK(inTheWay.status == 2);
@@ -199,10 +184,8 @@ TEST_CASE("Errors name the file once with the reason; options an action does not
                   inTheWay.err);
 
     // The refusal to write behind a patch archive names the file once.
-    const fs::path patched = Install(
-        scratch, "patched", Dat2Writer().Stored("proto\\critters\\00000001.pro", CleanCritter(1).Bytes()).Build());
-    WriteAllBytes(patched / "patch000.dat",
-                  Dat2Writer().Stored("proto\\critters\\00000001.pro", CleanCritter(1).Bytes()).Build());
+    const fs::path patched = Install(scratch, "patched", critterDat);
+    WriteAllBytes(patched / "patch000.dat", critterDat);
     fs::create_directories(patched / "data" / "proto" / "critters");
     CleanCritter(1).WriteTo(patched / "data" / "proto" / "critters" / "00000001.pro");
     const Result shadowed = Cli({"set", "--data", Text(patched), "team=3", "--", "proto/critters/00000001.pro"});
@@ -238,46 +221,26 @@ TEST_CASE("Limits at their edge: the text converter's dump, a one-byte field")
         CHECK(Contains(refused.err, "out of range (0 to 255)"));
         CHECK(ReadAllBytes(key) == before);
     }
-    REQUIRE(Cli({"set", "sound=255", "--", Text(key)}).status == 0);
-    CHECK(ReadAllBytes(key)[56] == 0xFF);
-    CHECK(Contains(Cli({"show", Text(key)}).out, "\nsound = 255\n"));
-    REQUIRE(Cli({"set", "sound=0", "--", Text(key)}).status == 0);
-    CHECK(ReadAllBytes(key)[56] == 0);
+    for (const int sound : {255, 0}) {
+        REQUIRE(Cli({"set", "sound=" + std::to_string(sound), "--", Text(key)}).status == 0);
+        CHECK(ReadAllBytes(key)[56] == sound);
+        CHECK(Contains(Cli({"show", Text(key)}).out, "\nsound = " + std::to_string(sound) + "\n"));
+    }
 }
 
 TEST_CASE("check: ammunition and power name items only; no inventory picture is no fault")
 {
     ScratchFolder scratch("quarnel-cli-check-");
-    const fs::path items = scratch.path / "proto" / "items";
-    const fs::path misc = scratch.path / "proto" / "misc";
-    fs::create_directories(items);
-    fs::create_directories(misc);
-    WriteTextFile(misc / "misc.lst", "00000001.pro\r\n");
-    fs::create_directories(scratch.path / "text" / "english" / "game");
-    WriteTextFile(scratch.path / "text" / "english" / "game" / "pro_item.msg",
-                  "{100}{}{A}\n{200}{}{B}\n{300}{}{C}\n{400}{}{D}\n{500}{}{E}\n");
-    ProtoBuilder(36).Set(0, 2, 0x500).PidNumber(1).Set(8, 4, 0x05000001).WriteTo(misc / "00000001.pro");
-    // An item of the subtype's size with its PID, an item FID and an inventory picture.
-    auto item = [](int subtype, int number) {
-        static const int sizes[] = {129, 65, 125, 122, 81, 69, 61};
-        ProtoBuilder built(sizes[subtype]);
-        built.Set(0, 2, 0)
-            .PidNumber(number)
-            .TextId(number * 100)
-            .Set(8, 4, number)
-            .Set(32, 4, subtype)
-            .Set(52, 4, 0x07000000 | number);
-        if (subtype == 3)
-            built.Set(81, 4, -1).Set(113, 4, -1);
-        if (subtype == 5)
-            built.Set(57, 4, -1);
-        return built;
-    };
-    item(3, 1).Set(113, 4, 0x05000001).WriteTo(items / "00000001.pro"); // ammunition: the misc prototype 1
-    item(5, 2).Set(57, 4, 0x05000001).WriteTo(items / "00000002.pro");  // power: the misc prototype 1
-    item(6, 3).Set(52, 4, -1).WriteTo(items / "00000003.pro");          // no inventory picture
-    item(3, 4).Set(81, 4, 0x05000001).WriteTo(items / "00000004.pro");  // a projectile may be misc
-    item(4, 5).Set(52, 4, 0x06000005).WriteTo(items / "00000005.pro");  // a picture of type 6
+    const ItemFolders folders(scratch.path);
+    const fs::path& items = folders.items;
+    WriteTextFile(folders.misc / "misc.lst", "00000001.pro\r\n");
+    WriteTextFile(folders.messages / "pro_item.msg", "{100}{}{A}\n{200}{}{B}\n{300}{}{C}\n{400}{}{D}\n{500}{}{E}\n");
+    ProtoBuilder(36).Set(0, 2, 0x500).PidNumber(1).Set(8, 4, 0x05000001).WriteTo(folders.misc / "00000001.pro");
+    ValidItem(3, 1).Set(113, 4, 0x05000001).WriteTo(items / "00000001.pro"); // ammunition: the misc prototype 1
+    ValidItem(5, 2).Set(57, 4, 0x05000001).WriteTo(items / "00000002.pro");  // power: the misc prototype 1
+    ValidItem(6, 3).Set(52, 4, -1).WriteTo(items / "00000003.pro");          // no inventory picture
+    ValidItem(3, 4).Set(81, 4, 0x05000001).WriteTo(items / "00000004.pro");  // a projectile may be misc
+    ValidItem(4, 5).Set(52, 4, 0x06000005).WriteTo(items / "00000005.pro");  // a picture of type 6
     const Result report = Cli({"check", Text(items)});
     CHECK(report.status == 1);
     CHECK(report.out == "00000001.pro: weapon.ammo_pid = 0x05000001: not the PID of an item\n"

@@ -71,11 +71,7 @@ TEST_CASE("frm --out replaces a regular file only; a FIFO or a link is refused b
 {
     ScratchFolder scratch("quarnel-out-");
     FrmRecipe recipe;
-    FrmFrameRecipe frame;
-    frame.width = 2;
-    frame.height = 1;
-    frame.pixels = {1, 2};
-    recipe.frameSets = {{frame}};
+    recipe.frameSets = {{FrmFrameRecipe{2, 1, {1, 2}}}};
     WriteAllBytes(scratch.path / "a.frm", BuildFrm(recipe));
     WriteAllBytes(scratch.path / "color.pal", BuildPalette());
     const fs::path kept = scratch.File("kept.txt", "keep");
@@ -87,7 +83,7 @@ TEST_CASE("frm --out replaces a regular file only; a FIFO or a link is refused b
 
     WriteTextFile(out, "old");
     REQUIRE(frm().status == 0);
-    CHECK(ReadAllBytes(out).size() > 8);
+    REQUIRE(ReadAllBytes(out).size() > 8);
     CHECK(ReadAllBytes(out)[1] == 'P'); // the PNG signature, not the old text
     fs::remove(out);
 
