@@ -91,6 +91,7 @@ struct ItemFolders {
 
 // An item every check of check passes: number is its PID, its list line and
 // its name's number / 100; no ammunition, projectile or power PID.
+// An item that every check passes: number is its PID, its list line and its name's number / 100.
 inline ProtoBuilder ValidItem(int subtype, int number)
 {
     static const int sizes[] = {129, 65, 125, 122, 81, 69, 61};

@@ -133,19 +133,6 @@ const Expected* ExpectedFor(const std::vector<std::uint8_t>& bytes)
     return nullptr;
 }
 
-// An item that every check passes: number is its PID, its list line and its name's number / 100.
-ProtoBuilder CleanItem(int subtype, int number)
-{
-    static const int sizes[] = {129, 65, 125, 122, 81, 69, 61};
-    ProtoBuilder item(sizes[subtype]);
-    item.Set(0, 2, 0).PidNumber(number).TextId(number * 100).Set(8, 4, number).Set(32, 4, subtype).Set(52, 4, 0x07000000 | number);
-    if (subtype == 3)
-        item.Set(81, 4, -1).Set(113, 4, -1);
-    if (subtype == 5)
-        item.Set(57, 4, -1);
-    return item;
-}
-
 std::string Name(int number)
 {
     char name[16];
@@ -219,7 +206,7 @@ TEST_CASE("bad prototypes and edits are refused with the key or file named, noth
     const fs::path wall = scratch.path / "wall.pro";
     const fs::path tile = scratch.path / "tile.pro";
     const fs::path critter = scratch.path / "critter.pro";
-    CleanItem(3, 1).WriteTo(weapon);
+    ValidItem(3, 1).WriteTo(weapon);
     ProtoBuilder(49).Set(0, 2, 0x200).Set(32, 4, 0).WriteTo(door);
     ProtoBuilder(36).Set(0, 2, 0x300).WriteTo(wall);
     ProtoBuilder(28).Set(0, 2, 0x400).WriteTo(tile);
@@ -284,7 +271,7 @@ TEST_CASE("bad prototypes and edits are refused with the key or file named, noth
     const Result types = Cli({"diff", Text(wall), Text(tile)});
     CHECK(types.status == 1);
     CHECK(types.out == "different types: a wall -> a tile\n");
-    CleanItem(4, 2).WriteTo(scratch.path / "ammo.pro");
+    ValidItem(4, 2).WriteTo(scratch.path / "ammo.pro");
     CHECK(Cli({"diff", Text(weapon), Text(scratch.path / "ammo.pro")}).out ==
           "different subtypes: an item (weapon) -> an item (ammo)\n");
 }
@@ -295,7 +282,7 @@ TEST_CASE("show names a prototype from the message file of the tree above it or 
     const fs::path items = scratch.path / "Proto" / "ITEMS";
     fs::create_directories(items);
     fs::create_directories(scratch.path / "TEXT" / "English" / "Game");
-    CleanItem(6, 1).WriteTo(items / Name(1));
+    ValidItem(6, 1).WriteTo(items / Name(1));
     WriteTextFile(scratch.path / "TEXT" / "English" / "Game" / "PRO_ITEM.MSG", "{100}{}{Key}\n{101}{}{Opens a door.}\n");
     const Result shown = Cli({"show", Text(items / Name(1))});
     CHECK(shown.out.rfind("# name: Key\n# description: Opens a door.\npid_type = 0x0000\n", 0) == 0);
@@ -327,19 +314,19 @@ TEST_CASE("check finds each fault of items once")
     WriteTextFile(misc / "misc.lst", "00000001.pro\r\n");
     WriteTextFile(scratch.path / "text" / "english" / "game" / "pro_item.msg", names);
 
-    CleanItem(3, 1).Set(113, 4, 2).Set(81, 4, 0x05000001).WriteTo(items / Name(1)); // ammo 2, projectile misc 1
-    CleanItem(4, 2).WriteTo(items / Name(2));
+    ValidItem(3, 1).Set(113, 4, 2).Set(81, 4, 0x05000001).WriteTo(items / Name(1)); // ammo 2, projectile misc 1
+    ValidItem(4, 2).WriteTo(items / Name(2));
     ProtoBuilder(100).Set(0, 2, 0).PidNumber(3).Set(32, 4, 3).WriteTo(items / Name(3));        // size
     ProtoBuilder(49).Set(0, 2, 0x200).PidNumber(4).Set(32, 4, 0).WriteTo(items / Name(4));     // scenery
-    CleanItem(0, 5).PidNumber(9).WriteTo(items / Name(5));                                    // list line
-    CleanItem(1, 6).TextId(999).WriteTo(items / Name(6));                                     // name
-    CleanItem(2, 7).Set(8, 4, 0x01000007).WriteTo(items / Name(7));                           // FID type
-    CleanItem(6, 8).Set(52, 4, 8).WriteTo(items / Name(8));                                   // inventory FID type
-    CleanItem(3, 9).Set(113, 4, 99).WriteTo(items / Name(9));                                 // no ammo 99
-    CleanItem(5, 10).Set(57, 4, 98).WriteTo(items / Name(10));                                // no power 98
-    CleanItem(3, 11).Set(81, 4, 0x05000007).WriteTo(items / Name(11));                        // no misc 7
-    CleanItem(3, 12).Set(113, 4, 0x02000001).WriteTo(items / Name(12));                       // scenery as ammo
-    CleanItem(6, 20).WriteTo(items / Name(20));                                               // not listed
+    ValidItem(0, 5).PidNumber(9).WriteTo(items / Name(5));                                    // list line
+    ValidItem(1, 6).TextId(999).WriteTo(items / Name(6));                                     // name
+    ValidItem(2, 7).Set(8, 4, 0x01000007).WriteTo(items / Name(7));                           // FID type
+    ValidItem(6, 8).Set(52, 4, 8).WriteTo(items / Name(8));                                   // inventory FID type
+    ValidItem(3, 9).Set(113, 4, 99).WriteTo(items / Name(9));                                 // no ammo 99
+    ValidItem(5, 10).Set(57, 4, 98).WriteTo(items / Name(10));                                // no power 98
+    ValidItem(3, 11).Set(81, 4, 0x05000007).WriteTo(items / Name(11));                        // no misc 7
+    ValidItem(3, 12).Set(113, 4, 0x02000001).WriteTo(items / Name(12));                       // scenery as ammo
+    ValidItem(6, 20).WriteTo(items / Name(20));                                               // not listed
 
     const Result report = Cli({"check", Text(items)});
     CHECK(report.status == 1);
@@ -363,7 +350,7 @@ TEST_CASE("check finds each fault of items once")
     const fs::path walls = scratch.path / "proto" / "walls";
     fs::create_directories(walls);
     ProtoBuilder(36).Set(0, 2, 0x300).PidNumber(1).TextId(100).Set(8, 4, 0x03000001).WriteTo(walls / Name(1));
-    CleanItem(6, 2).WriteTo(walls / Name(2));
+    ValidItem(6, 2).WriteTo(walls / Name(2));
     WriteTextFile(scratch.path / "text" / "english" / "game" / "pro_wall.msg", "{100}{}{Wall}\n");
     CHECK(Cli({"check", Text(walls)}).out == "00000002.pro: pid_type = 0x0000: an item (key), not a wall\n");
 }
