@@ -80,20 +80,7 @@ TEST_CASE("dat lists and extracts either format, and never writes outside the fo
     CHECK(AsText(ReadAllBytes(out / "ok.txt")) == "fine");
 
     // Entries that share one zlib stream claim far more than the archive holds: refused before writing.
-    Dat2Writer shared;
-    const DatBytes megabyte = ZlibStream(DatBytes(1 << 20, 0));
-    for (int i = 0; i < 100; ++i) {
-        DatEntry entry;
-        entry.name = "bomb\\" + std::to_string(i) + ".bin";
-        entry.unpackedSize = 1 << 20;
-        entry.method = 1;
-        if (i == 0)
-            entry.packed = megabyte;
-        else
-            entry.offset = 0, entry.packedSize = static_cast<std::uint32_t>(megabyte.size());
-        shared.Add(entry);
-    }
-    WriteAllBytes(scratch.path / "shared.dat", shared.Build());
+    WriteAllBytes(scratch.path / "shared.dat", SharedStreamDat("bomb", 100));
     const Result bomb = Cli({"dat", "extract", Text(scratch.path / "shared.dat"), "--to", Text(scratch.path / "bomb")});
     CHECK(bomb.status == 2);
     CHECK_MESSAGE(Contains(bomb.err, "more than 64 times the archive's size: nothing written"), bomb.err);
