@@ -44,7 +44,8 @@ bool QtUserDialogs::AskYesNo(const std::string& text)
 
 std::optional<std::string> QtUserDialogs::AskFolder(const std::string& caption)
 {
-    const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(), QString::fromStdString(caption));
+    const QString folder =
+        QFileDialog::getExistingDirectory(QApplication::activeWindow(), QString::fromStdString(caption));
     if (folder.isEmpty())
         return std::nullopt;
     return folder.toStdString();

@@ -26,8 +26,8 @@ class GameTree;
 
 struct CritterArt {
     std::uint32_t fid = 0;
-    std::string baseName;      // "hmjmpsaa" (empty when the FID names no file)
-    std::string path;          // the file read, "art/critters/hmjmpsaa.frm" (.fr0 for per-direction files)
+    std::string baseName; // "hmjmpsaa" (empty when the FID names no file)
+    std::string path;     // the file read, "art/critters/hmjmpsaa.frm" (.fr0 for per-direction files)
     // Both set, or neither: then missing says why.
     std::shared_ptr<const FrmPicture> picture;
     std::shared_ptr<const Palette> palette;

@@ -100,8 +100,8 @@ private:
                      ", larger than " + std::to_string(kMaxFrmSide) + " x " + std::to_string(kMaxFrmSide));
             const std::uint64_t area = std::uint64_t(frame.width) * std::uint64_t(frame.height);
             if (pixelCount != area)
-                Fail(frameName + " states " + std::to_string(pixelCount) + " pixels for " + std::to_string(frame.width) +
-                     " x " + std::to_string(frame.height));
+                Fail(frameName + " states " + std::to_string(pixelCount) + " pixels for " +
+                     std::to_string(frame.width) + " x " + std::to_string(frame.height));
             at += kFrameHeaderSize;
             if (dataSize_ - at < area)
                 Fail(frameName + " runs past the end of the frame data");

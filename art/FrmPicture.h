@@ -16,7 +16,7 @@ namespace quarnel {
 
 constexpr std::size_t kFrmHeaderSize = 0x3E;
 constexpr int kFrmDirections = 6;
-constexpr int kMaxFrmSide = 4096;            // a frame's width and height at most
+constexpr int kMaxFrmSide = 4096; // a frame's width and height at most
 constexpr int kMaxFrmFramesPerDirection = 1000;
 constexpr std::size_t kMaxFrmFileBytes = std::size_t{64} << 20;
 
@@ -49,7 +49,10 @@ struct FrmPicture {
     int FramesPerSecond() const { return storedFramesPerSecond == 0 ? 10 : storedFramesPerSecond; }
     // The frames of direction 0 to 5.
     const std::vector<FrmFrame>& Frames(int direction) const;
-    const FrmFrame& Frame(int direction, int frame) const { return Frames(direction).at(static_cast<std::size_t>(frame)); }
+    const FrmFrame& Frame(int direction, int frame) const
+    {
+        return Frames(direction).at(static_cast<std::size_t>(frame));
+    }
 };
 
 // Decodes one FRM file. label names the file in the errors. ArchiveError

@@ -50,9 +50,10 @@ std::string WritePicture(const FrmPicture& picture, const Palette& palette, cons
     } else {
         const std::vector<FrmFrame>& frames = picture.Frames(options.direction);
         if (options.frame < 0 || static_cast<std::size_t>(options.frame) >= frames.size())
-            throw CliError("--frame " + std::to_string(options.frame) + ": direction " +
-                           std::to_string(options.direction) + " has " + std::to_string(frames.size()) +
-                           (frames.size() == 1 ? " frame (0)" : " frames (0 to " + std::to_string(frames.size() - 1) + ")"));
+            throw CliError(
+                "--frame " + std::to_string(options.frame) + ": direction " + std::to_string(options.direction) +
+                " has " + std::to_string(frames.size()) +
+                (frames.size() == 1 ? " frame (0)" : " frames (0 to " + std::to_string(frames.size() - 1) + ")"));
         image = FrameToRgba(frames[static_cast<std::size_t>(options.frame)], palette);
     }
     try {

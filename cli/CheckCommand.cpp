@@ -89,7 +89,8 @@ public:
     {
         const auto path = tree.MessageFile("pro_crit.msg");
         if (!path) {
-            Report("pro_crit.msg", "missing in text/" + tree.Language() + "/game: the names of the text IDs are not checked");
+            Report("pro_crit.msg",
+                   "missing in text/" + tree.Language() + "/game: the names of the text IDs are not checked");
             return;
         }
         try {
@@ -123,8 +124,8 @@ public:
             else if (critter == critters.end())
                 Report(found->path + ", line " + line, name + " is not in " + folder);
             else if (critter->second != static_cast<int>(i + 1))
-                Report(name, "pid = " + std::to_string(critter->second) + ", but the file is on line " + line +
-                                 " of " + LastPart(list));
+                Report(name, "pid = " + std::to_string(critter->second) + ", but the file is on line " + line + " of " +
+                                 LastPart(list));
             listed.insert(GamePathKey(name));
         }
         for (const auto& [key, pid] : critters)
@@ -145,8 +146,9 @@ public:
         }
         const bool secondGame = folderGame.value_or(IsSecondGameSize(record.size()));
         if (secondGame != IsSecondGameSize(record.size()))
-            Report(label, std::to_string(record.size()) + " bytes in a folder of the " +
-                              (secondGame ? "second game, whose critters have 416" : "first game, whose critters have 412"));
+            Report(label,
+                   std::to_string(record.size()) + " bytes in a folder of the " +
+                       (secondGame ? "second game, whose critters have 416" : "first game, whose critters have 412"));
         auto value = [&](const std::string& key) { return FieldValue(record, FieldByKey(key)); };
         if (const std::int32_t type = value("pid_type"); type != kCritterPidType)
             Report(label, "pid_type = " + FieldValueText(FieldByKey("pid_type"), type) + ", not a critter (0x0100)");
@@ -183,7 +185,10 @@ public:
     void Count(bool reported) { reported_ = reported_ || reported; }
 
 private:
-    static std::string AsText(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+    static std::string AsText(const std::vector<std::uint8_t>& bytes)
+    {
+        return std::string(bytes.begin(), bytes.end());
+    }
 
     static std::string LastPart(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
@@ -208,8 +213,8 @@ private:
             try {
                 const CritterNames loaded = LoadCritterNames(folder_ / PathFromUtf8(name), chosenEncoding_);
                 if (loaded.fault)
-                    Report(MessageFaultPlace(name, *loaded.fault), loaded.fault->what + " (" + iniLabel +
-                                                                       " gives the names, the game reads this file)");
+                    Report(MessageFaultPlace(name, *loaded.fault),
+                           loaded.fault->what + " (" + iniLabel + " gives the names, the game reads this file)");
             } catch (const std::exception& error) {
                 Report(name, error.what());
             }
@@ -241,7 +246,8 @@ int RunTreeCheck(const CheckOptions& options, std::ostream& out, std::ostream& e
     const std::string folder = SlashPath(options.folder.empty() ? std::string("proto/critters") : options.folder);
     FolderCheck check(PathFromUtf8(folder), NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic),
                       out);
-    PrototypeCheck others(PathFromUtf8(folder), &tree, NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic), out);
+    PrototypeCheck others(PathFromUtf8(folder), &tree,
+                          NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic), out);
     if (!others.FolderType() || *others.FolderType() == ProtoType::Critter)
         check.ReadTreeNames(tree);
     const std::optional<bool> game =
@@ -292,7 +298,8 @@ int RunCheck(const CheckOptions& options, std::ostream& out, std::ostream& err)
         return kExitError;
     }
     FolderCheck check(folder, NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic), out);
-    PrototypeCheck others(folder, nullptr, NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic), out);
+    PrototypeCheck others(folder, nullptr, NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic),
+                          out);
     if (!others.FolderType() || *others.FolderType() == ProtoType::Critter)
         check.ReadNameTable();
     const std::optional<bool> folderGame = GameOfFolder(folder, std::nullopt);

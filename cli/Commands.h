@@ -54,7 +54,7 @@ struct DiffOptions {
 int RunDiff(const DiffOptions& options, std::ostream& out, std::ostream& err);
 
 struct CheckOptions {
-    std::string data;   // --data INSTALL: folder is a folder of its tree (default proto/critters)
+    std::string data; // --data INSTALL: folder is a folder of its tree (default proto/critters)
     std::string folder;
     std::string encoding; // "" (automatic), "cp1250", "cp1251", "cp1252" or "utf-8"
 };

@@ -25,7 +25,8 @@ std::vector<fs::path> CritterFiles(const std::vector<std::string>& arguments)
     auto add = [&](const fs::path& file) {
         std::error_code ec;
         const auto identity = IdentityOf(file);
-        if (identity ? seen.insert(*identity).second : unreachable.insert(fs::absolute(file, ec).lexically_normal()).second)
+        if (identity ? seen.insert(*identity).second
+                     : unreachable.insert(fs::absolute(file, ec).lexically_normal()).second)
             files.push_back(file);
     };
     for (const std::string& argument : arguments) {

@@ -134,8 +134,9 @@ std::string CritterSource::Write(const CritterFile& file, const ProRecord& befor
         // (and so the override folder) and why.
         const fs::path copy = FindIgnoringCase(tree_->OverrideFor(file.label).Folder(), file.label);
         std::error_code ec;
-        throw CliError(Utf8FromPath(copy) + ": " +
-                       (fs::is_directory(copy, ec) ? std::string("a folder is in the way") : std::string(error.what())));
+        throw CliError(
+            Utf8FromPath(copy) + ": " +
+            (fs::is_directory(copy, ec) ? std::string("a folder is in the way") : std::string(error.what())));
     }
 }
 

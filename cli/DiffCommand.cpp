@@ -27,8 +27,9 @@ int RunDiff(const DiffOptions& options, std::ostream& out, std::ostream& err)
     }
     // A field only one of the two layouts has (damage_type) shows as absent in the other.
     auto text = [&](int i, const RecordField& field) {
-        return RecordHasField(field, prototypes[i].record.size()) ? FieldValueText(field, FieldValue(prototypes[i].record, field))
-                                                         : std::string("absent");
+        return RecordHasField(field, prototypes[i].record.size())
+                   ? FieldValueText(field, FieldValue(prototypes[i].record, field))
+                   : std::string("absent");
     };
     std::string lines;
     for (const RecordField& field : KindLayout(prototypes[0].kind)) {

@@ -2,7 +2,7 @@
 
 #include "cli/CliError.h"
 #include "cli/RecordText.h"
-#include "rules/IntegerText.h"
+#include "platform/IntegerText.h"
 
 namespace quarnel::cli {
 

@@ -118,7 +118,8 @@ void PrototypeCheck::Check(const std::string& label, const ProRecord& record, co
     const RecordKind kind = *reading.kind;
     auto value = [&](const char* key) { return FieldValue(record, *FindKindField(kind, key)); };
     if (folderType_ && kind.type != *folderType_) {
-        Report(label, "pid_type = " + Hex(value("pid_type"), 2) + ": " + KindText(kind) + ", not " + TypeText(*folderType_));
+        Report(label,
+               "pid_type = " + Hex(value("pid_type"), 2) + ": " + KindText(kind) + ", not " + TypeText(*folderType_));
         return;
     }
     const std::int32_t pid = value("pid");
@@ -167,10 +168,11 @@ void PrototypeCheck::CheckReference(const std::string& label, const RecordField&
         return;
     const int typeByte = static_cast<int>(static_cast<std::uint32_t>(pid) >> 24);
     const bool projectile = field.key == "weapon.projectile_pid";
-    const bool allowed = typeByte == static_cast<int>(ProtoType::Item) ||
-                         (projectile && typeByte == static_cast<int>(ProtoType::Misc));
+    const bool allowed =
+        typeByte == static_cast<int>(ProtoType::Item) || (projectile && typeByte == static_cast<int>(ProtoType::Misc));
     if (!allowed) {
-        Report(label, field.key + " = " + Hex(pid, 4) + ": not the PID of an item" + (projectile ? " or misc object" : ""));
+        Report(label,
+               field.key + " = " + Hex(pid, 4) + ": not the PID of an item" + (projectile ? " or misc object" : ""));
         return;
     }
     const auto type = static_cast<ProtoType>(typeByte);
@@ -234,7 +236,8 @@ const PrototypeCheck::Names& PrototypeCheck::NamesOf(ProtoType type)
         if (tree_) {
             const auto path = tree_->MessageFile(file);
             if (!path) {
-                Report(file, "missing in text/" + tree_->Language() + "/game: the names of the text IDs are not checked");
+                Report(file,
+                       "missing in text/" + tree_->Language() + "/game: the names of the text IDs are not checked");
                 return names;
             }
             names.label = *path;

@@ -67,7 +67,8 @@ const CritterNames* PrototypeNames::Load(const std::string& key, const std::stri
     try {
         names = MessageFileNames(read(), label, encoding, language);
         if (names->fault)
-            ReportError(err_, MessageFaultPlace(label, *names->fault), names->fault->what + " (names after it not shown)");
+            ReportError(err_, MessageFaultPlace(label, *names->fault),
+                        names->fault->what + " (names after it not shown)");
     } catch (const std::exception& error) {
         ReportError(err_, label, std::string(error.what()) + " (no names shown)");
         names.reset();
@@ -81,8 +82,9 @@ const CritterNames* PrototypeNames::Names(const CritterFile& file, ProtoType typ
         const auto path = tree_->MessageFile(TypeMessageFile(type));
         if (!path)
             return nullptr;
-        return Load(*path, *path, [&] { return ReadTreeMessageFileBytes(*tree_, *path); }, LanguageOfTextPath(*path),
-                    TreeMessageEncoding(*tree_, *path, NameEncoding::Automatic));
+        return Load(
+            *path, *path, [&] { return ReadTreeMessageFileBytes(*tree_, *path); }, LanguageOfTextPath(*path),
+            TreeMessageEncoding(*tree_, *path, NameEncoding::Automatic));
     }
     // The lookup of a folder's message file is remembered: a show of a whole folder searches once.
     const std::string folderKey = Utf8FromPath(file.path.parent_path()) + "|" + TypeKey(type);
@@ -90,14 +92,17 @@ const CritterNames* PrototypeNames::Names(const CritterFile& file, ProtoType typ
     std::string language;
     if (found == messageFiles_.end()) {
         const fs::path messages = MessageFileAbove(file.path, type, &language);
-        found = messageFiles_.emplace(folderKey, messages.empty() ? std::string() : Utf8FromPath(messages) + "|" + language).first;
+        found =
+            messageFiles_.emplace(folderKey, messages.empty() ? std::string() : Utf8FromPath(messages) + "|" + language)
+                .first;
     }
     if (found->second.empty())
         return nullptr;
     const std::size_t bar = found->second.rfind('|');
     const std::string path = found->second.substr(0, bar);
-    return Load(path, FileLabel(PathFromUtf8(path)), [&] { return ReadMessageFileBytes(PathFromUtf8(path)); },
-                found->second.substr(bar + 1));
+    return Load(
+        path, FileLabel(PathFromUtf8(path)), [&] { return ReadMessageFileBytes(PathFromUtf8(path)); },
+        found->second.substr(bar + 1));
 }
 
 std::string PrototypeNames::HeaderLines(const CritterFile& file, const Prototype& prototype)

@@ -33,7 +33,7 @@ private:
     const GameTree* tree_;
     std::ostream& err_;
     std::map<std::string, std::optional<CritterNames>> loaded_; // by message file, nothing where there is none
-    std::map<std::string, std::string> messageFiles_;            // loose: "<folder>|<type>" -> message file, or ""
+    std::map<std::string, std::string> messageFiles_;           // loose: "<folder>|<type>" -> message file, or ""
 };
 
 // The message file of the type in a mod's tree that holds the loose file, or

@@ -1,7 +1,7 @@
 #include "cli/RecordRules.h"
 
 #include "proto/CritterFields.h"
-#include "rules/IntegerText.h"
+#include "platform/IntegerText.h"
 #include "rules/SkillFormulas.h"
 
 namespace quarnel::cli {

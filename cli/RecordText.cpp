@@ -5,7 +5,6 @@
 
 #include <system_error>
 
-
 namespace quarnel::cli {
 
 std::vector<const RecordField*> FieldsOf(std::size_t recordSize)

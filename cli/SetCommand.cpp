@@ -117,8 +117,9 @@ int WritePlans(const CritterSource& source, const std::vector<PlannedEdit>& plan
     std::string names;
     for (const std::string& name : notWritten)
         names += (names.empty() ? "" : ", ") + name;
-    ReportError(err, "set", std::to_string(written) + " of " + std::to_string(toWrite) + " files written, " +
-                                std::to_string(notWritten.size()) + " not written: " + names);
+    ReportError(err, "set",
+                std::to_string(written) + " of " + std::to_string(toWrite) + " files written, " +
+                    std::to_string(notWritten.size()) + " not written: " + names);
     return kExitError;
 }
 

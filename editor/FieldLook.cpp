@@ -82,9 +82,7 @@ void ApplyFieldLook(QLineEdit* field, FieldKind kind)
         SetBold(field, true);
         break;
     case FieldKind::IdNumber:
-    case FieldKind::Plain:
-        SetTextColor(field, Qt::black);
-        break;
+    case FieldKind::Plain: SetTextColor(field, Qt::black); break;
     }
 }
 

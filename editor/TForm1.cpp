@@ -1,7 +1,7 @@
 // The window's construction, start-up, shutdown and the binding of handlers.
 #include "editor/TForm1.h"
 
-#include "app/TAboutBox.h"
+#include "editor/TAboutBox.h"
 #include "editor/FieldLook.h"
 #include "editor/Globals.h"
 #include "editor/StepButtons.h"
@@ -111,8 +111,7 @@ TForm1::TForm1(QWidget* parent, std::filesystem::path gameFolder)
     resize(minimumSize());
     client->installEventFilter(this);
 
-    pictures_ = std::make_unique<PreviewPictures>(PathFromUtf8(ExecutableFolder()) / "frm_critters.zip",
-                                                  TempFolder());
+    pictures_ = std::make_unique<PreviewPictures>(PathFromUtf8(ExecutableFolder()) / "frm_critters.zip", TempFolder());
     FormCreate();
 }
 

@@ -244,17 +244,17 @@ private:
 
     WindowFields fields_;
     CharacterRules rules_;
-    GameFolderScanResult scan_;      // what the last scan of the game folder saw
-    std::filesystem::path nameFile_; // the name table that scan read (pro_crit.ini or .msg)
+    GameFolderScanResult scan_;                           // what the last scan of the game folder saw
+    std::filesystem::path nameFile_;                      // the name table that scan read (pro_crit.ini or .msg)
     NameEncoding nameEncoding_ = NameEncoding::Automatic; // the user's choice (Tools / "Name encoding")
     QHash<QString, QLineEdit*> edits_;
     std::unique_ptr<PreviewPictures> pictures_;
     std::unique_ptr<TAboutBox> aboutBox_;
     QMovie* movie_ = nullptr;
     std::optional<PreviewPictures::ArchiveStamp> reportedArchiveState_;
-    QByteArray pictureBytes_;        // the GIF shown, written as is by "Save Image"
-    std::string loadedPath_;         // the file whose record the window shows
-    long long loadedSize_ = 0;       // its size when loaded (0: refused or none)
+    QByteArray pictureBytes_;  // the GIF shown, written as is by "Save Image"
+    std::string loadedPath_;   // the file whose record the window shows
+    long long loadedSize_ = 0; // its size when loaded (0: refused or none)
     std::int32_t loadedBaseGender_ = 0;
     std::filesystem::path startFolder_;         // the game folder of the command line
     QString versionCaption_;                    // the caption without the open folder

@@ -3,7 +3,7 @@
 #include "editor/Globals.h"
 #include "editor/StepButtons.h"
 #include "editor/TForm1.h"
-#include "rules/IntegerText.h"
+#include "platform/IntegerText.h"
 
 #include <QAction>
 #include <QGroupBox>

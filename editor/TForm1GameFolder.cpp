@@ -17,7 +17,7 @@
 #include "preview/PreviewPictures.h"
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
-#include "rules/IntegerText.h"
+#include "platform/IntegerText.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,7 +47,7 @@ namespace {
 
 constexpr int kFirstGameIndex = 0;
 constexpr int kSecondGameIndex = 1;
-constexpr std::uint8_t kStandingView = 2; // the view a picture starts at, as in the folders beside the program
+constexpr std::uint8_t kStandingView = 2;       // the view a picture starts at, as in the folders beside the program
 const char* const kLayerSeparator = " \u2014 "; // between a path and its layer, and the caption and the folder
 constexpr int kFileColumnWidth = 85;            // the list's columns as laid out
 constexpr int kNameColumnWidth = 143;

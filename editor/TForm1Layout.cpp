@@ -264,9 +264,9 @@ void TForm1::BuildStatisticsGrid(QWidget* client)
     constexpr int kCaptionWidth = kTotalX - kCaptionX - 4;
     constexpr int kRowStep = 26;
     // The derived rows as the window shows them (the table is in file order).
-    constexpr DerivedIndex kDerivedRows[kDerivedCount] = {
-        kHitPoints, kArmorClass, kActionPoints, kCarryWeight, kUnarmedDamage,
-        kMeleeDamage, kSequence, kHealingRate, kCriticalChance, kBetterCriticals};
+    constexpr DerivedIndex kDerivedRows[kDerivedCount] = {kHitPoints,      kArmorClass,     kActionPoints, kCarryWeight,
+                                                          kUnarmedDamage,  kMeleeDamage,    kSequence,     kHealingRate,
+                                                          kCriticalChance, kBetterCriticals};
     AddGridHeader(client, 4, kTotalX, kBaseX, kExtraX);
     int y = 24;
     for (int i = 0; i < kPrimaryCount; ++i, y += kRowStep) {
@@ -278,7 +278,8 @@ void TForm1::BuildStatisticsGrid(QWidget* client)
         for (QLineEdit* field : {total, base, extra})
             field->setValidator(new TypedLengthValidator(kPrimaryTypedLength, field));
         for (int sign = 0; sign < 2; ++sign) {
-            QPushButton* step = AddButton(client, kStepButtons[i][sign], sign == 0 ? "+" : "-", kStepX, y + sign * 11, 15, 10);
+            QPushButton* step =
+                AddButton(client, kStepButtons[i][sign], sign == 0 ? "+" : "-", kStepX, y + sign * 11, 15, 10);
             step->setFlat(false);
             step->setStyleSheet("padding: 0px; font-size: 9px;");
         }

@@ -13,7 +13,7 @@
 #include "platform/FolderListing.h"
 #include "platform/UserDialogs.h"
 #include "proto/ProLayout.h"
-#include "rules/IntegerText.h"
+#include "platform/IntegerText.h"
 #include "tools/FirstGameConversion.h"
 
 #include <QAction>
@@ -98,7 +98,8 @@ void TForm1::FillCritterList()
             const int row = ListViewFiles->rowCount();
             ListViewFiles->insertRow(row);
             ListViewFiles->setItem(row, 0, ListItem(QString::fromStdString(file)));
-            ListViewFiles->setItem(row, 1, ListItem(QString::fromStdString(DecodeName(names.NameOf(file), scan_.encoding))));
+            ListViewFiles->setItem(row, 1,
+                                   ListItem(QString::fromStdString(DecodeName(names.NameOf(file), scan_.encoding))));
             ListViewFiles->setItem(row, 2, ListItem(QString::number(pid)));
         }
         ListViewFiles->sortItems(0, Qt::AscendingOrder);
@@ -200,9 +201,6 @@ void TForm1::NameEncodingClick(NameEncoding encoding)
     }
 }
 
-void TForm1::KonwertujFO1doFO2412do4161Click()
-{
-    ConvertFirstGameFiles(PathFromUtf8(GamePath), Dialogs());
-}
+void TForm1::KonwertujFO1doFO2412do4161Click() { ConvertFirstGameFiles(PathFromUtf8(GamePath), Dialogs()); }
 
 } // namespace quarnel

@@ -10,7 +10,7 @@
 #include "proto/CritterFields.h"
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
-#include "rules/IntegerText.h"
+#include "platform/IntegerText.h"
 #include "rules/SkillFormulas.h"
 
 #include <QComboBox>
@@ -31,10 +31,7 @@ std::filesystem::path TForm1::NameTablePath() const
     return CritterNameFile(PathFromUtf8(ExecutableFolder() + GameSubDir));
 }
 
-void TForm1::ListViewFilesSelectItem(int row, bool selected)
-{
-    SelectCritter(selected ? row : -1);
-}
+void TForm1::ListViewFilesSelectItem(int row, bool selected) { SelectCritter(selected ? row : -1); }
 
 void TForm1::SelectCritter(int row)
 {
@@ -93,8 +90,8 @@ void TForm1::LoadCritter(const std::filesystem::path& path)
         ShowCritterPreview(path, record.Field(kFidIndexOffset, 1));
 
     if (tree_) {
-        EditCritterName->setText(QString::fromStdString(
-            DecodeName(treeNames_.table.Lookup(std::to_string(textId)), treeNames_.encoding)));
+        EditCritterName->setText(
+            QString::fromStdString(DecodeName(treeNames_.table.Lookup(std::to_string(textId)), treeNames_.encoding)));
     } else {
         const std::string name =
             LookupCritterName(nameFile_.empty() ? NameTablePath() : nameFile_, std::to_string(textId));

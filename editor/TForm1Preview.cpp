@@ -64,8 +64,8 @@ void TForm1::ShowCritterPreview(const std::filesystem::path& /*path*/, int fidIn
 void TForm1::SetCritterPreviewCaption(const std::string& base)
 {
     // Decoded as the name table is: UTF-8 when valid, else Windows-1252.
-    Edit1->setText(QString::fromStdString(NameToUtf8(PreviewPictures::CaptionBase(base)) + ", FID: " +
-                                          std::to_string(FidLowByte)));
+    Edit1->setText(QString::fromStdString(NameToUtf8(PreviewPictures::CaptionBase(base)) +
+                                          ", FID: " + std::to_string(FidLowByte)));
 }
 
 void TForm1::PictureStepFailed()
@@ -187,7 +187,8 @@ void TForm1::SaveImage1Click()
         // Under a temporary name, renamed into place: never half a picture,
         // and nothing but a regular file is replaced.
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(pictureBytes_.constData());
-        WriteNewFile(ToPath(QString::fromStdString(*fileName)), std::vector<std::uint8_t>(bytes, bytes + pictureBytes_.size()));
+        WriteNewFile(ToPath(QString::fromStdString(*fileName)),
+                     std::vector<std::uint8_t>(bytes, bytes + pictureBytes_.size()));
         return;
     }
     // The picture is written in its own format, whatever the extension.

@@ -9,7 +9,7 @@
 #include "proto/CritterFields.h"
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
-#include "rules/IntegerText.h"
+#include "platform/IntegerText.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -7,7 +7,7 @@
 #include "platform/UserDialogs.h"
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
-#include "rules/IntegerText.h"
+#include "platform/IntegerText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -130,9 +130,8 @@ void TOtherFieldsDialog::BuildControls(bool secondGame)
                 grid->addLayout(bits, row++, 0, 1, 3);
             }
         }
-        (group.title == std::string_view("Object") || group.title == std::string_view("Resistances and age")
-             ? left
-             : right)
+        (group.title == std::string_view("Object") || group.title == std::string_view("Resistances and age") ? left
+                                                                                                             : right)
             ->addWidget(box);
     }
     left->addStretch();
@@ -243,8 +242,8 @@ bool TOtherFieldsDialog::WriteChanges()
     for (const Control& control : controls_) {
         if (!control.present || (control.edit && control.edit->isReadOnly()))
             continue;
-        const std::int32_t value = control.combo ? control.combo->currentData().toInt()
-                                                 : StrToInt(control.edit->text().toStdString());
+        const std::int32_t value =
+            control.combo ? control.combo->currentData().toInt() : StrToInt(control.edit->text().toStdString());
         if (value != control.stored)
             changes.emplace_back(control.field, value);
     }

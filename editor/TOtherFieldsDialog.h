@@ -47,10 +47,10 @@ public:
 private:
     struct Control {
         const RecordField* field;
-        QLineEdit* edit = nullptr;   // text fields
-        QComboBox* combo = nullptr;  // item lists
-        std::int32_t stored = 0;     // the value read when the dialog opened
-        bool present = true;         // false for a field past the end of the record
+        QLineEdit* edit = nullptr;  // text fields
+        QComboBox* combo = nullptr; // item lists
+        std::int32_t stored = 0;    // the value read when the dialog opened
+        bool present = true;        // false for a field past the end of the record
     };
 
     void BuildControls(bool secondGame);

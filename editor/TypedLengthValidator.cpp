@@ -21,7 +21,8 @@ QValidator::State TypedLengthValidator::validate(QString& input, int& cursor) co
     // The text after the cursor was there before; the inserted text ends at the cursor.
     const qsizetype common = std::min(input.size(), previous_.size());
     qsizetype tail = 0;
-    const qsizetype tailBound = std::min<qsizetype>(common, input.size() - std::clamp<qsizetype>(cursor, 0, input.size()));
+    const qsizetype tailBound =
+        std::min<qsizetype>(common, input.size() - std::clamp<qsizetype>(cursor, 0, input.size()));
     while (tail < tailBound && input[input.size() - 1 - tail] == previous_[previous_.size() - 1 - tail])
         ++tail;
     qsizetype head = 0;

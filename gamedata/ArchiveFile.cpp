@@ -48,9 +48,6 @@ std::vector<std::uint8_t> ArchiveFile::ReadAt(std::uint64_t offset, std::size_t 
     return bytes;
 }
 
-void ArchiveFile::Fail(const std::string& what) const
-{
-    throw ArchiveError(name_ + ": " + what);
-}
+void ArchiveFile::Fail(const std::string& what) const { throw ArchiveError(name_ + ": " + what); }
 
 } // namespace quarnel

@@ -10,7 +10,9 @@ namespace quarnel {
 class ArchiveLayer : public Layer {
 public:
     ArchiveLayer(std::string name, std::unique_ptr<Archive> archive)
-        : Layer(std::move(name)), archive_(std::move(archive)) {}
+        : Layer(std::move(name)), archive_(std::move(archive))
+    {
+    }
 
     const Archive& archive() const { return *archive_; }
 

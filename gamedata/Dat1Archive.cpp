@@ -10,10 +10,7 @@ constexpr std::size_t kFolderBlockSize = 16;    // file count and three numbers
 constexpr std::size_t kMinFolderBytes = 1 + 16; // an empty name and an empty block
 constexpr std::size_t kMinFileBytes = 1 + 16;   // an empty name and four numbers
 
-std::uint32_t Be32(const std::uint8_t* p)
-{
-    return (std::uint32_t{p[0]} << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
-}
+std::uint32_t Be32(const std::uint8_t* p) { return (std::uint32_t{p[0]} << 24) | (p[1] << 16) | (p[2] << 8) | p[3]; }
 
 } // namespace
 

@@ -8,10 +8,7 @@ namespace {
 constexpr std::size_t kTrailerSize = 8;
 constexpr std::size_t kFixedEntryBytes = 4 + 1 + 12; // name length, compressed byte, three numbers
 
-std::uint32_t Le32(const std::uint8_t* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
-}
+std::uint32_t Le32(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24); }
 
 } // namespace
 

@@ -32,8 +32,8 @@ GameConfig ParseGameConfig(std::string_view text)
         std::string GameConfig::*value;
     };
     static const Key kKeys[] = {
-        {"MASTER_DAT", &GameConfig::masterDat},         {"MASTER_PATCHES", &GameConfig::masterPatches},
-        {"CRITTER_DAT", &GameConfig::critterDat},       {"CRITTER_PATCHES", &GameConfig::critterPatches},
+        {"MASTER_DAT", &GameConfig::masterDat},   {"MASTER_PATCHES", &GameConfig::masterPatches},
+        {"CRITTER_DAT", &GameConfig::critterDat}, {"CRITTER_PATCHES", &GameConfig::critterPatches},
         {"LANGUAGE", &GameConfig::language},
     };
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)

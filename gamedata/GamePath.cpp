@@ -1,6 +1,6 @@
 #include "gamedata/GamePath.h"
 
-#include "preview/ZipNames.h"
+#include "platform/PortableNames.h"
 
 namespace quarnel {
 namespace {
@@ -15,10 +15,7 @@ struct KeyTable {
 };
 constexpr KeyTable kKeys;
 
-char KeyChar(char c)
-{
-    return kKeys.map[static_cast<unsigned char>(c)];
-}
+char KeyChar(char c) { return kKeys.map[static_cast<unsigned char>(c)]; }
 
 } // namespace
 

@@ -161,7 +161,8 @@ void GameTree::OpenInstall()
             if (first != masterFile) {
                 layers_.pop_back();
                 masterFile = first;
-                master = IsFile(masterFile) ? AddArchive(LayerName(folder_, masterFile, config.masterDat), masterFile) : nullptr;
+                master = IsFile(masterFile) ? AddArchive(LayerName(folder_, masterFile, config.masterDat), masterFile)
+                                            : nullptr;
             }
         }
     } else {
@@ -169,7 +170,7 @@ void GameTree::OpenInstall()
     }
     if (master)
         game_ = static_cast<const ArchiveLayer*>(master)->archive().Format() == ArchiveFormat::Dat2 ? Game::Second
-                                                                                                   : Game::First;
+                                                                                                    : Game::First;
     else
         game_ = cfgGame;
     language_ = config.language;

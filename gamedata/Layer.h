@@ -11,8 +11,8 @@
 namespace quarnel {
 
 struct LayerFile {
-    std::string path;        // "/" between folders, in the layer's own case
-    std::uint64_t size = 0;  // unpacked
+    std::string path;       // "/" between folders, in the layer's own case
+    std::uint64_t size = 0; // unpacked
 };
 
 class Layer {

@@ -191,8 +191,8 @@ OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, con
     }
     const std::string own = winner->path; // the winning copy's own case
     const std::size_t slash = own.rfind('/');
-    const fs::path folder =
-        MakeFolders(target.Folder(), slash == std::string::npos ? std::string_view() : std::string_view(own).substr(0, slash));
+    const fs::path folder = MakeFolders(
+        target.Folder(), slash == std::string::npos ? std::string_view() : std::string_view(own).substr(0, slash));
     const fs::path file = folder / PathFromUtf8(slash == std::string::npos ? own : own.substr(slash + 1));
     WriteNewFile(file, after, readOnlyAfter);
     target.Forget();

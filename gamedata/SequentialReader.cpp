@@ -17,8 +17,8 @@ SequentialReader::SequentialReader(ArchiveFile& file, std::uint64_t start, std::
 const std::uint8_t* SequentialReader::Take(std::size_t size, const char* what)
 {
     if (size > Left())
-        file_.Fail(std::string(what) + (end_ == file_.Size() ? " runs past the end of the file"
-                                                             : " runs past the end of the directory"));
+        file_.Fail(std::string(what) +
+                   (end_ == file_.Size() ? " runs past the end of the file" : " runs past the end of the directory"));
     if (filled_ - begin_ < size) {
         // Keep the bytes not yet taken, then fill the window from the file.
         const std::size_t kept = filled_ - begin_;

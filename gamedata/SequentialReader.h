@@ -23,12 +23,12 @@ public:
 
 private:
     ArchiveFile& file_;
-    std::uint64_t pos_;          // of the next byte in the file
+    std::uint64_t pos_; // of the next byte in the file
     std::uint64_t end_;
     std::unique_ptr<std::uint8_t[]> window_;
     std::size_t capacity_ = 0;
-    std::size_t begin_ = 0;      // the next byte's place in the window
-    std::size_t filled_ = 0;     // bytes of the window holding file data
+    std::size_t begin_ = 0;  // the next byte's place in the window
+    std::size_t filled_ = 0; // bytes of the window holding file data
 };
 
 } // namespace quarnel

@@ -37,10 +37,7 @@ std::filesystem::path CritterNameFile(const std::filesystem::path& gameFolder)
     return ini;
 }
 
-bool IsMessageFile(const std::filesystem::path& file)
-{
-    return LowerCase(Utf8FromPath(file.extension())) == ".msg";
-}
+bool IsMessageFile(const std::filesystem::path& file) { return LowerCase(Utf8FromPath(file.extension())) == ".msg"; }
 
 CritterNames LoadCritterNames(const std::filesystem::path& nameFile, NameEncoding chosen, std::string_view language)
 {

@@ -21,10 +21,10 @@ std::filesystem::path CritterNameFile(const std::filesystem::path& gameFolder);
 bool IsMessageFile(const std::filesystem::path& file);
 
 struct CritterNames {
-    NameTable table;                            // raw bytes, decoded by encoding
+    NameTable table;                              // raw bytes, decoded by encoding
     NameEncoding encoding = NameEncoding::Cp1252; // of the whole file (ChooseNameEncoding), never Automatic
-    std::optional<MessageFault> fault;          // a message file's fault; its earlier names are kept
-    std::string error;                          // the fault as "file, line n: ...", else empty
+    std::optional<MessageFault> fault;            // a message file's fault; its earlier names are kept
+    std::string error;                            // the fault as "file, line n: ...", else empty
 };
 
 // The whole table: section Description of an ini, or every entry of a message

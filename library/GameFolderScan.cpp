@@ -6,7 +6,7 @@
 #include "platform/Errors.h"
 #include "platform/FileOpen.h"
 #include "platform/FolderListing.h"
-#include "rules/IntegerText.h"
+#include "platform/IntegerText.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -79,10 +79,7 @@ std::int32_t FileNumberOf(const std::string& fileName)
 
 std::int32_t TextIdOfFileNumber(std::int32_t fileNumber) { return Wrap32(std::int64_t{fileNumber} * 100); }
 
-std::int32_t PidNumberOfFileNumber(std::int32_t fileNumber)
-{
-    return Wrap32(std::int64_t{fileNumber} + 16777216);
-}
+std::int32_t PidNumberOfFileNumber(std::int32_t fileNumber) { return Wrap32(std::int64_t{fileNumber} + 16777216); }
 
 GameFolderScanResult ScanGameFolder(const std::filesystem::path& gameFolder, const std::filesystem::path& nameFile,
                                     const std::filesystem::path& tempFolder, NameEncoding chosen)

@@ -4,7 +4,7 @@
 #include "gamedata/GameTree.h"
 #include "platform/TextLines.h"
 #include "platform/Utf8.h"
-#include "rules/IntegerText.h"
+#include "platform/IntegerText.h"
 
 #include <cstdint>
 #include <limits>

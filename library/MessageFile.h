@@ -25,7 +25,7 @@ namespace quarnel {
 struct MessageEntry {
     std::string key; // the number as decimal text, the key a text ID is looked up by
     std::string text;
-    int line;        // the line the entry starts on, from 1 (lines end at LF)
+    int line; // the line the entry starts on, from 1 (lines end at LF)
 };
 
 // Where the games stop reading a file, and why.

@@ -74,7 +74,7 @@ struct LanguageCodePage {
 };
 
 constexpr LanguageCodePage kLanguageCodePages[] = {
-    {"czech", NameEncoding::Cp1250},   {"polish", NameEncoding::Cp1250},  {"hungarian", NameEncoding::Cp1250},
+    {"czech", NameEncoding::Cp1250},   {"polish", NameEncoding::Cp1250},    {"hungarian", NameEncoding::Cp1250},
     {"russian", NameEncoding::Cp1251}, {"ukrainian", NameEncoding::Cp1251},
 };
 
@@ -85,8 +85,10 @@ struct EncodingName {
 };
 
 constexpr EncodingName kEncodingNames[] = {
-    {NameEncoding::Automatic, "automatic", "Automatic"}, {NameEncoding::Cp1250, "cp1250", "Windows-1250"},
-    {NameEncoding::Cp1251, "cp1251", "Windows-1251"},    {NameEncoding::Cp1252, "cp1252", "Windows-1252"},
+    {NameEncoding::Automatic, "automatic", "Automatic"},
+    {NameEncoding::Cp1250, "cp1250", "Windows-1250"},
+    {NameEncoding::Cp1251, "cp1251", "Windows-1251"},
+    {NameEncoding::Cp1252, "cp1252", "Windows-1252"},
     {NameEncoding::Utf8, "utf-8", "UTF-8"},
 };
 
@@ -101,14 +103,10 @@ const EncodingName& NamesOf(NameEncoding encoding)
 const CodePageHigh* HighHalf(NameEncoding encoding)
 {
     switch (encoding) {
-    case NameEncoding::Cp1250:
-        return &kCp1250High;
-    case NameEncoding::Cp1251:
-        return &kCp1251High;
-    case NameEncoding::Cp1252:
-        return &kCp1252High;
-    default:
-        return nullptr;
+    case NameEncoding::Cp1250: return &kCp1250High;
+    case NameEncoding::Cp1251: return &kCp1251High;
+    case NameEncoding::Cp1252: return &kCp1252High;
+    default: return nullptr;
     }
 }
 
@@ -138,8 +136,11 @@ std::string DecodeCodePage(std::string_view raw, const CodePageHigh& high)
 // The length of the UTF-8 sequence its first byte announces (0: not a first byte).
 std::size_t SequenceLength(unsigned char lead)
 {
-    return lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                         : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    return lead < 0x80                    ? 1
+           : lead >= 0xC2 && lead <= 0xDF ? 2
+           : lead >= 0xE0 && lead <= 0xEF ? 3
+           : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                          : 0;
 }
 
 // The length of the valid UTF-8 sequence at the offset, 0 when none starts there.
@@ -211,10 +212,7 @@ std::optional<std::size_t> FirstUndecodableByte(std::string_view raw, NameEncodi
     return std::nullopt;
 }
 
-std::string NameToUtf8(const std::string& raw)
-{
-    return IsValidUtf8(raw) ? raw : DecodeCodePage(raw, kCp1252High);
-}
+std::string NameToUtf8(const std::string& raw) { return IsValidUtf8(raw) ? raw : DecodeCodePage(raw, kCp1252High); }
 
 std::optional<NameEncoding> NameEncodingFromOption(std::string_view text)
 {

@@ -34,17 +34,11 @@ void SetExecutableFolder(const fs::path& folder)
     executableFolder = WithTrailingSeparator(Utf8FromPath(fs::absolute(folder).lexically_normal()));
 }
 
-void SetExecutablePath(const fs::path& exe)
-{
-    SetExecutableFolder(fs::absolute(exe).parent_path());
-}
+void SetExecutablePath(const fs::path& exe) { SetExecutableFolder(fs::absolute(exe).parent_path()); }
 
 std::string Separator() { return std::string(1, static_cast<char>(fs::path::preferred_separator)); }
 
-std::string GameSubDirText(bool secondGame)
-{
-    return Separator() + (secondGame ? "FO2" : "FO1") + Separator();
-}
+std::string GameSubDirText(bool secondGame) { return Separator() + (secondGame ? "FO2" : "FO1") + Separator(); }
 
 fs::path TempFolder() { return PathFromUtf8(ExecutableFolder()) / "temp"; }
 

@@ -6,8 +6,9 @@ namespace quarnel {
 
 IoError::IoError(int code) : std::runtime_error(IoErrorMessage(code)), code_(code) {}
 
-ConvertError::ConvertError(const std::string& text)
-    : std::runtime_error("'" + text + "' is not a valid integer value") {}
+ConvertError::ConvertError(const std::string& text) : std::runtime_error("'" + text + "' is not a valid integer value")
+{
+}
 
 std::string IoErrorMessage(int code)
 {
@@ -70,9 +71,6 @@ int IoCodeFromErrorCode(const std::error_code& error)
     return IoCodeFromErrno(error.default_error_condition().value());
 }
 
-void ThrowIoErrorFromErrno()
-{
-    throw IoError(IoCodeFromErrno(errno));
-}
+void ThrowIoErrorFromErrno() { throw IoError(IoCodeFromErrno(errno)); }
 
 } // namespace quarnel

@@ -23,8 +23,7 @@ std::optional<FileIdentity> IdentityOf(const std::filesystem::path& file)
     CloseHandle(handle);
     if (!got)
         return std::nullopt;
-    return FileIdentity{info.dwVolumeSerialNumber,
-                        (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+    return FileIdentity{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 #else
     struct stat status {};
     if (::stat(file.c_str(), &status) != 0)

@@ -34,28 +34,20 @@ void RemoveFolder(const std::filesystem::path& folder)
 
 namespace {
 
-DWORD AttributesOf(const std::filesystem::path& path)
-{
-    return GetFileAttributesW(path.c_str());
-}
+DWORD AttributesOf(const std::filesystem::path& path) { return GetFileAttributesW(path.c_str()); }
 
 int ErrnoFromWindows(DWORD error)
 {
     switch (error) {
     case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        return EEXIST;
+    case ERROR_ALREADY_EXISTS: return EEXIST;
     case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-        return EACCES;
+    case ERROR_SHARING_VIOLATION: return EACCES;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return ENOSPC;
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
     case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-        return ENOENT;
-    default:
-        return EIO;
+    case ERROR_PATH_NOT_FOUND: return ENOENT;
+    default: return EIO;
     }
 }
 
@@ -99,8 +91,8 @@ std::FILE* CreateFreshFile(const std::filesystem::path& file)
         return nullptr;
     }
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(handle, &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || info.nNumberOfLinks != 1) {
+    if (!GetFileInformationByHandle(handle, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+        info.nNumberOfLinks != 1) {
         CloseHandle(handle);
         errno = EEXIST;
         return nullptr;

@@ -20,7 +20,7 @@ struct FileCloser {
 std::string MegabytesText(std::size_t bytes)
 {
     return bytes % (std::size_t{1} << 20) == 0 ? std::to_string(bytes >> 20) + " MiB"
-                                                : std::to_string(bytes) + " bytes";
+                                               : std::to_string(bytes) + " bytes";
 }
 
 } // namespace

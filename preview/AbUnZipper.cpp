@@ -4,6 +4,7 @@
 #include "platform/FileAttributes.h"
 #include "platform/FileOps.h"
 #include "preview/ZipNames.h"
+#include "platform/PortableNames.h"
 
 #include <zlib.h>
 
@@ -42,23 +43,11 @@ constexpr std::uint32_t kAttrReadOnly = 0x01;
 constexpr std::uint32_t kAttrSystem = 0x04;
 constexpr std::uint32_t kAttrDirectory = 0x10;
 
-std::uint16_t Get16(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-std::uint32_t Get32(const std::uint8_t* p)
-{
-    return Get16(p) | (static_cast<std::uint32_t>(Get16(p + 2)) << 16);
-}
-std::uint64_t Get64(const std::uint8_t* p)
-{
-    return Get32(p) | (static_cast<std::uint64_t>(Get32(p + 4)) << 32);
-}
+std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint32_t Get32(const std::uint8_t* p) { return Get16(p) | (static_cast<std::uint32_t>(Get16(p + 2)) << 16); }
+std::uint64_t Get64(const std::uint8_t* p) { return Get32(p) | (static_cast<std::uint64_t>(Get32(p + 4)) << 32); }
 
-[[noreturn]] void Throw(const char* text)
-{
-    throw ArchiveError(text);
-}
+[[noreturn]] void Throw(const char* text) { throw ArchiveError(text); }
 
 bool IsSeparator(char c)
 {
@@ -69,15 +58,9 @@ bool IsSeparator(char c)
 #endif
 }
 
-bool IsAsciiLetter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-fs::path Utf8Path(const std::string& text)
-{
-    return fs::path(std::u8string(text.begin(), text.end()));
-}
+fs::path Utf8Path(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
 
 std::string UpperAscii(std::string text)
 {
@@ -98,17 +81,14 @@ std::uint32_t DosAttributes(const ZipItem& item)
     if ((mode & 0200) == 0)
         attrs |= kAttrReadOnly;
     switch (mode & 0170000) {
-    case 0040000:
-        attrs |= kAttrDirectory;
-        break;
+    case 0040000: attrs |= kAttrDirectory; break;
     case 0020000: // character device
     case 0060000: // block device
     case 0010000: // pipe
     case 0140000: // socket
         attrs |= kAttrSystem;
         break;
-    default:
-        break;
+    default: break;
     }
     return attrs;
 }
@@ -116,10 +96,7 @@ std::uint32_t DosAttributes(const ZipItem& item)
 // A member may only be written as a plain file name inside the target folder:
 // no parent references, no absolute path, no drive, nothing the file system
 // would read as something else.
-bool IsSafeName(const ZipItem& item)
-{
-    return IsSafeRelativePath(item.fileName);
-}
+bool IsSafeName(const ZipItem& item) { return IsSafeRelativePath(item.fileName); }
 
 // Case-insensitive wildcard match ("*" any run, "?" any one character),
 // linear in practice and never worse than text * pattern.
@@ -176,8 +153,7 @@ std::optional<std::time_t> DosToTime(std::uint16_t date, std::uint16_t time)
     tm.tm_min = (time >> 5) & 0x3F;
     tm.tm_sec = (time & 0x1F) * 2;
     tm.tm_isdst = -1;
-    if (tm.tm_mon < 0 || tm.tm_mon > 11 || tm.tm_mday < 1 || tm.tm_hour > 23 || tm.tm_min > 59 ||
-        tm.tm_sec > 59)
+    if (tm.tm_mon < 0 || tm.tm_mon > 11 || tm.tm_mday < 1 || tm.tm_hour > 23 || tm.tm_min > 59 || tm.tm_sec > 59)
         return std::nullopt;
     const std::time_t t = std::mktime(&tm);
     if (t == static_cast<std::time_t>(-1))
@@ -185,10 +161,7 @@ std::optional<std::time_t> DosToTime(std::uint16_t date, std::uint16_t time)
     return t;
 }
 
-std::string ErrnoText(int err)
-{
-    return IoErrorMessage(IoCodeFromErrno(err));
-}
+std::string ErrnoText(int err) { return IoErrorMessage(IoCodeFromErrno(err)); }
 
 // Walks the extra field's blocks (tag, size, data); a block running past the
 // end of the field ends the walk.
@@ -261,10 +234,7 @@ std::string ZipItem::NamePart() const
     return name;
 }
 
-bool ZipItem::IsReadOnly() const
-{
-    return (DosAttributes(*this) & kAttrReadOnly) != 0;
-}
+bool ZipItem::IsReadOnly() const { return (DosAttributes(*this) & kAttrReadOnly) != 0; }
 
 bool TAbUnZipper::MatchesMask(const std::string& memberName, const std::string& fileMask)
 {
@@ -341,8 +311,8 @@ bool TAbUnZipper::ReadBlock(std::uint64_t start, std::uint64_t end, std::vector<
     return stream_.gcount() == static_cast<std::streamsize>(block.size());
 }
 
-std::optional<std::uint64_t> TAbUnZipper::FindBackward(std::uint32_t signature, std::uint64_t last,
-                                                       std::uint64_t first, std::size_t recordSize)
+std::optional<std::uint64_t> TAbUnZipper::FindBackward(std::uint32_t signature, std::uint64_t last, std::uint64_t first,
+                                                       std::size_t recordSize)
 {
     // Positions last, last - 1, ..., first, in blocks read once each from the
     // end; only positions whose whole record lies in the file count.
@@ -371,8 +341,7 @@ std::optional<std::uint64_t> TAbUnZipper::FindEndRecord()
     std::uint8_t record[kEndSize];
     if (archiveSize_ < kEndSize)
         return std::nullopt;
-    if (ReadAt(archiveSize_ - kEndSize, record, kEndSize) && Get32(record) == kEndSig &&
-        Get16(record + 20) == 0)
+    if (ReadAt(archiveSize_ - kEndSize, record, kEndSize) && Get32(record) == kEndSig && Get16(record + 20) == 0)
         return archiveSize_ - kEndSize;
 
     // Backward in growing blocks; each block overlaps the one after it by a
@@ -623,8 +592,7 @@ void TAbUnZipper::ExtractItem(const ZipItem& item)
         return Fail(item, ZipText::NotPkZip);
     // Sizes and CRC come from the central directory; the local header only
     // tells where the data begins.
-    const std::uint64_t dataOffset =
-        item.localHeaderOffset + kLocalSize + Get16(local + 26) + Get16(local + 28);
+    const std::uint64_t dataOffset = item.localHeaderOffset + kLocalSize + Get16(local + 26) + Get16(local + 28);
 
     if (item.IsEncrypted())
         return Fail(item, ZipText::InvalidPassword);
@@ -681,8 +649,7 @@ void TAbUnZipper::ExtractItem(const ZipItem& item)
         SetReadOnlyOnly(target);
 }
 
-std::string TAbUnZipper::CopyStored(const ZipItem& item, std::uint64_t offset, std::FILE* out,
-                                    std::uint32_t& crc)
+std::string TAbUnZipper::CopyStored(const ZipItem& item, std::uint64_t offset, std::FILE* out, std::uint32_t& crc)
 {
     if (item.compressedSize != item.uncompressedSize)
         return ZipText::DamagedData;
@@ -700,8 +667,7 @@ std::string TAbUnZipper::CopyStored(const ZipItem& item, std::uint64_t offset, s
     return {};
 }
 
-std::string TAbUnZipper::Inflate(const ZipItem& item, std::uint64_t offset, std::FILE* out,
-                                 std::uint32_t& crc)
+std::string TAbUnZipper::Inflate(const ZipItem& item, std::uint64_t offset, std::FILE* out, std::uint32_t& crc)
 {
     z_stream z{};
     if (inflateInit2(&z, -15) != Z_OK)
@@ -725,8 +691,7 @@ std::string TAbUnZipper::Inflate(const ZipItem& item, std::uint64_t offset, std:
         }
         // Once the recorded size is reached, one spare byte of room shows
         // whether the stream would go on past it.
-        const std::size_t room =
-            outLeft > 0 ? static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, outLeft)) : 1;
+        const std::size_t room = outLeft > 0 ? static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, outLeft)) : 1;
         const uInt inBefore = z.avail_in;
         z.next_out = buffer.data();
         z.avail_out = static_cast<uInt>(room);

@@ -66,7 +66,7 @@ struct ZipItem {
 };
 
 class TAbUnZipper {
-  public:
+public:
     // The largest member the reader writes; larger ones fail.
     static constexpr std::uint64_t kMaxMemberSize = 64ull * 1024 * 1024;
 
@@ -118,7 +118,7 @@ class TAbUnZipper {
     // Whether a member name matches a mask as ExtractFiles matches it.
     static bool MatchesMask(const std::string& memberName, const std::string& fileMask);
 
-  private:
+private:
     void Close();
     // Opens the file for reading and takes its size; the ArchiveErrors of SetFileName.
     std::filesystem::path OpenStream(const std::string& archivePath);
@@ -128,8 +128,8 @@ class TAbUnZipper {
     std::optional<std::uint64_t> FindEndRecord();
     // The last position from `last` down to `first` where a record of
     // recordSize bytes begins with signature.
-    std::optional<std::uint64_t> FindBackward(std::uint32_t signature, std::uint64_t last,
-                                              std::uint64_t first, std::size_t recordSize);
+    std::optional<std::uint64_t> FindBackward(std::uint32_t signature, std::uint64_t last, std::uint64_t first,
+                                              std::size_t recordSize);
     void ReadCentralDirectory(std::uint64_t endRecordOffset);
     void ExtractItem(const ZipItem& item);
     // Decoders: the error text, or empty on success; never write past the recorded size.

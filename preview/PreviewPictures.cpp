@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "preview/ZipNames.h"
+#include "platform/PortableNames.h"
 
 #include <algorithm>
 #include <fstream>
@@ -29,10 +30,7 @@ std::string PathText(const fs::path& path)
     return std::string(text.begin(), text.end());
 }
 
-fs::path NamePath(const std::string& name)
-{
-    return fs::path(std::u8string(name.begin(), name.end()));
-}
+fs::path NamePath(const std::string& name) { return fs::path(std::u8string(name.begin(), name.end())); }
 
 } // namespace
 
@@ -172,14 +170,8 @@ std::string PreviewPictures::CaptionBase(const std::string& base)
     return dot == std::string::npos ? base : base.substr(0, dot);
 }
 
-int PreviewPictures::NextView(int view)
-{
-    return view >= 5 ? 0 : view + 1;
-}
+int PreviewPictures::NextView(int view) { return view >= 5 ? 0 : view + 1; }
 
-int PreviewPictures::PreviousView(int view)
-{
-    return view == 0 ? 5 : view - 1;
-}
+int PreviewPictures::PreviousView(int view) { return view == 0 ? 5 : view - 1; }
 
 } // namespace quarnel

@@ -14,7 +14,7 @@
 namespace quarnel {
 
 class PreviewPictures {
-  public:
+public:
     PreviewPictures(std::filesystem::path archive, std::filesystem::path tempFolder);
 
     // Extracts the archive members of this file name into the temp folder
@@ -60,8 +60,7 @@ class PreviewPictures {
     };
     ArchiveStamp CurrentStamp() const;
 
-  private:
-
+private:
     std::filesystem::path archive_;
     std::filesystem::path tempFolder_;
     TAbUnZipper unzipper_;

@@ -24,11 +24,9 @@ constexpr char16_t kCp437High[128] = {
     0x2321, 0x00F7, 0x2248, 0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
 };
 
-
 bool HasHighBytes(const std::string& text)
 {
-    return std::any_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
 std::optional<std::string> Utf16LeToUtf8(const std::uint8_t* data, std::size_t size)
@@ -52,8 +50,7 @@ std::optional<std::string> Utf16LeToUtf8(const std::uint8_t* data, std::size_t s
     return out;
 }
 
-std::optional<std::string> NameFromExtraFields(const std::string& rawName,
-                                               const std::vector<std::uint8_t>& extra)
+std::optional<std::string> NameFromExtraFields(const std::string& rawName, const std::vector<std::uint8_t>& extra)
 {
     std::optional<std::string> unicodePath;
     std::optional<std::string> nucx;
@@ -65,8 +62,7 @@ std::optional<std::string> NameFromExtraFields(const std::string& rawName,
             break;
         const std::uint8_t* data = extra.data() + i + 4;
         if (tag == 0x7075 && size >= 5 && data[0] == 1 && !unicodePath) {
-            const std::uint32_t recorded =
-                data[1] | (data[2] << 8) | (data[3] << 16) | (std::uint32_t(data[4]) << 24);
+            const std::uint32_t recorded = data[1] | (data[2] << 8) | (data[3] << 16) | (std::uint32_t(data[4]) << 24);
             const auto actual = static_cast<std::uint32_t>(
                 crc32(0, reinterpret_cast<const Bytef*>(rawName.data()), static_cast<uInt>(rawName.size())));
             std::string name(reinterpret_cast<const char*>(data + 5), size - 5);
@@ -82,9 +78,7 @@ std::optional<std::string> NameFromExtraFields(const std::string& rawName,
 
 } // namespace
 
-
-std::string ZipNameToUtf8(const std::string& rawName, std::uint16_t flags,
-                          const std::vector<std::uint8_t>& extraField)
+std::string ZipNameToUtf8(const std::string& rawName, std::uint16_t flags, const std::vector<std::uint8_t>& extraField)
 {
     const bool high = HasHighBytes(rawName);
     std::string name;
@@ -105,53 +99,6 @@ std::string ZipNameToUtf8(const std::string& rawName, std::uint16_t flags,
     }
     std::replace(name.begin(), name.end(), '\\', '/');
     return name;
-}
-
-} // namespace quarnel
-
-namespace quarnel {
-
-bool IsPortableFileName(const std::string& name)
-{
-    if (name.empty() || name.front() == '.' || name.back() == '.' || name.back() == ' ')
-        return false;
-    std::string stem = name.substr(0, name.find('.'));
-    while (!stem.empty() && stem.back() == ' ')
-        stem.pop_back(); // "NUL .txt" opens the device as well
-    for (char& c : stem)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    for (const char* device : kDevices)
-        if (stem == device)
-            return false;
-    if (stem.compare(0, 3, "COM") != 0 && stem.compare(0, 3, "LPT") != 0)
-        return true;
-    // Ports 1 to 9, and the superscript digits 1 to 3 (UTF-8), which Windows reserves too.
-    const std::string port = stem.substr(3);
-    const bool digit = port.size() == 1 && port[0] >= '1' && port[0] <= '9';
-    return !(digit || port == "\xC2\xB9" || port == "\xC2\xB2" || port == "\xC2\xB3");
-}
-
-bool IsSafeRelativePath(const std::string& path)
-{
-    if (path.empty() || path.find('\0') != std::string::npos || path.front() == '/')
-        return false;
-    if (path.size() >= 2 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
-        path[1] == ':')
-        return false;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find('/', start);
-        if (end == std::string::npos)
-            end = path.size();
-        if (path.compare(start, end - start, "..") == 0)
-            return false;
-        start = end + 1;
-    }
-    const std::size_t slash = path.rfind('/');
-    const std::string part = slash == std::string::npos ? path : path.substr(slash + 1);
-    return !part.empty() && part != "." && part.find(':') == std::string::npos;
 }
 
 } // namespace quarnel

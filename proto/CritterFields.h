@@ -19,8 +19,17 @@ extern const std::array<StatFields, kPrimaryCount> kPrimaryStats;
 
 // Hit points ... better criticals, in file order (base block offsets 76 to 112).
 enum DerivedIndex {
-    kHitPoints, kActionPoints, kArmorClass, kUnarmedDamage, kMeleeDamage,
-    kCarryWeight, kSequence, kHealingRate, kCriticalChance, kBetterCriticals, kDerivedCount
+    kHitPoints,
+    kActionPoints,
+    kArmorClass,
+    kUnarmedDamage,
+    kMeleeDamage,
+    kCarryWeight,
+    kSequence,
+    kHealingRate,
+    kCriticalChance,
+    kBetterCriticals,
+    kDerivedCount
 };
 extern const std::array<StatFields, kDerivedCount> kDerivedStats;
 
@@ -31,8 +40,25 @@ extern const std::array<StatFields, 2 * kDamageTypeCount> kDamageStats;
 
 // The eighteen skills in stored order.
 enum SkillIndex {
-    kSmallGuns, kBigGuns, kEnergyGuns, kUnarmed, kMelee, kThrowing, kFirstAid, kDoctor, kSneak,
-    kLockpick, kSteal, kTraps, kScience, kRepair, kSpeech, kBarter, kGambling, kOutdoorsman, kSkillCount
+    kSmallGuns,
+    kBigGuns,
+    kEnergyGuns,
+    kUnarmed,
+    kMelee,
+    kThrowing,
+    kFirstAid,
+    kDoctor,
+    kSneak,
+    kLockpick,
+    kSteal,
+    kTraps,
+    kScience,
+    kRepair,
+    kSpeech,
+    kBarter,
+    kGambling,
+    kOutdoorsman,
+    kSkillCount
 };
 extern const std::array<StatFields, kSkillCount> kSkills;
 

@@ -3,7 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/FileOpen.h"
 #include "platform/RegularFile.h"
-#include "rules/IntegerText.h"
+#include "platform/IntegerText.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -9,17 +9,45 @@ namespace quarnel {
 namespace {
 
 // The 35 values of the base and of the extra block, in file order.
-constexpr std::array<const char*, kBlockFieldCount> kBlockKeys = {
-    "ST", "PE", "EN", "CH", "INT", "AG", "LU",
-    "HP", "AP", "AC", "Unarmed", "Melee", "CarryWeight", "Sequence", "HealingRate", "CriticalChance",
-    "BetterCriticals",
-    "DTnormal", "DTlaser", "DTfire", "DTplasma", "DTelectrical", "DTemp", "DTexplode",
-    "DRnormal", "DRlaser", "DRfire", "DRplasma", "DRelectrical", "DRemp", "DRexplode",
-    "Radiation", "Poison", "Age", "Gender"};
+constexpr std::array<const char*, kBlockFieldCount> kBlockKeys = {"ST",
+                                                                  "PE",
+                                                                  "EN",
+                                                                  "CH",
+                                                                  "INT",
+                                                                  "AG",
+                                                                  "LU",
+                                                                  "HP",
+                                                                  "AP",
+                                                                  "AC",
+                                                                  "Unarmed",
+                                                                  "Melee",
+                                                                  "CarryWeight",
+                                                                  "Sequence",
+                                                                  "HealingRate",
+                                                                  "CriticalChance",
+                                                                  "BetterCriticals",
+                                                                  "DTnormal",
+                                                                  "DTlaser",
+                                                                  "DTfire",
+                                                                  "DTplasma",
+                                                                  "DTelectrical",
+                                                                  "DTemp",
+                                                                  "DTexplode",
+                                                                  "DRnormal",
+                                                                  "DRlaser",
+                                                                  "DRfire",
+                                                                  "DRplasma",
+                                                                  "DRelectrical",
+                                                                  "DRemp",
+                                                                  "DRexplode",
+                                                                  "Radiation",
+                                                                  "Poison",
+                                                                  "Age",
+                                                                  "Gender"};
 
 constexpr std::array<const char*, kSkillCount> kSkillKeys = {
-    "SmallGuns", "BigGuns", "EnergyGuns", "Unarmed", "Melee", "Throwing", "FirstAid", "Doctor", "Sneak",
-    "Lockpick", "Steal", "Traps", "Science", "Repair", "Speech", "Barter", "Gambling", "Outdoorsman"};
+    "SmallGuns", "BigGuns", "EnergyGuns", "Unarmed", "Melee",  "Throwing", "FirstAid", "Doctor",   "Sneak",
+    "Lockpick",  "Steal",   "Traps",      "Science", "Repair", "Speech",   "Barter",   "Gambling", "Outdoorsman"};
 
 // The block values the main window does not show; the other-fields dialog does.
 struct DialogBlockValue {
@@ -93,10 +121,10 @@ std::vector<RecordField> BuildRecordLayout()
 const std::vector<EnumItem> kBodyTypes = {{0, "Biped"}, {1, "Quadruped"}, {2, "Robotic"}};
 
 const std::vector<EnumItem> kSecondGameKillTypes = {
-    {0, "Men"},      {1, "Women"},   {2, "Children"},   {3, "Super Mutants"}, {4, "Ghouls"},
-    {5, "Brahmin"},  {6, "Radscorpions"}, {7, "Rats"},  {8, "Floaters"},      {9, "Centaurs"},
-    {10, "Robots"},  {11, "Dogs"},   {12, "Manti"},     {13, "Deathclaws"},   {14, "Plants"},
-    {15, "Geckos"},  {16, "Aliens"}, {17, "Giant Ants"}, {18, "Big Bad Boss"}};
+    {0, "Men"},     {1, "Women"},        {2, "Children"},    {3, "Super Mutants"}, {4, "Ghouls"},
+    {5, "Brahmin"}, {6, "Radscorpions"}, {7, "Rats"},        {8, "Floaters"},      {9, "Centaurs"},
+    {10, "Robots"}, {11, "Dogs"},        {12, "Manti"},      {13, "Deathclaws"},   {14, "Plants"},
+    {15, "Geckos"}, {16, "Aliens"},      {17, "Giant Ants"}, {18, "Big Bad Boss"}};
 constexpr std::size_t kFirstGameKillTypeCount = 15;
 const std::vector<EnumItem> kFirstGameKillTypes(kSecondGameKillTypes.begin(),
                                                 kSecondGameKillTypes.begin() + kFirstGameKillTypeCount);
@@ -110,15 +138,16 @@ const std::vector<EnumItem> kScenerySubtypes = {{0, "Door"},      {1, "Stairs"},
                                                 {3, "Ladder up"}, {4, "Ladder down"}, {5, "Generic"}};
 const std::vector<EnumItem> kMaterials = {{0, "Glass"}, {1, "Metal"}, {2, "Plastic"}, {3, "Wood"},
                                           {4, "Dirt"},  {5, "Stone"}, {6, "Cement"},  {7, "Leather"}};
-const std::vector<EnumItem> kWeaponAnimations = {{0, "None"},   {1, "Knife"}, {2, "Club"},    {3, "Hammer"},
-                                                 {4, "Spear"},  {5, "Pistol"}, {6, "SMG"},    {7, "Rifle"},
-                                                 {8, "Big gun"}, {9, "Minigun"}, {10, "Rocket launcher"}};
+const std::vector<EnumItem> kWeaponAnimations = {
+    {0, "None"}, {1, "Knife"}, {2, "Club"},    {3, "Hammer"},  {4, "Spear"},           {5, "Pistol"},
+    {6, "SMG"},  {7, "Rifle"}, {8, "Big gun"}, {9, "Minigun"}, {10, "Rocket launcher"}};
 
-const std::vector<FlagBit> kCritterFlagBits = {
-    {0x2, "Barter"},         {0x20, "No steal"},    {0x40, "No drop"},
-    {0x80, "No limbs"},      {0x100, "No ages"},    {0x200, "No heal"},
-    {0x400, "Invulnerable"}, {0x800, "No flatten"}, {0x1000, "Special death"},
-    {0x2000, "Range hand-to-hand"}, {0x4000, "No knock-back"}};
+const std::vector<FlagBit> kCritterFlagBits = {{0x2, "Barter"},           {0x20, "No steal"},
+                                               {0x40, "No drop"},         {0x80, "No limbs"},
+                                               {0x100, "No ages"},        {0x200, "No heal"},
+                                               {0x400, "Invulnerable"},   {0x800, "No flatten"},
+                                               {0x1000, "Special death"}, {0x2000, "Range hand-to-hand"},
+                                               {0x4000, "No knock-back"}};
 
 std::vector<WindowField> BuildWindowLayout()
 {
@@ -219,7 +248,8 @@ std::string FieldValueText(const RecordField& field, std::int32_t value)
     if (field.display != FieldDisplay::Hexadecimal)
         return std::to_string(value);
     char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", 2 * field.width, static_cast<unsigned>(static_cast<std::uint32_t>(value)));
+    std::snprintf(text, sizeof text, "0x%0*X", 2 * field.width,
+                  static_cast<unsigned>(static_cast<std::uint32_t>(value)));
     return text;
 }
 

@@ -70,16 +70,22 @@ enum class FieldDisplay {
 };
 
 enum class EnumList {
-    None, BodyType, KillType, DamageType,
+    None,
+    BodyType,
+    KillType,
+    DamageType,
     // The lists of the other prototype types (PrototypeLayout.h).
-    ItemSubtype, ScenerySubtype, Material, WeaponAnimation
+    ItemSubtype,
+    ScenerySubtype,
+    Material,
+    WeaponAnimation
 };
 
 struct RecordField {
-    std::string key;     // stable name: "pid", "base.ST", "skills.Barter", "kill_type"
+    std::string key; // stable name: "pid", "base.ST", "skills.Barter", "kill_type"
     int offset;
-    int width;           // 2 or 4
-    bool isSigned;       // 4-byte fields are signed, the two halves of the PID unsigned
+    int width;     // 2 or 4
+    bool isSigned; // 4-byte fields are signed, the two halves of the PID unsigned
     FieldDisplay display;
     EnumList list;       // the item list of an Enum field, else None
     const char* control; // the main window's or the other-fields dialog's control, or nullptr

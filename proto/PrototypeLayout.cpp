@@ -26,7 +26,8 @@ constexpr FieldEntry Hex(const char* key) { return {key, 4, D::Hexadecimal}; }
 constexpr FieldEntry List(const char* key, EnumList list) { return {key, 4, D::Enum, list}; }
 constexpr FieldEntry Byte(const char* key) { return {key, 1}; }
 
-constexpr std::array<const char*, 7> kDamageKinds = {"normal", "laser", "fire", "plasma", "electrical", "emp", "explode"};
+constexpr std::array<const char*, 7> kDamageKinds = {"normal",     "laser", "fire",   "plasma",
+                                                     "electrical", "emp",   "explode"};
 
 // A record built field by field after the header the critter record starts with.
 class RecordBuilder {
@@ -91,11 +92,11 @@ std::vector<RecordField> ItemRecord(int subtype)
                                  Dec("addiction_chance"), Dec("addiction_perk"), Dec("addiction_delay")});
         break;
     case 3:
-        record.AddGroup("weapon", {List("animation", EnumList::WeaponAnimation), Dec("min_damage"), Dec("max_damage"),
-                                   List("damage_type", EnumList::DamageType), Dec("range1"), Dec("range2"),
-                                   Hex("projectile_pid"), Dec("min_strength"), Dec("ap_cost1"), Dec("ap_cost2"),
-                                   Dec("critical_fail"), Dec("perk"), Dec("burst_rounds"), Dec("caliber"),
-                                   Hex("ammo_pid"), Dec("max_ammo"), Byte("sound")});
+        record.AddGroup("weapon",
+                        {List("animation", EnumList::WeaponAnimation), Dec("min_damage"), Dec("max_damage"),
+                         List("damage_type", EnumList::DamageType), Dec("range1"), Dec("range2"), Hex("projectile_pid"),
+                         Dec("min_strength"), Dec("ap_cost1"), Dec("ap_cost2"), Dec("critical_fail"), Dec("perk"),
+                         Dec("burst_rounds"), Dec("caliber"), Hex("ammo_pid"), Dec("max_ammo"), Byte("sound")});
         break;
     case 4:
         record.AddGroup("ammo", {Dec("caliber"), Dec("quantity"), Dec("ac_modifier"), Dec("dr_modifier"),
@@ -179,7 +180,10 @@ std::string Lower(std::string text)
     return text;
 }
 
-EnumList SubtypeList(ProtoType type) { return type == ProtoType::Item ? EnumList::ItemSubtype : EnumList::ScenerySubtype; }
+EnumList SubtypeList(ProtoType type)
+{
+    return type == ProtoType::Item ? EnumList::ItemSubtype : EnumList::ScenerySubtype;
+}
 
 // "61 to 129 bytes" / "45 or 49 bytes": the sizes the type's subtypes have.
 std::string SizesOfType(ProtoType type)
@@ -272,8 +276,8 @@ KindReading ReadRecordKind(const std::uint8_t* bytes, std::size_t available, std
             return {std::nullopt, "too short for " + TypeText(type) + " (" + SizesOfType(type) + ")"};
         kind.subtype = DecodeBigEndian(bytes + field.offset, field.width);
         if (kind.subtype < 0 || kind.subtype >= SubtypeCount(type))
-            return {std::nullopt, std::string(TypeKey(type)) + " subtype " +
-                                      std::to_string(kind.subtype) + " (bytes " + std::to_string(field.offset) + " to " +
+            return {std::nullopt, std::string(TypeKey(type)) + " subtype " + std::to_string(kind.subtype) + " (bytes " +
+                                      std::to_string(field.offset) + " to " +
                                       std::to_string(field.offset + field.width - 1) + ") is none of " +
                                       ListText(SubtypeList(type))};
     }
@@ -288,7 +292,8 @@ KindReading ReadRecordKind(const std::uint8_t* bytes, std::size_t available, std
 
 const char* TypeKey(ProtoType type)
 {
-    static constexpr std::array<const char*, kProtoTypeCount> keys = {"item", "critter", "scenery", "wall", "tile", "misc"};
+    static constexpr std::array<const char*, kProtoTypeCount> keys = {"item", "critter", "scenery",
+                                                                      "wall", "tile",    "misc"};
     return keys[static_cast<std::size_t>(type)];
 }
 

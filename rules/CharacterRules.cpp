@@ -1,7 +1,7 @@
 #include "rules/CharacterRules.h"
 
 #include "proto/CritterFields.h"
-#include "rules/IntegerText.h"
+#include "platform/IntegerText.h"
 #include "rules/SkillFormulas.h"
 
 #include <unordered_map>
@@ -81,7 +81,9 @@ const std::vector<DerivedFormula>& DerivedFormulas()
 } // namespace
 
 CharacterRules::CharacterRules(FieldStore& fields, const bool& isLoading, const bool& isSecondGame)
-    : fields_(fields), isLoading_(isLoading), isSecondGame_(isSecondGame) {}
+    : fields_(fields), isLoading_(isLoading), isSecondGame_(isSecondGame)
+{
+}
 
 bool CharacterRules::HasRule(const std::string& field) const { return RuleTable().count(field) != 0; }
 
@@ -94,21 +96,11 @@ void CharacterRules::FieldChanged(const std::string& field)
         return;
     const Rule rule = found->second;
     switch (rule.kind) {
-    case kPrimaryTotalRule:
-        WriteTotal(kPrimaryStats[rule.index]);
-        break;
-    case kDerivedTotalRule:
-        WriteTotal(kDerivedStats[rule.index]);
-        break;
-    case kSkillTotalRule:
-        WriteTotal(kSkills[rule.index]);
-        break;
-    case kRecomputeRule:
-        Recompute(rule.index);
-        break;
-    case kGenderTotalRule:
-        WriteGenderTotal();
-        break;
+    case kPrimaryTotalRule: WriteTotal(kPrimaryStats[rule.index]); break;
+    case kDerivedTotalRule: WriteTotal(kDerivedStats[rule.index]); break;
+    case kSkillTotalRule: WriteTotal(kSkills[rule.index]); break;
+    case kRecomputeRule: Recompute(rule.index); break;
+    case kGenderTotalRule: WriteGenderTotal(); break;
     }
 }
 

@@ -1,6 +1,6 @@
 #include "rules/SkillFormulas.h"
 
-#include "rules/IntegerText.h"
+#include "platform/IntegerText.h"
 
 namespace quarnel {
 namespace {
@@ -22,24 +22,24 @@ struct SkillFormula {
 const std::array<SkillFormula, kSkillCount>& Formulas()
 {
     static const std::array<SkillFormula, kSkillCount> table = {{
-        {{kAG}, {35, 1, false}, {5, 4, false}},           // small guns
-        {{kAG}, {10, 1, false}, {0, 2, false}},           // big guns
-        {{kAG}, {10, 1, false}, {0, 2, false}},           // energy weapons
-        {{kST, kAG}, {65, 1, true}, {30, 2, false}},      // unarmed
-        {{kST, kAG}, {55, 1, true}, {20, 2, false}},      // melee weapons
-        {{kAG}, {40, 1, false}, {0, 4, false}},           // throwing
-        {{kPE, kINT}, {30, 1, true}, {0, 2, false}},      // first aid
-        {{kPE, kINT}, {15, 1, true}, {5, 1, false}},      // doctor
-        {{kAG}, {25, 1, false}, {5, 3, false}},           // sneak
-        {{kPE, kAG}, {20, 1, true}, {10, 1, false}},      // lockpick
-        {{kAG}, {20, 1, false}, {0, 3, false}},           // steal
-        {{kPE, kAG}, {20, 1, true}, {10, 1, false}},      // traps
-        {{kINT}, {25, 2, false}, {0, 4, false}},          // science
-        {{kINT}, {20, 1, false}, {0, 3, false}},          // repair
-        {{kCH}, {25, 2, false}, {0, 5, false}},           // speech
-        {{kCH}, {20, 2, false}, {0, 4, false}},           // barter
-        {{kLU}, {20, 3, false}, {0, 5, false}},           // gambling
-        {{kEN, kINT}, {5, 1, true}, {0, 2, false}},       // outdoorsman
+        {{kAG}, {35, 1, false}, {5, 4, false}},      // small guns
+        {{kAG}, {10, 1, false}, {0, 2, false}},      // big guns
+        {{kAG}, {10, 1, false}, {0, 2, false}},      // energy weapons
+        {{kST, kAG}, {65, 1, true}, {30, 2, false}}, // unarmed
+        {{kST, kAG}, {55, 1, true}, {20, 2, false}}, // melee weapons
+        {{kAG}, {40, 1, false}, {0, 4, false}},      // throwing
+        {{kPE, kINT}, {30, 1, true}, {0, 2, false}}, // first aid
+        {{kPE, kINT}, {15, 1, true}, {5, 1, false}}, // doctor
+        {{kAG}, {25, 1, false}, {5, 3, false}},      // sneak
+        {{kPE, kAG}, {20, 1, true}, {10, 1, false}}, // lockpick
+        {{kAG}, {20, 1, false}, {0, 3, false}},      // steal
+        {{kPE, kAG}, {20, 1, true}, {10, 1, false}}, // traps
+        {{kINT}, {25, 2, false}, {0, 4, false}},     // science
+        {{kINT}, {20, 1, false}, {0, 3, false}},     // repair
+        {{kCH}, {25, 2, false}, {0, 5, false}},      // speech
+        {{kCH}, {20, 2, false}, {0, 4, false}},      // barter
+        {{kLU}, {20, 3, false}, {0, 5, false}},      // gambling
+        {{kEN, kINT}, {5, 1, true}, {0, 2, false}},  // outdoorsman
     }};
     return table;
 }

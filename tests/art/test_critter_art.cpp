@@ -118,7 +118,8 @@ TEST_CASE("a critter's picture through a mod's tree, and what is missing named i
 
         CHECK(source.Find(0x01000003).Caption() == "no art/critters/noartaa.frm");
         CHECK_FALSE(source.Find(0x01000003).HasPicture());
-        CHECK(source.Find(0x01000009).Caption() == "FID index 9 is beyond the end of art/critters/critters.lst (4 lines)");
+        CHECK(source.Find(0x01000009).Caption() ==
+              "FID index 9 is beyond the end of art/critters/critters.lst (4 lines)");
         CHECK(source.Find(0x02000001).Caption() == "FID 0x02000001 is not critter art (type 2, critters have 1)");
         CHECK(source.Find(0x01001001).Caption() == "no art/critters/hmjmpsda.frm");
     }

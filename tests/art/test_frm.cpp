@@ -71,7 +71,8 @@ TEST_CASE("six directions of several frames, each with its shift; equal offsets 
     recipe.xShift = {0, 1, -2, 3, -32768, 32767};
     recipe.yShift = {5, -6, 7, -8, 9, -10};
     for (int d = 0; d < 6; ++d)
-        recipe.frameSets.push_back({Frame(1, 2, {std::uint8_t(d), 0xFF}, d, -d), Frame(2, 1, {0x10, std::uint8_t(0x20 + d)})});
+        recipe.frameSets.push_back(
+            {Frame(1, 2, {std::uint8_t(d), 0xFF}, d, -d), Frame(2, 1, {0x10, std::uint8_t(0x20 + d)})});
     recipe.directionSet = SixDirections();
     const FrmPicture six = DecodeFrm(BuildFrm(recipe), "six.frm");
     CHECK(six.storedDirections == 6);
@@ -177,7 +178,8 @@ TEST_CASE("damaged and hostile pictures are refused, saying why")
     // The largest size a header can state, with its true pixel count.
     recipe.frameSets[0][0] = Frame(0xFFFF, 0xFFFF, {1});
     recipe.frameSets[0][0].pixelCount = 0xFFFE0001u;
-    cases.push_back({"huge", BuildFrm(recipe), "x.frm: direction 0, frame 0 is 65535 x 65535, larger than 4096 x 4096"});
+    cases.push_back(
+        {"huge", BuildFrm(recipe), "x.frm: direction 0, frame 0 is 65535 x 65535, larger than 4096 x 4096"});
     recipe = base();
     Bytes cut = BuildFrm(recipe);
     cut.pop_back();
@@ -185,7 +187,8 @@ TEST_CASE("damaged and hostile pictures are refused, saying why")
     cut.resize(62 + 11);
     cases.push_back({"header cut", cut, "x.frm: direction 0, frame 0 runs past the end of the frame data"});
     recipe.framesPerDirection = 2;
-    cases.push_back({"frame missing", BuildFrm(recipe), "x.frm: direction 0, frame 1 runs past the end of the frame data"});
+    cases.push_back(
+        {"frame missing", BuildFrm(recipe), "x.frm: direction 0, frame 1 runs past the end of the frame data"});
     recipe = base();
     recipe.offsets = std::array<std::uint32_t, 6>{0, 14, 0, 0, 0, 0};
     cases.push_back({"offset at end", BuildFrm(recipe),
@@ -204,7 +207,7 @@ TEST_CASE("the palette: components x 4, above 63 drawn as 63, index 0 transparen
     for (std::size_t extra : {std::size_t{0}, std::size_t{32768}, std::size_t{40000}}) {
         CAPTURE(extra);
         Bytes bytes = BuildPalette(extra);
-        bytes[3 * 5 + 0] = 64;  // entry 5: 64, 200, 255
+        bytes[3 * 5 + 0] = 64; // entry 5: 64, 200, 255
         bytes[3 * 5 + 1] = 200;
         bytes[3 * 5 + 2] = 255;
         bytes[3 * 7 + 0] = 63;
@@ -260,7 +263,8 @@ TEST_CASE("frames in RGBA and a sheet of every frame, read back from PNG")
     const Bytes png = EncodePng(sheet);
     int width = 0, height = 0, channels = 0;
     std::unique_ptr<stbi_uc, void (*)(void*)> read(
-        stbi_load_from_memory(png.data(), static_cast<int>(png.size()), &width, &height, &channels, 4), stbi_image_free);
+        stbi_load_from_memory(png.data(), static_cast<int>(png.size()), &width, &height, &channels, 4),
+        stbi_image_free);
     REQUIRE(read);
     CHECK(width == 4);
     CHECK(height == 12);
@@ -309,9 +313,9 @@ TEST_CASE("the real FRM files and palette, pixel for pixel")
         int directions; // distinct offsets in the header
     };
     int checkedPixels = 0;
-    for (const Real& real : {Real{"laghulaa.frm", 7, 12, 6}, Real{"mac3poaa.frm", 10, 8, 1},
-                             Real{"naroyaaa.frm", 10, 1, 1}, Real{"maadogbo.fr0", 10, 3, 1},
-                             Real{"maadogbo.fr3", 10, 3, 1}}) {
+    for (const Real& real :
+         {Real{"laghulaa.frm", 7, 12, 6}, Real{"mac3poaa.frm", 10, 8, 1}, Real{"naroyaaa.frm", 10, 1, 1},
+          Real{"maadogbo.fr0", 10, 3, 1}, Real{"maadogbo.fr3", 10, 3, 1}}) {
         const std::string name = real.name;
         CAPTURE(name);
         const Bytes bytes = ReadAllBytes(folder / real.name);

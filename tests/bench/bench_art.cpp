@@ -132,6 +132,7 @@ int main()
     std::printf("one critter's art, fresh source:       %8.2f ms  (list, palette, picture, 48 frames in RGBA)\n", one);
     std::printf("the next critter's art, same source:   %8.2f ms\n", next);
     std::printf("(checksum %llu)\n", static_cast<unsigned long long>(checksum));
-    if (!std::getenv("QUARNEL_BENCH_KEEP")) fs::remove_all(root);
+    if (!std::getenv("QUARNEL_BENCH_KEEP"))
+        fs::remove_all(root);
     return decoded / read <= 5 ? 0 : 1;
 }

@@ -55,7 +55,6 @@ inline bool CopyRealCritters(const std::filesystem::path& folder)
     return true;
 }
 
-
 // A second-game archive of count entries folder\0.bin, folder\1.bin, ...
 // of 1 MiB of zeros each, all pointing at one zlib stream: count MiB
 // unpacked from an archive of a few KB.

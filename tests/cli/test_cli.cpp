@@ -35,7 +35,13 @@ TEST_CASE("show prints every field in file order with its stored value")
     ScratchFolder scratch("quarnel-cli-");
     const fs::path second = scratch.path / "a.pro";
     const fs::path first = scratch.path / "b.pro";
-    CleanCritter(65535).Set(32, 4, -1).Set(44, 4, 0x2402).Set(400, 4, 2).Set(408, 4, 16).Set(4, 4, -300).WriteTo(second);
+    CleanCritter(65535)
+        .Set(32, 4, -1)
+        .Set(44, 4, 0x2402)
+        .Set(400, 4, 2)
+        .Set(408, 4, 16)
+        .Set(4, 4, -300)
+        .WriteTo(second);
     CleanCritter(7, 412).Set(408, 4, 16).WriteTo(first);
 
     const Result shown = Cli({"show", Text(second)});
@@ -114,7 +120,7 @@ TEST_CASE("import changes exactly the fields whose values changed")
 
     std::vector<std::uint8_t> expected = before;
     const std::vector<std::uint8_t> after = ReadAllBytes(file);
-    expected[2] = 0x9C, expected[3] = 0x40;                           // pid 40000
+    expected[2] = 0x9C, expected[3] = 0x40;                                     // pid 40000
     expected[388] = expected[389] = expected[390] = 0xFF, expected[391] = 0xFE; // skills.Barter -2
     expected[415] = 6;
     CHECK(after == expected);
@@ -145,10 +151,12 @@ TEST_CASE("bad JSON and bad targets are refused with the key named, nothing writ
     const std::vector<Case> cases = {
         {"not JSON", "{\"pid\": 1,", file, "not JSON"},
         {"above 32 bits", edited("\"ST\": 5", "\"ST\": 4294967296"), file, "base.ST: 4294967296 is out of range"},
-        {"below 32 bits", edited("\"exp\": ", "\"exp\": -2147483649, \"x\": "), file, "exp: -2147483649 is out of range"},
+        {"below 32 bits", edited("\"exp\": ", "\"exp\": -2147483649, \"x\": "), file,
+         "exp: -2147483649 is out of range"},
         {"pid above 2 bytes", edited("\"pid\": 1", "\"pid\": 65536"), file, "pid: 65536 is out of range"},
         {"not an integer", edited("\"team\": ", "\"team\": 1.5, \"y\": "), file, "team: 1.5 is not an integer"},
-        {"a text", edited("\"ai_packet\": ", "\"ai_packet\": \"3\", \"z\": "), file, "ai_packet: \"3\" is not an integer"},
+        {"a text", edited("\"ai_packet\": ", "\"ai_packet\": \"3\", \"z\": "), file,
+         "ai_packet: \"3\" is not an integer"},
         {"unknown key", edited("\"ST\": 5", "\"ST\": 5, \"Strength\": 5"), file, "base.Strength: unknown key"},
         {"unknown top key", edited("\"pid\": 1", "\"pid\": 1, \"colour\": 3"), file, "colour: unknown key"},
         {"missing key", edited("\"Barter\": 0,", ""), file, "skills.Barter: missing"},
@@ -183,7 +191,8 @@ TEST_CASE("set edits many files, all or nothing")
 
     // The file named twice (alone and through its folder) is edited once.
     REQUIRE(Cli({"set", "ai_packet+=5", "team=$1F", "exp-=60", "pid=0xFFFF", "--", Text(folder),
-                 Text(folder / "00000001.pro")}).status == 0);
+                 Text(folder / "00000001.pro")})
+                .status == 0);
     CHECK(value(folder / "00000001.pro", 36) == 8);
     CHECK(value(folder / "00000002.PRO", 36) == 4);
     CHECK(value(folder / "00000002.PRO", 40) == 31);
@@ -271,7 +280,8 @@ TEST_CASE("set --rules recomputes the derived base values in the order of the ed
     // same total again recomputes nothing; an edit after the cascade sees its result.
     SetArchiveOnly(file);
     CleanCritter(1).Derived(AP, 40, 0).Derived(AC, 40, 0).Derived(Crit, 40, 0).WriteTo(file);
-    REQUIRE(Cli({"set", "--rules", "base.AG=9", "extra.AG=-4", "base.AP+=1", "base.LU=5", "--", Text(file)}).status == 0);
+    REQUIRE(Cli({"set", "--rules", "base.AG=9", "extra.AG=-4", "base.AP+=1", "base.LU=5", "--", Text(file)}).status ==
+            0);
     CHECK(derived(AC) == 5);    // AG 9, then 5 again
     CHECK(derived(AP) == 8);    // 5 + trunc(5 / 2), then one more
     CHECK(derived(Crit) == 40); // LU written as it was: nothing recomputed
@@ -323,12 +333,18 @@ TEST_CASE("check reports each fault a modder must mend, once")
     const fs::path folder = scratch.path / "FO1";
     fs::create_directory(folder);
     CleanCritter(1, 412).WriteTo(folder / "00000001.pro");
-    CleanCritter(7, 412).WriteTo(folder / "00000002.pro");                 // PID 7
-    CleanCritter(3, 412).TextId(999).WriteTo(folder / "00000003.pro");     // no name
+    CleanCritter(7, 412).WriteTo(folder / "00000002.pro");             // PID 7
+    CleanCritter(3, 412).TextId(999).WriteTo(folder / "00000003.pro"); // no name
     CleanCritter(4, 412).Gender(2, 0).Primary(0, 11, 0).Primary(6, 0, 1).WriteTo(folder / "00000004.pro");
-    CleanCritter(5, 412).Damage(2, true, 101, 0).Set(176, 4, -1).Set(400, 4, 3).Set(408, 4, 15).WriteTo(folder / "00000005.PRO");
+    CleanCritter(5, 412)
+        .Damage(2, true, 101, 0)
+        .Set(176, 4, -1)
+        .Set(400, 4, 3)
+        .Set(408, 4, 15)
+        .WriteTo(folder / "00000005.PRO");
     WriteAllBytes(folder / "00000006.pro", std::vector<std::uint8_t>(300, 0));
-    WriteTextFile(folder / "PRO_CRIT.MSG", "{100}{}{Man}\n{200}{}{Dog}\n{300}{}{Ant}\n{400}{}{Rat}\n{500}{}{Cow}\n{700}{}{X}\n");
+    WriteTextFile(folder / "PRO_CRIT.MSG",
+                  "{100}{}{Man}\n{200}{}{Dog}\n{300}{}{Ant}\n{400}{}{Rat}\n{500}{}{Cow}\n{700}{}{X}\n");
 
     const Result report = Cli({"check", Text(folder)});
     CHECK(report.status == 1);
@@ -364,7 +380,8 @@ TEST_CASE("names writes the ini that gives every name of the message file")
     WriteTextFile(scratch.path / "pro_crit.ini", names.out);
     const MessageFileResult messages = ReadMessageFile(msg);
     for (const MessageEntry& entry : messages.entries)
-        CHECK(ReadIniValue(scratch.path / "pro_crit.ini", "Description", entry.key) == messages.table.Lookup(entry.key));
+        CHECK(ReadIniValue(scratch.path / "pro_crit.ini", "Description", entry.key) ==
+              messages.table.Lookup(entry.key));
 
     WriteTextFile(msg, "{100}{}{Boy}\n{200}{}{Dog\n");
     const Result broken = Cli({"names", Text(msg)});
@@ -378,7 +395,8 @@ TEST_CASE("names writes UTF-8 from the file's one code page; check and names nam
     ScratchFolder scratch("quarnel-cli-");
     const fs::path msg = scratch.path / "pro_crit.msg";
     // A Windows-1251 name, and a Windows-1250 one that is valid UTF-8 on its own.
-    const std::string names = "{100}{}{\xca\xf0\xfb\xf1\xe0}\n{200}{}{M\xec\x9a\x9d" "an}\n";
+    const std::string names = "{100}{}{\xca\xf0\xfb\xf1\xe0}\n{200}{}{M\xec\x9a\x9d"
+                              "an}\n";
     WriteTextFile(msg, names);
     struct Row {
         std::vector<std::string> options;
@@ -386,10 +404,22 @@ TEST_CASE("names writes UTF-8 from the file's one code page; check and names nam
         const char* second;
     };
     const Row rows[] = {
-        {{}, "\u00CA\u00F0\u00FB\u00F1\u00E0", "M\u00EC\u0161\u009D" "an"}, // no language known: Windows-1252
-        {{"--encoding", "cp1251"}, "\u041A\u0440\u044B\u0441\u0430", "M\u043C\u0459\u045C" "an"},
-        {{"--encoding", "CP1250"}, "\u0118\u0111\u0171\u0144\u0155", "M\u011B\u0161\u0165" "an"},
-        {{"--encoding", "utf-8"}, "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD", "M\uC69D" "an"},
+        {{},
+         "\u00CA\u00F0\u00FB\u00F1\u00E0",
+         "M\u00EC\u0161\u009D"
+         "an"}, // no language known: Windows-1252
+        {{"--encoding", "cp1251"},
+         "\u041A\u0440\u044B\u0441\u0430",
+         "M\u043C\u0459\u045C"
+         "an"},
+        {{"--encoding", "CP1250"},
+         "\u0118\u0111\u0171\u0144\u0155",
+         "M\u011B\u0161\u0165"
+         "an"},
+        {{"--encoding", "utf-8"},
+         "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD",
+         "M\uC69D"
+         "an"},
     };
     for (const Row& row : rows) {
         std::vector<std::string> arguments = {"names"};
@@ -416,7 +446,8 @@ TEST_CASE("names writes UTF-8 from the file's one code page; check and names nam
                               "no blanks, -2147483648 to 2147483647)\n";
     const Result utf8 = Cli({"check", "--encoding", "utf-8", Text(folder)});
     CHECK(utf8.status == 1);
-    CHECK(utf8.out == fault + "00000001.pro: the name of text_id = 100 in pro_crit.msg is not UTF-8 text (byte 0xCA)\n");
+    CHECK(utf8.out ==
+          fault + "00000001.pro: the name of text_id = 100 in pro_crit.msg is not UTF-8 text (byte 0xCA)\n");
     CHECK(Cli({"check", "--encoding", "cp1251", Text(folder)}).out == fault);
 }
 
@@ -447,8 +478,8 @@ TEST_CASE("git shows a changed byte as its field's line")
     ScratchFolder scratch("quarnel-cli-");
     const std::string repo = Text(scratch.path);
     auto git = [&](const std::string& arguments) {
-        return std::system(("cd '" + repo + "' && git -c user.name=t -c user.email=t@t " + arguments +
-                            " >/dev/null 2>&1").c_str());
+        return std::system(
+            ("cd '" + repo + "' && git -c user.name=t -c user.email=t@t " + arguments + " >/dev/null 2>&1").c_str());
     };
     REQUIRE(git("init -q .") == 0);
     REQUIRE(git("config diff.quarnel.textconv '" QUARNEL_CLI_EXECUTABLE " show --textconv'") == 0);
@@ -480,7 +511,8 @@ TEST_CASE("git shows a changed byte as its field's line")
     const std::string log(logBytes.begin(), logBytes.end());
     CHECK_MESSAGE(Contains(log, "+# not shown as a prototype: 411 bytes: type byte 0xAB (byte 0) is no prototype type "
                                 "(0 item, 1 critter, 2 scenery, 3 wall, 4 tile, 5 misc)\n"
-                                "+00000000  ab ab ab ab ab ab ab ab ab ab ab ab ab ab ab ab\n"), log);
+                                "+00000000  ab ab ab ab ab ab ab ab ab ab ab ab ab ab ab ab\n"),
+                  log);
     CHECK(Contains(log, "+00000010  cd cd cd cd\n"));
     CHECK(Contains(log, "+base.ST = 6\n"));
 

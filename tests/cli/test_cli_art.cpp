@@ -87,7 +87,8 @@ TEST_CASE("frm writes a frame or a sheet as PNG with index 0 transparent, and de
         return v;
     };
     const std::size_t frame = 0x3E + be(0x22 + 4 * 2, 4);
-    REQUIRE(Cli({"frm", ghoul, "--palette", palette, "--out", Text(out.path / "d2.png"), "--direction", "2"}).status == 0);
+    REQUIRE(Cli({"frm", ghoul, "--palette", palette, "--out", Text(out.path / "d2.png"), "--direction", "2"}).status ==
+            0);
     const Png one = ReadPng(out.path / "d2.png");
     CHECK(one.width == static_cast<int>(be(frame, 2)));
     CHECK(one.height == static_cast<int>(be(frame + 2, 2)));
@@ -119,14 +120,16 @@ TEST_CASE("frm writes a frame or a sheet as PNG with index 0 transparent, and de
     same = true;
     for (int y = 0; y < one.height; ++y)
         for (int x = 0; x < one.width; ++x)
-            same = same && std::equal(one.rgba.begin() + (y * one.width + x) * 4, one.rgba.begin() + (y * one.width + x) * 4 + 4,
+            same = same && std::equal(one.rgba.begin() + (y * one.width + x) * 4,
+                                      one.rgba.begin() + (y * one.width + x) * 4 + 4,
                                       sheet.rgba.begin() + ((2 * cellHeight + y) * sheet.width + x) * 4);
     CHECK(same);
     AlphaCounts(sheet);
 
     // One direction for all six: every row of the sheet is the same.
     REQUIRE(Cli({"frm", Text(RealArt() / "mac3poaa.frm"), "--palette", palette, "--out", Text(out.path / "mac.png"),
-                 "--sheet"}).status == 0);
+                 "--sheet"})
+                .status == 0);
     const Png mac = ReadPng(out.path / "mac.png");
     CHECK(mac.width % 8 == 0);
     const std::size_t row = mac.rgba.size() / 6;
@@ -137,7 +140,8 @@ TEST_CASE("frm writes a frame or a sheet as PNG with index 0 transparent, and de
     CHECK(info.status == 0);
     CHECK(Contains(info.out, "version: 4\nframes per second: 7\nframes per direction: 12\n"));
     CHECK(Contains(info.out, "direction 1: shift 2, 2\n"));
-    CHECK(Contains(info.out, "direction 2, frame 0: " + std::to_string(one.width) + " x " + std::to_string(one.height)));
+    CHECK(
+        Contains(info.out, "direction 2, frame 0: " + std::to_string(one.width) + " x " + std::to_string(one.height)));
     const Result macInfo = Cli({"frm", Text(RealArt() / "mac3poaa.frm"), "--info"});
     CHECK(Contains(macInfo.out, "frames per second: 10 (0 in the file)\n"));
     CHECK(Contains(macInfo.out, "directions: 1, used for all six\n"));

@@ -92,8 +92,9 @@ TEST_CASE("set checks every file for writing before it writes the first")
         CleanCritter(i).WriteTo(folder / ("0000000" + std::to_string(i - 1) + ".pro"));
 
     // An edit that changes nothing prints no header in a dry run, and writes nothing.
-    const Result unchanged = Cli({"set", "--dry-run", "team=" + std::to_string(ProRecord::View(folder / "00000000.pro").Field(40, 4)),
-                                  "--", Text(folder / "00000000.pro")});
+    const Result unchanged =
+        Cli({"set", "--dry-run", "team=" + std::to_string(ProRecord::View(folder / "00000000.pro").Field(40, 4)), "--",
+             Text(folder / "00000000.pro")});
     CHECK(unchanged.status == 0);
     CHECK(unchanged.out.empty());
 
@@ -140,7 +141,8 @@ TEST_CASE("anything but a regular file is refused, and no file is read past its 
     std::vector<Case> cases = {
         {{"diff", Text(scratch.path / "dir"), Text(scratch.path / "a.pro")}, "dir: is a folder, not a file"},
         {{"import", Text(scratch.path / "a.json"), Text(scratch.path / "dir")}, "is a folder"},
-        {{"diff", Text(scratch.path / "a.pro"), Text(scratch.path / "short.pro")}, "short.pro: 300 bytes: not a critter"},
+        {{"diff", Text(scratch.path / "a.pro"), Text(scratch.path / "short.pro")},
+         "short.pro: 300 bytes: not a critter"},
         {{"show", Text(scratch.path / "long.pro")}, "long.pro: 100000 bytes: not a critter"},
     };
 #ifndef _WIN32
@@ -253,8 +255,9 @@ TEST_CASE("check finds what breaks a shipped folder")
 
     const Result first = Cli({"check", Text(scratch.path / "FO1")});
     CHECK(first.status == 1);
-    CHECK_MESSAGE(Contains(first.out, "00000001.pro: 416 bytes in a folder of the first game, whose critters have 412\n"),
-                  first.out);
+    CHECK_MESSAGE(
+        Contains(first.out, "00000001.pro: 416 bytes in a folder of the first game, whose critters have 412\n"),
+        first.out);
     CHECK(Contains(first.out, "00000001.pro: kill_type = 15, not in the list of the first game\n"));
     CHECK(Contains(first.out, "pro_crit.msg, line 2"));
 
@@ -271,7 +274,8 @@ TEST_CASE("messages say what is wrong")
 {
     const Result unknown = Cli({"frob"});
     CHECK(unknown.status == 2);
-    CHECK(Contains(unknown.err, "frob: unknown command; the commands are show, export, import, set, diff, check, names"));
+    CHECK(
+        Contains(unknown.err, "frob: unknown command; the commands are show, export, import, set, diff, check, names"));
     const Result version = Cli({"--version"});
     CHECK(version.status == 0);
     CHECK(version.out.rfind("quarnel-cli 1.", 0) == 0);
@@ -287,12 +291,13 @@ TEST_CASE("messages say what is wrong")
         return Cli({"import", Text(scratch.path / "in.json"), Text(file)}).err;
     };
     CHECK(Contains(imported("\"ST\": 5", "\"ST\": 5, \"ST\": 6"), "base.ST: given twice"));
-    CHECK(Contains(imported("\"pid\": 1", "\"pid\": 1, \"base.ST\": 6"), "base.ST: not a key of its own; JSON nests it under \"base\""));
+    CHECK(Contains(imported("\"pid\": 1", "\"pid\": 1, \"base.ST\": 6"),
+                   "base.ST: not a key of its own; JSON nests it under \"base\""));
 
 #ifndef _WIN32
     // Output that cannot be written is an error with a message, not a silent exit.
-    const std::string command = QUARNEL_CLI_EXECUTABLE " show '" + Text(file) + "' > /dev/full 2> '" +
-                                Text(scratch.path / "err.txt") + "'";
+    const std::string command =
+        QUARNEL_CLI_EXECUTABLE " show '" + Text(file) + "' > /dev/full 2> '" + Text(scratch.path / "err.txt") + "'";
     const int status = std::system(command.c_str());
     CHECK(WEXITSTATUS(status) == 2);
     CHECK(FileText(scratch.path / "err.txt") == "quarnel-cli: Disk full.\n");

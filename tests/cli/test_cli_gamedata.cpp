@@ -32,9 +32,11 @@ struct SecondGameInstall {
                                                     .Stored("proto\\critters\\00000002.pro", twoMaster)
                                                     .Zlib("proto\\critters\\00000004.pro", CleanCritter(4).Bytes())
                                                     .Build());
-        WriteAllBytes(root.path / "critter.dat", Dat2Writer().Zlib("proto\\critters\\00000002.pro", twoCritter).Build());
-        WriteAllBytes(root.path / "patch000.dat",
-                      Dat2Writer().Stored("PROTO\\CRITTERS\\00000004.PRO", CleanCritter(4).Set(40, 4, 9).Bytes()).Build());
+        WriteAllBytes(root.path / "critter.dat",
+                      Dat2Writer().Zlib("proto\\critters\\00000002.pro", twoCritter).Build());
+        WriteAllBytes(
+            root.path / "patch000.dat",
+            Dat2Writer().Stored("PROTO\\CRITTERS\\00000004.PRO", CleanCritter(4).Set(40, 4, 9).Bytes()).Build());
         fs::create_directories(root.path / "DATA" / "Proto" / "CRITTERS");
         WriteAllBytes(root.path / "DATA" / "Proto" / "CRITTERS" / "00000003.PRO", three);
         WriteTextFile(root.path / "fallout2.cfg", "[system]\r\nmaster_dat=master.dat\r\nmaster_patches=data\r\n");
@@ -61,10 +63,13 @@ TEST_CASE("dat lists and extracts either format, and never writes outside the fo
     CHECK(Contains(first.out, "12\t" + std::to_string(stream.size()) + "\tlzss\tart/critters/HMJMPSAA.FRM\n"));
     CHECK(Contains(first.out, "7\t9\tlzss-chunks\ttext/a.msg\n"));
     const Result second = Cli({"dat", "list", Text(scratch.path / "second.bin")}); // told apart by content
-    CHECK(second.out == "6\t" + std::to_string(ZlibStream(DatText("zipped")).size()) + "\tzlib\tProto/Critters/00000001.PRO\n");
+    CHECK(second.out ==
+          "6\t" + std::to_string(ZlibStream(DatText("zipped")).size()) + "\tzlib\tProto/Critters/00000001.PRO\n");
 
     const fs::path out = scratch.path / "out";
-    REQUIRE(Cli({"dat", "extract", Text(scratch.path / "first.dat"), "--to", Text(out), "ART\\*.frm", "*.PAL"}).status == 0);
+    REQUIRE(
+        Cli({"dat", "extract", Text(scratch.path / "first.dat"), "--to", Text(out), "ART\\*.frm", "*.PAL"}).status ==
+        0);
     CHECK(AsText(ReadAllBytes(out / "art" / "critters" / "HMJMPSAA.FRM")) == "hello, world");
     CHECK(AsText(ReadAllBytes(out / "color.pal")) == "palette");
     CHECK_FALSE(fs::exists(out / "text"));
@@ -120,7 +125,9 @@ TEST_CASE("data shows the second game's layer order through list, where and cat"
     CHECK(Contains(shown.out, "team = 21\n"));
     CHECK(Contains(shown.out, "# Proto/CRITTERS/00000003.PRO\n"));
     CHECK(Contains(Cli({"export", "--data", install.Path(), "proto/critters/00000004.pro"}).out, "\"team\": 9"));
-    CHECK(Cli({"diff", "--data", install.Path(), "proto/critters/00000001.pro", "proto/critters/00000002.pro"}).status == 1);
+    CHECK(
+        Cli({"diff", "--data", install.Path(), "proto/critters/00000001.pro", "proto/critters/00000002.pro"}).status ==
+        1);
 }
 
 TEST_CASE("set --data writes a read-only copy into the override folder, never behind a patch archive")
@@ -147,17 +154,20 @@ TEST_CASE("set --data writes a read-only copy into the override folder, never be
     const Result shadowed = Cli({"set", "--data", install.Path(), "team=1", "--", "proto/critters"});
     CHECK(shadowed.status == 2);
     CHECK_MESSAGE(Contains(shadowed.err, "PROTO/CRITTERS/00000004.PRO is also in patch000.dat, which the game reads "
-                                         "first; a copy in DATA would not be used"), shadowed.err);
+                                         "first; a copy in DATA would not be used"),
+                  shadowed.err);
     CHECK(ReadAllBytes(critters / "00000001.pro") == expected);
     CHECK_FALSE(fs::exists(critters / "00000002.pro"));
     CHECK_FALSE(fs::exists(critters / "00000004.PRO"));
 
-    REQUIRE(Cli({"set", "--data", install.Path(), "--force", "team=1", "--", "proto/critters/00000004.pro"}).status == 0);
+    REQUIRE(Cli({"set", "--data", install.Path(), "--force", "team=1", "--", "proto/critters/00000004.pro"}).status ==
+            0);
     CHECK(fs::exists(critters / "00000004.PRO"));
 
     // import goes the same way.
     ScratchFolder scratch("quarnel-cli-");
-    WriteTextFile(scratch.path / "two.json", Cli({"export", "--data", install.Path(), "proto/critters/00000001.pro"}).out);
+    WriteTextFile(scratch.path / "two.json",
+                  Cli({"export", "--data", install.Path(), "proto/critters/00000001.pro"}).out);
     REQUIRE(Cli({"import", "--data", install.Path(), Text(scratch.path / "two.json"), "proto/critters/00000002.pro"})
                 .status == 0);
     CHECK(Contains(Cli({"show", "--data", install.Path(), "proto/critters/00000002.pro"}).out, "team = 77\n"));
@@ -190,11 +200,12 @@ TEST_CASE("check --data checks the install's list and names; names --data reads 
     const fs::path root = install.root.path;
     // The list swaps 1 and 2, names a file that is not there and leaves out 3
     // and 4; the name file lacks 400 and stops at a fault on line 4.
-    WriteAllBytes(root / "patch001.dat",
-                  Dat2Writer()
-                      .Stored("proto\\critters\\critters.lst", "00000002.pro\r\n00000001.pro  ; the first\r\n00000009.pro\r\n")
-                      .Stored("text\\english\\game\\pro_crit.msg", "{100}{}{Man}\n{200}{}{Dog}\n{300}{}{Ant}\n}\n")
-                      .Build());
+    WriteAllBytes(
+        root / "patch001.dat",
+        Dat2Writer()
+            .Stored("proto\\critters\\critters.lst", "00000002.pro\r\n00000001.pro  ; the first\r\n00000009.pro\r\n")
+            .Stored("text\\english\\game\\pro_crit.msg", "{100}{}{Man}\n{200}{}{Dog}\n{300}{}{Ant}\n}\n")
+            .Build());
     const Result check = Cli({"check", "--data", install.Path()});
     CHECK(check.status == 1);
     CHECK_MESSAGE(check.out == "text/english/game/pro_crit.msg, line 4: a '}' outside an entry\n"
@@ -210,7 +221,8 @@ TEST_CASE("check --data checks the install's list and names; names --data reads 
     // The names of the install's language, in its code page.
     WriteTextFile(root / "fallout2.cfg", "[system]\r\nlanguage=czech\r\n");
     fs::create_directories(root / "DATA" / "TEXT" / "CZECH" / "GAME");
-    WriteTextFile(root / "DATA" / "TEXT" / "CZECH" / "GAME" / "PRO_CRIT.MSG", "{100}{}{M\xec\x9a\x9d" "an}\n{200}{}{\x8a}\n");
+    WriteTextFile(root / "DATA" / "TEXT" / "CZECH" / "GAME" / "PRO_CRIT.MSG", "{100}{}{M\xec\x9a\x9d"
+                                                                              "an}\n{200}{}{\x8a}\n");
     const Result names = Cli({"names", "--data", install.Path(), "pro_crit.msg"});
     CHECK(names.status == 0);
     CHECK(names.out == "[Description]\r\n100=M\u011b\u0161\u0165an\r\n200=\u0160\r\n");

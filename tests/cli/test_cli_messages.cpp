@@ -17,10 +17,7 @@ using namespace quarnel::test::cli;
 
 namespace {
 
-std::string AsText(const std::vector<std::uint8_t>& bytes)
-{
-    return std::string(bytes.begin(), bytes.end());
-}
+std::string AsText(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 // A second-game install of one master archive (and an empty override folder).
 fs::path Install(const ScratchFolder& scratch, const std::string& name, const DatBytes& master)

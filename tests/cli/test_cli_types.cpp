@@ -34,11 +34,11 @@ struct Expected {
     std::vector<std::string> keys;
 };
 
-const std::vector<std::string> kItemKeys = {"light_radius", "light_intensity", "object_flags", "action_flags",
-                                            "script_id", "subtype", "material", "size", "weight", "cost",
-                                            "inventory_fid", "sound"};
+const std::vector<std::string> kItemKeys = {
+    "light_radius", "light_intensity", "object_flags", "action_flags",  "script_id", "subtype", "material",
+    "size",         "weight",          "cost",         "inventory_fid", "sound"};
 const std::vector<std::string> kSceneryKeys = {"light_radius", "light_intensity", "object_flags", "action_flags",
-                                               "script_id", "subtype", "material", "sound"};
+                                               "script_id",    "subtype",         "material",     "sound"};
 
 std::vector<std::string> Join(std::vector<std::string> a, const std::string& group, const std::vector<std::string>& b)
 {
@@ -58,16 +58,19 @@ const std::vector<Expected>& Records()
         return std::vector<Expected>{
             {0, 0, 129, Join(kItemKeys, "armor", armor)},
             {0, 1, 65, Join(kItemKeys, "container", {"max_size", "open_flags"})},
-            {0, 2, 125, Join(kItemKeys, "drug", {"stat_a", "stat_b", "stat_c", "amount_a", "amount_b", "amount_c",
-                                                "delay1", "delay1_a", "delay1_b", "delay1_c", "delay2", "delay2_a",
-                                                "delay2_b", "delay2_c", "addiction_chance", "addiction_perk",
-                                                "addiction_delay"})},
-            {0, 3, 122, Join(kItemKeys, "weapon", {"animation", "min_damage", "max_damage", "damage_type", "range1",
-                                                  "range2", "projectile_pid", "min_strength", "ap_cost1", "ap_cost2",
-                                                  "critical_fail", "perk", "burst_rounds", "caliber", "ammo_pid",
-                                                  "max_ammo", "sound"})},
-            {0, 4, 81, Join(kItemKeys, "ammo", {"caliber", "quantity", "ac_modifier", "dr_modifier",
-                                               "damage_multiplier", "damage_divisor"})},
+            {0, 2, 125,
+             Join(kItemKeys, "drug",
+                  {"stat_a", "stat_b", "stat_c", "amount_a", "amount_b", "amount_c", "delay1", "delay1_a", "delay1_b",
+                   "delay1_c", "delay2", "delay2_a", "delay2_b", "delay2_c", "addiction_chance", "addiction_perk",
+                   "addiction_delay"})},
+            {0, 3, 122,
+             Join(kItemKeys, "weapon",
+                  {"animation", "min_damage", "max_damage", "damage_type", "range1", "range2", "projectile_pid",
+                   "min_strength", "ap_cost1", "ap_cost2", "critical_fail", "perk", "burst_rounds", "caliber",
+                   "ammo_pid", "max_ammo", "sound"})},
+            {0, 4, 81,
+             Join(kItemKeys, "ammo",
+                  {"caliber", "quantity", "ac_modifier", "dr_modifier", "damage_multiplier", "damage_divisor"})},
             {0, 5, 69, Join(kItemKeys, "misc", {"power_pid", "power_type", "charges"})},
             {0, 6, 61, Join(kItemKeys, "key", {"code"})},
             {2, 0, 49, Join(kSceneryKeys, "door", {"open_flags", "key_code"})},
@@ -88,9 +91,9 @@ bool IsOneByte(const std::string& key) { return key == "sound" || key == "weapon
 
 bool IsHex(const std::string& key)
 {
-    for (const char* hex : {"fid", "object_flags", "action_flags", "inventory_fid", "armor.male_fid", "armor.female_fid",
-                            "container.open_flags", "door.open_flags", "weapon.projectile_pid", "weapon.ammo_pid",
-                            "misc.power_pid"})
+    for (const char* hex :
+         {"fid", "object_flags", "action_flags", "inventory_fid", "armor.male_fid", "armor.female_fid",
+          "container.open_flags", "door.open_flags", "weapon.projectile_pid", "weapon.ammo_pid", "misc.power_pid"})
         if (key == hex)
             return true;
     return false;
@@ -232,17 +235,21 @@ TEST_CASE("bad prototypes and edits are refused with the key or file named, noth
         const char* message;
     };
     const std::vector<Case> cases = {
-        {{"show", Text(scratch.path / "short-weapon.pro")}, "short-weapon.pro: 100 bytes: an item of subtype 3 (weapon) has 122 bytes"},
+        {{"show", Text(scratch.path / "short-weapon.pro")},
+         "short-weapon.pro: 100 bytes: an item of subtype 3 (weapon) has 122 bytes"},
         {{"export", Text(scratch.path / "short-weapon.pro")}, "100 bytes: an item of subtype 3 (weapon) has 122 bytes"},
-        {{"show", Text(scratch.path / "type9.pro")}, "type9.pro: 50 bytes: type byte 0x09 (byte 0) is no prototype type"},
-        {{"show", Text(scratch.path / "subtype9.pro")}, "item subtype 9 (bytes 32 to 35) is none of 0 armor, 1 container"},
+        {{"show", Text(scratch.path / "type9.pro")},
+         "type9.pro: 50 bytes: type byte 0x09 (byte 0) is no prototype type"},
+        {{"show", Text(scratch.path / "subtype9.pro")},
+         "item subtype 9 (bytes 32 to 35) is none of 0 armor, 1 container"},
         {{"show", Text(scratch.path / "stub.pro")}, "20 bytes: too short for scenery (45 to 49 bytes, by subtype)"},
         {{"set", "weapon.min_damage=3", "--", Text(door)}, "weapon.min_damage: scenery (door) has no such key"},
         {{"set", "material=1", "--", Text(critter)}, "material: a critter has no such key"},
         {{"set", "light_radius=1", "--", Text(tile)}, "light_radius: a tile has no such key"},
         {{"set", "cost=5", "subtype=0", "--", Text(weapon)}, "subtype: 0 refused"},
         {{"set", "weapon.colour=1", "--", Text(weapon)}, "unknown key 'weapon.colour'"},
-        {{"import", json(weapon, "\"subtype\": 3", "\"subtype\": 0"), Text(weapon)}, "subtype: 0, but the target is an item (weapon)"},
+        {{"import", json(weapon, "\"subtype\": 3", "\"subtype\": 0"), Text(weapon)},
+         "subtype: 0, but the target is an item (weapon)"},
         {{"import", json(wall), Text(tile)}, "type: \"wall\", but the target is a tile"},
         {{"import", json(critter), Text(weapon)}, "type: missing"},
         {{"import", json(weapon), Text(critter)}, "type: \"item\", but the target is a critter"},
@@ -283,7 +290,8 @@ TEST_CASE("show names a prototype from the message file of the tree above it or 
     fs::create_directories(items);
     fs::create_directories(scratch.path / "TEXT" / "English" / "Game");
     ValidItem(6, 1).WriteTo(items / Name(1));
-    WriteTextFile(scratch.path / "TEXT" / "English" / "Game" / "PRO_ITEM.MSG", "{100}{}{Key}\n{101}{}{Opens a door.}\n");
+    WriteTextFile(scratch.path / "TEXT" / "English" / "Game" / "PRO_ITEM.MSG",
+                  "{100}{}{Key}\n{101}{}{Opens a door.}\n");
     const Result shown = Cli({"show", Text(items / Name(1))});
     CHECK(shown.out.rfind("# name: Key\n# description: Opens a door.\npid_type = 0x0000\n", 0) == 0);
     // git's text converter shows the bytes only.
@@ -316,31 +324,32 @@ TEST_CASE("check finds each fault of items once")
 
     ValidItem(3, 1).Set(113, 4, 2).Set(81, 4, 0x05000001).WriteTo(items / Name(1)); // ammo 2, projectile misc 1
     ValidItem(4, 2).WriteTo(items / Name(2));
-    ProtoBuilder(100).Set(0, 2, 0).PidNumber(3).Set(32, 4, 3).WriteTo(items / Name(3));        // size
-    ProtoBuilder(49).Set(0, 2, 0x200).PidNumber(4).Set(32, 4, 0).WriteTo(items / Name(4));     // scenery
-    ValidItem(0, 5).PidNumber(9).WriteTo(items / Name(5));                                    // list line
-    ValidItem(1, 6).TextId(999).WriteTo(items / Name(6));                                     // name
-    ValidItem(2, 7).Set(8, 4, 0x01000007).WriteTo(items / Name(7));                           // FID type
-    ValidItem(6, 8).Set(52, 4, 8).WriteTo(items / Name(8));                                   // inventory FID type
-    ValidItem(3, 9).Set(113, 4, 99).WriteTo(items / Name(9));                                 // no ammo 99
-    ValidItem(5, 10).Set(57, 4, 98).WriteTo(items / Name(10));                                // no power 98
-    ValidItem(3, 11).Set(81, 4, 0x05000007).WriteTo(items / Name(11));                        // no misc 7
-    ValidItem(3, 12).Set(113, 4, 0x02000001).WriteTo(items / Name(12));                       // scenery as ammo
-    ValidItem(6, 20).WriteTo(items / Name(20));                                               // not listed
+    ProtoBuilder(100).Set(0, 2, 0).PidNumber(3).Set(32, 4, 3).WriteTo(items / Name(3));    // size
+    ProtoBuilder(49).Set(0, 2, 0x200).PidNumber(4).Set(32, 4, 0).WriteTo(items / Name(4)); // scenery
+    ValidItem(0, 5).PidNumber(9).WriteTo(items / Name(5));                                 // list line
+    ValidItem(1, 6).TextId(999).WriteTo(items / Name(6));                                  // name
+    ValidItem(2, 7).Set(8, 4, 0x01000007).WriteTo(items / Name(7));                        // FID type
+    ValidItem(6, 8).Set(52, 4, 8).WriteTo(items / Name(8));                                // inventory FID type
+    ValidItem(3, 9).Set(113, 4, 99).WriteTo(items / Name(9));                              // no ammo 99
+    ValidItem(5, 10).Set(57, 4, 98).WriteTo(items / Name(10));                             // no power 98
+    ValidItem(3, 11).Set(81, 4, 0x05000007).WriteTo(items / Name(11));                     // no misc 7
+    ValidItem(3, 12).Set(113, 4, 0x02000001).WriteTo(items / Name(12));                    // scenery as ammo
+    ValidItem(6, 20).WriteTo(items / Name(20));                                            // not listed
 
     const Result report = Cli({"check", Text(items)});
     CHECK(report.status == 1);
-    CHECK(report.out == "00000003.pro: 100 bytes: an item of subtype 3 (weapon) has 122 bytes\n"
-                        "00000004.pro: pid_type = 0x0200: scenery (door), not an item\n"
-                        "00000005.pro: pid = 9, but the file is on line 5 of items.lst\n"
-                        "00000006.pro: text_id = 999 has no name in pro_item.msg\n"
-                        "00000007.pro: fid = 0x01000007: type 1 in bits 24 to 27, not 0 (an item)\n"
-                        "00000008.pro: inventory_fid = 0x00000008: type 0 in bits 24 to 27, not 7 (inventory pictures)\n"
-                        "00000009.pro: weapon.ammo_pid = 0x00000063: no item prototype 99 in items\n"
-                        "00000010.pro: misc.power_pid = 0x00000062: no item prototype 98 in items\n"
-                        "00000011.pro: weapon.projectile_pid = 0x05000007: no misc prototype 7 in misc\n"
-                        "00000012.pro: weapon.ammo_pid = 0x02000001: not the PID of an item\n"
-                        "00000020.pro: not listed in items.lst\n");
+    CHECK(report.out ==
+          "00000003.pro: 100 bytes: an item of subtype 3 (weapon) has 122 bytes\n"
+          "00000004.pro: pid_type = 0x0200: scenery (door), not an item\n"
+          "00000005.pro: pid = 9, but the file is on line 5 of items.lst\n"
+          "00000006.pro: text_id = 999 has no name in pro_item.msg\n"
+          "00000007.pro: fid = 0x01000007: type 1 in bits 24 to 27, not 0 (an item)\n"
+          "00000008.pro: inventory_fid = 0x00000008: type 0 in bits 24 to 27, not 7 (inventory pictures)\n"
+          "00000009.pro: weapon.ammo_pid = 0x00000063: no item prototype 99 in items\n"
+          "00000010.pro: misc.power_pid = 0x00000062: no item prototype 98 in items\n"
+          "00000011.pro: weapon.projectile_pid = 0x05000007: no misc prototype 7 in misc\n"
+          "00000012.pro: weapon.ammo_pid = 0x02000001: not the PID of an item\n"
+          "00000020.pro: not listed in items.lst\n");
 
     // Without a list, PIDs name the folder's own files; the walls' check knows its own type.
     for (int i = 3; i <= 20; ++i)

@@ -79,8 +79,8 @@ bool MakeJunction(const fs::path& link, const fs::path& target)
     std::memcpy(buffer.data() + sizeof header + (substitute.size() + 1) * sizeof(wchar_t), print.c_str(),
                 (print.size() + 1) * sizeof(wchar_t));
     DWORD returned = 0;
-    const bool made = DeviceIoControl(handle, FSCTL_SET_REPARSE_POINT, buffer.data(),
-                                      static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr);
+    const bool made = DeviceIoControl(handle, FSCTL_SET_REPARSE_POINT, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                      nullptr, 0, &returned, nullptr);
     CloseHandle(handle);
     if (!made)
         RemoveDirectoryW(link.c_str());

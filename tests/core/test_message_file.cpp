@@ -24,7 +24,8 @@ TEST_CASE("Message entries as the games read them")
                              "{200}{snd}{Giant \r\nmole\nrat}\r\n"
                              "{+300}\t{}\r\n  {Pig\rrat}\n"
                              "{100}{}{Cave {rat}{0400}{}{}\n"
-                             "{2147483647}{}{" + longest + "}{-2147483648}{}{Low}{-0}{}{Zero}";
+                             "{2147483647}{}{" +
+                             longest + "}{-2147483648}{}{Low}{-0}{}{Zero}";
     const MessageFileResult result = ParseMessageText(text);
     CHECK_FALSE(result.fault);
     REQUIRE(result.entries.size() == 8);

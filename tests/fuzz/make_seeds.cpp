@@ -13,12 +13,13 @@ namespace fs = std::filesystem;
 int main(int argc, char** argv)
 {
     quarnel::fuzz::SeedFolder seeds(argc, argv);
-    auto seed = [&](const char* name, const ZipWriter& writer) { writer.WriteTo(seeds.Next(std::string(name) + ".zip")); };
+    auto seed = [&](const char* name, const ZipWriter& writer) {
+        writer.WriteTo(seeds.Next(std::string(name) + ".zip"));
+    };
 
     seed("stored", ZipWriter().Stored("a.gif", TinyStillGif()));
-    seed("deflated", ZipWriter()
-                         .Deflated("gif_critters.lst", "blob\r\nwalker\nghost\n")
-                         .Deflated("b.gif", TinyAnimatedGif()));
+    seed("deflated",
+         ZipWriter().Deflated("gif_critters.lst", "blob\r\nwalker\nghost\n").Deflated("b.gif", TinyAnimatedGif()));
     seed("folders", ZipWriter()
                         .Folder("pictures")
                         .Stored("pictures/x-2.gif", "one")
@@ -82,8 +83,7 @@ int main(int argc, char** argv)
     dos.data = ToBytes("dos");
     dos.externalAttributes = 0x21;
     seed("attributes", ZipWriter().Add(unix).Add(dos));
-    seed("hostile",
-         ZipWriter().Stored("../up.gif", "up").Stored("/abs.gif", "abs").Stored("C:x.gif", "drive"));
+    seed("hostile", ZipWriter().Stored("../up.gif", "up").Stored("/abs.gif", "abs").Stored("C:x.gif", "drive"));
     seed("trailer", ZipWriter().Deflated("t.gif", "trailer").Trailer(Bytes(40, 'T')));
     seed("empty-archive", ZipWriter());
     return 0;

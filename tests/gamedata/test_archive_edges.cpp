@@ -21,10 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Text(const std::vector<std::uint8_t>& bytes)
-{
-    return std::string(bytes.begin(), bytes.end());
-}
+std::string Text(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 std::unique_ptr<Archive> OpenBuilt(const ScratchFolder& scratch, const DatBytes& bytes)
 {

@@ -79,8 +79,8 @@ TEST_CASE("LZSS chunks: stored and LZSS chunks, each LZSS chunk with a fresh rin
 {
     // The second LZSS chunk refers to ring position 4078: its own first
     // literal 'x', not the 'a' the first chunk left there.
-    const DatBytes chunks = Cat(Cat(LzssChunk(kOverlapping), StoredChunk(DatText("<stored>"))),
-                                LzssChunk({0x01, 'x', 0xEE, 0xF0}));
+    const DatBytes chunks =
+        Cat(Cat(LzssChunk(kOverlapping), StoredChunk(DatText("<stored>"))), LzssChunk({0x01, 'x', 0xEE, 0xF0}));
     const std::string expected = kOverlappingText + "<stored>" + "xxxx";
     std::string out(expected.size(), '\0');
     auto* o = reinterpret_cast<std::uint8_t*>(out.data());
@@ -242,18 +242,44 @@ TEST_CASE("Damaged and hostile archives are refused with the archive named and w
     std::vector<Case> cases = {
         {"empty.dat", {}, "not a DAT archive"},
         {"noise.dat", DatText(std::string(300, '\x7F')), "not a DAT archive"},
-        {"count.dat", dat2([](Dat2Writer& w) { w.Stored("a", "x"); w.fileCount = 100000000; }), "claims 100000000 entries"},
-        {"tree.dat", dat2([](Dat2Writer& w) { w.Stored("a", "x"); w.treeSize = 1000; }), "tree size 1000"},
-        {"cut.dat", dat2([&](Dat2Writer& w) { w.Add({{}, std::string(20, 'n'), record, 10, 0, {}, {}}); w.fileCount = 2; }),
+        {"count.dat", dat2([](Dat2Writer& w) {
+             w.Stored("a", "x");
+             w.fileCount = 100000000;
+         }),
+         "claims 100000000 entries"},
+        {"tree.dat", dat2([](Dat2Writer& w) {
+             w.Stored("a", "x");
+             w.treeSize = 1000;
+         }),
+         "tree size 1000"},
+        {"cut.dat", dat2([&](Dat2Writer& w) {
+             w.Add({{}, std::string(20, 'n'), record, 10, 0, {}, {}});
+             w.fileCount = 2;
+         }),
          "entry 2 of the tree is cut short"},
-        {"offset.dat", dat2([&](Dat2Writer& w) { w.Add({{}, "a", record, 10, 0, 4000, {}}); }), "outside the file"},
-        {"huge.dat", dat2([&](Dat2Writer& w) { w.Add({{}, "a", zlibRecord, (64u << 20) + 1, 1, {}, {}}); }),
+        {"offset.dat", dat2([&](Dat2Writer& w) {
+             w.Add({{}, "a", record, 10, 0, 4000, {}});
+         }),
+         "outside the file"},
+        {"huge.dat", dat2([&](Dat2Writer& w) {
+             w.Add({{}, "a", zlibRecord, (64u << 20) + 1, 1, {}, {}});
+         }),
          "above the limit"},
-        {"ratio.dat", dat2([&](Dat2Writer& w) { w.Add({{}, "a", zlibRecord, 1000000, 1, {}, {}}); }),
+        {"ratio.dat", dat2([&](Dat2Writer& w) {
+             w.Add({{}, "a", zlibRecord, 1000000, 1, {}, {}});
+         }),
          "too large for packed size"},
-        {"short.dat", dat2([&](Dat2Writer& w) { w.Add({{}, "a", zlibRecord, 11, 1, {}, {}}); }), "ends before"},
-        {"runs-on.dat", dat2([&](Dat2Writer& w) { w.Add({{}, "a", zlibRecord, 9, 1, {}, {}}); }), "runs on"},
-        {"packed.dat", dat2([&](Dat2Writer& w) { w.Add({{}, "a", zlibRecord, 10, 1, {}, 100000}); }),
+        {"short.dat", dat2([&](Dat2Writer& w) {
+             w.Add({{}, "a", zlibRecord, 11, 1, {}, {}});
+         }),
+         "ends before"},
+        {"runs-on.dat", dat2([&](Dat2Writer& w) {
+             w.Add({{}, "a", zlibRecord, 9, 1, {}, {}});
+         }),
+         "runs on"},
+        {"packed.dat", dat2([&](Dat2Writer& w) {
+             w.Add({{}, "a", zlibRecord, 10, 1, {}, 100000});
+         }),
          "too large for unpacked size"},
     };
     Dat1Writer files;
@@ -261,10 +287,10 @@ TEST_CASE("Damaged and hostile archives are refused with the archive named and w
     files.fileCount = 5000;
     cases.push_back({"files.dat", files.Build(), "claims 5000 files"});
     cases.push_back({"lzss.dat", Dat1Writer().Lzss("", "A", LzssLiterals("abc"), 4).Build(), "ends before"});
-    cases.push_back({"dat1-offset.dat", Dat1Writer().Add({"", "A", record, 10, 0x20, 0xFFFFFFF0u, 0}).Build(),
-                     "outside the file"});
-    cases.push_back({"method.dat", Dat1Writer().Add({"", "A", record, 10, 0x80, {}, {}}).Build(),
-                     "unknown storage method 0x80"});
+    cases.push_back(
+        {"dat1-offset.dat", Dat1Writer().Add({"", "A", record, 10, 0x20, 0xFFFFFFF0u, 0}).Build(), "outside the file"});
+    cases.push_back(
+        {"method.dat", Dat1Writer().Add({"", "A", record, 10, 0x80, {}, {}}).Build(), "unknown storage method 0x80"});
 
     for (const Case& c : cases) {
         CAPTURE(c.name);
@@ -307,9 +333,9 @@ TEST_CASE("Extraction refuses names that would leave the target folder, and writ
 {
     ScratchFolder scratch;
     const fs::path out = scratch.path / "out";
-    for (const char* name : {"../escape.txt", "a/../../escape.txt", "/abs.txt", "\\abs.txt", "C:x.txt",
-                             "c:/x.txt", "art\\..\\..\\x", "a/CON", "a/nul.txt", "LPT1/x", "a/name.", "a/name ",
-                             "a/dir./x", "", "a/"}) {
+    for (const char* name :
+         {"../escape.txt", "a/../../escape.txt", "/abs.txt", "\\abs.txt", "C:x.txt", "c:/x.txt", "art\\..\\..\\x",
+          "a/CON", "a/nul.txt", "LPT1/x", "a/name.", "a/name ", "a/dir./x", "", "a/"}) {
         CAPTURE(name);
         CHECK_THROWS_AS(ExtractTo(out, name, DatText("x")), ArchiveError);
     }

@@ -80,12 +80,12 @@ TEST_CASE("Second game: f2_res.dat, patch archives from 999 down, data in any ca
     CHECK(tree.Warnings().empty());
     CHECK(tree.Language() == "german");
 
-    CHECK(Where(tree, "proto\\critters\\00000003.pro") ==
-          Lines{"PATCH001.DAT:proto/critters/00000003.pro", "patch000.dat:PROTO/CRITTERS/00000003.PRO",
-                "master.dat:proto/critters/00000003.pro"});
-    CHECK(Where(tree, "PROTO/CRITTERS/00000002.PRO") ==
-          Lines{"DATA:Proto/CRITTERS/00000002.PRO", "critter.dat:proto/critters/00000002.pro",
-                "master.dat:proto/critters/00000002.pro"});
+    CHECK(Where(tree, "proto\\critters\\00000003.pro") == Lines{"PATCH001.DAT:proto/critters/00000003.pro",
+                                                                "patch000.dat:PROTO/CRITTERS/00000003.PRO",
+                                                                "master.dat:proto/critters/00000003.pro"});
+    CHECK(Where(tree, "PROTO/CRITTERS/00000002.PRO") == Lines{"DATA:Proto/CRITTERS/00000002.PRO",
+                                                              "critter.dat:proto/critters/00000002.pro",
+                                                              "master.dat:proto/critters/00000002.pro"});
     CHECK(Where(tree, "art/intrface/X.FRM") ==
           Lines{"f2_res.dat:art/intrface/x.frm", "PATCH001.DAT:art/intrface/x.frm", "master.dat:art/intrface/x.frm"});
     CHECK(Where(tree, "proto/critters/00000009.pro").empty());
@@ -222,9 +222,9 @@ TEST_CASE("Writing into the override folder: a new read-only copy, changes in pl
 
     // Other files stay writable.
     const std::string msg = "{1}{}{a}";
-    const OverrideWrite text = WriteIntoOverride(tree, "text/english/game/misc.msg",
-                                                 std::vector<std::uint8_t>(msg.begin(), msg.end()),
-                                                 std::vector<std::uint8_t>{'{', '1', '}', '{', '}', '{', 'b', '}'});
+    const OverrideWrite text =
+        WriteIntoOverride(tree, "text/english/game/misc.msg", std::vector<std::uint8_t>(msg.begin(), msg.end()),
+                          std::vector<std::uint8_t>{'{', '1', '}', '{', '}', '{', 'b', '}'});
     CHECK(text.file == root / "DATA" / "text" / "english" / "game" / "misc.msg");
     CHECK_FALSE(IsReadOnly(text.file));
 }

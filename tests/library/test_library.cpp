@@ -10,7 +10,7 @@
 #include "platform/Utf8.h"
 #include "platform/Errors.h"
 #include "platform/FolderListing.h"
-#include "rules/IntegerText.h"
+#include "platform/IntegerText.h"
 #include "ProtoBuilder.h"
 #include "ScratchFolder.h"
 #include "TestDataFolders.h"
@@ -91,8 +91,8 @@ TEST_CASE("the ini reader's quirks, through the reader and the name table")
         {"first duplicate wins across case", "[Description]\r\nabc=One\r\nABC=Two\r\n", "Description", "Abc", "One"},
         {"key of a later section", "[Description]\r\n300=Rat\r\n[Other]\r\n400=Dog\r\n", "Description", "400", ""},
         {"key of an earlier section", "[Other]\r\n300=Rat\r\n[Description]\r\n400=Dog\r\n", "Description", "300", ""},
-        {"second header ends the first", "[Description]\r\n100=A\r\n[Description]\r\n300=Rat\r\n", "Description",
-         "300", ""},
+        {"second header ends the first", "[Description]\r\n100=A\r\n[Description]\r\n300=Rat\r\n", "Description", "300",
+         ""},
         {"other section asked for", "[Description]\r\n300=Rat\r\n[Other]\r\n300=Dog\r\n", "other", "300", "Dog"},
         {"blank lines between", "[Description]\r\n\r\n\r\n300=Rat\r\n", "Description", "300", "Rat"},
         {"section-ending line answers its own key", "[Description]\r\n100=A\r\n[X=Y]\r\n", "Description", "[x", "Y]"},
@@ -139,8 +139,8 @@ TEST_CASE("ini file names: .ini appended, a missing table is File not found")
 // section and key asked, the table must answer what the reader answers.
 TEST_CASE("the name table agrees with the reader on generated tables")
 {
-    const std::vector<std::string> headers = {"[Description]", "[description]", "[DESCRIPTION]", "[Description] ",
-                                              "[Other]",       "[]",            "[Descriptio]"};
+    const std::vector<std::string> headers = {
+        "[Description]", "[description]", "[DESCRIPTION]", "[Description] ", "[Other]", "[]", "[Descriptio]"};
     const std::vector<std::string> keys = {"100", "300", "3000", "abc", "ABC", "aBc", "300 ", " 300", "", "[x", "\xe9"};
     const std::vector<std::string> values = {"Rat", " Rat ", "A=B", "", "Mole Rat", "\xe9l\xe8ve", "="};
     const std::vector<std::string> plain = {"plain", "[", "[Other", "  ", "[x=1]", "\r"};
@@ -177,9 +177,8 @@ TEST_CASE("the name table agrees with the reader on generated tables")
             for (const std::string& key : probes) {
                 const std::string expected = ReadIniValue(file, section, key);
                 if (table.Lookup(key) != expected)
-                    FAIL("table " << Escaped(text) << ", section '" << section << "', key '" << Escaped(key)
-                                  << "': '" << Escaped(table.Lookup(key)) << "' instead of '" << Escaped(expected)
-                                  << "'");
+                    FAIL("table " << Escaped(text) << ", section '" << section << "', key '" << Escaped(key) << "': '"
+                                  << Escaped(table.Lookup(key)) << "' instead of '" << Escaped(expected) << "'");
                 answered += !expected.empty();
             }
         }
@@ -190,14 +189,14 @@ TEST_CASE("the name table agrees with the reader on generated tables")
 TEST_CASE("a name with no file around it: valid UTF-8 kept, anything else read as Windows-1252")
 {
     const std::pair<std::string, std::string> rows[] = {
-        {"Mole Rat", "Mole Rat"},                                // ASCII
-        {"Caf\xe9 \x80", "Caf\xc3\xa9 \xe2\x82\xac"},              // Windows-1252
+        {"Mole Rat", "Mole Rat"},                                 // ASCII
+        {"Caf\xe9 \x80", "Caf\xc3\xa9 \xe2\x82\xac"},             // Windows-1252
         {"Caf\xc3\xa9 \xe2\x82\xac", "Caf\xc3\xa9 \xe2\x82\xac"}, // UTF-8 untouched
-        {"\xf0\x9f\x90\x80", "\xf0\x9f\x90\x80"},                // UTF-8 four bytes
-        {"\xe9\xc3\xa9", "\xc3\xa9\xc3\x83\xc2\xa9"},            // mixed is not UTF-8
-        {"\xc0\xaf", "\xc3\x80\xc2\xaf"},                        // overlong form
-        {"\xed\xa0\x80", "\xc3\xad\xc2\xa0\xe2\x82\xac"},        // surrogate
-        {"\xe2\x82", "\xc3\xa2\xe2\x80\x9a"},                    // cut sequence
+        {"\xf0\x9f\x90\x80", "\xf0\x9f\x90\x80"},                 // UTF-8 four bytes
+        {"\xe9\xc3\xa9", "\xc3\xa9\xc3\x83\xc2\xa9"},             // mixed is not UTF-8
+        {"\xc0\xaf", "\xc3\x80\xc2\xaf"},                         // overlong form
+        {"\xed\xa0\x80", "\xc3\xad\xc2\xa0\xe2\x82\xac"},         // surrogate
+        {"\xe2\x82", "\xc3\xa2\xe2\x80\x9a"},                     // cut sequence
     };
     for (const auto& [raw, utf8] : rows) {
         CAPTURE(Escaped(raw));
@@ -215,33 +214,30 @@ TEST_CASE("each code page decodes every byte from 0x80 to 0xFF")
         std::u32string expected;
     };
     const Row rows[] = {
-        {NameEncoding::Cp1250,
-         U"€\u0081‚\u0083„…†‡\u0088‰Š‹ŚŤŽŹ"
-         U"\u0090‘’“”•–—\u0098™š›śťžź"
-         U"\u00A0ˇ˘Ł¤Ą¦§¨©Ş«¬\u00AD®Ż"
-         U"°±˛ł´µ¶·¸ąş»Ľ˝ľż"
-         U"ŔÁÂĂÄĹĆÇČÉĘËĚÍÎĎ"
-         U"ĐŃŇÓÔŐÖ×ŘŮÚŰÜÝŢß"
-         U"ŕáâăäĺćçčéęëěíîď"
-         U"đńňóôőö÷řůúűüýţ˙"},
-        {NameEncoding::Cp1251,
-         U"ЂЃ‚ѓ„…†‡€‰Љ‹ЊЌЋЏ"
-         U"ђ‘’“”•–—\u0098™љ›њќћџ"
-         U"\u00A0ЎўЈ¤Ґ¦§Ё©Є«¬\u00AD®Ї"
-         U"°±Ііґµ¶·ё№є»јЅѕї"
-         U"АБВГДЕЖЗИЙКЛМНОП"
-         U"РСТУФХЦЧШЩЪЫЬЭЮЯ"
-         U"абвгдежзийклмноп"
-         U"рстуфхцчшщъыьэюя"},
-        {NameEncoding::Cp1252,
-         U"€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F"
-         U"\u0090‘’“”•–—˜™š›œ\u009DžŸ"
-         U"\u00A0¡¢£¤¥¦§¨©ª«¬\u00AD®¯"
-         U"°±²³´µ¶·¸¹º»¼½¾¿"
-         U"ÀÁÂÃÄÅÆÇÈÉÊËÌÍÎÏ"
-         U"ÐÑÒÓÔÕÖ×ØÙÚÛÜÝÞß"
-         U"àáâãäåæçèéêëìíîï"
-         U"ðñòóôõö÷øùúûüýþÿ"},
+        {NameEncoding::Cp1250, U"€\u0081‚\u0083„…†‡\u0088‰Š‹ŚŤŽŹ"
+                               U"\u0090‘’“”•–—\u0098™š›śťžź"
+                               U"\u00A0ˇ˘Ł¤Ą¦§¨©Ş«¬\u00AD®Ż"
+                               U"°±˛ł´µ¶·¸ąş»Ľ˝ľż"
+                               U"ŔÁÂĂÄĹĆÇČÉĘËĚÍÎĎ"
+                               U"ĐŃŇÓÔŐÖ×ŘŮÚŰÜÝŢß"
+                               U"ŕáâăäĺćçčéęëěíîď"
+                               U"đńňóôőö÷řůúűüýţ˙"},
+        {NameEncoding::Cp1251, U"ЂЃ‚ѓ„…†‡€‰Љ‹ЊЌЋЏ"
+                               U"ђ‘’“”•–—\u0098™љ›њќћџ"
+                               U"\u00A0ЎўЈ¤Ґ¦§Ё©Є«¬\u00AD®Ї"
+                               U"°±Ііґµ¶·ё№є»јЅѕї"
+                               U"АБВГДЕЖЗИЙКЛМНОП"
+                               U"РСТУФХЦЧШЩЪЫЬЭЮЯ"
+                               U"абвгдежзийклмноп"
+                               U"рстуфхцчшщъыьэюя"},
+        {NameEncoding::Cp1252, U"€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F"
+                               U"\u0090‘’“”•–—˜™š›œ\u009DžŸ"
+                               U"\u00A0¡¢£¤¥¦§¨©ª«¬\u00AD®¯"
+                               U"°±²³´µ¶·¸¹º»¼½¾¿"
+                               U"ÀÁÂÃÄÅÆÇÈÉÊËÌÍÎÏ"
+                               U"ÐÑÒÓÔÕÖ×ØÙÚÛÜÝÞß"
+                               U"àáâãäåæçèéêëìíîï"
+                               U"ðñòóôõö÷øùúûüýþÿ"},
     };
     std::string ascii;
     for (int b = 0; b < 0x80; ++b)
@@ -269,9 +265,11 @@ TEST_CASE("the encoding is decided once per file, from all its bytes and its lan
 {
     // "Mesto" with its Czech letters in Windows-1250 happens to be valid UTF-8
     // on its own; the file as a whole is not.
-    const std::string mestan = "M\xec\x9a\x9d" "an";
+    const std::string mestan = "M\xec\x9a\x9d"
+                               "an";
     const std::string file = "{100}{}{" + mestan + "}\n{200}{}{\x8elu\x9dou\xe8k\xfd}\n";
-    const std::string utf8File = "{100}{}{M\xc4\x9b\xc5\xa1\xc5\xa5" "an}\n";
+    const std::string utf8File = "{100}{}{M\xc4\x9b\xc5\xa1\xc5\xa5"
+                                 "an}\n";
     struct Row {
         const std::string& bytes;
         const char* language;
@@ -294,10 +292,13 @@ TEST_CASE("the encoding is decided once per file, from all its bytes and its lan
         CAPTURE(row.language);
         CHECK(ChooseNameEncoding(row.bytes, row.language, row.chosen) == row.expected);
     }
-    CHECK(DecodeName(mestan, ChooseNameEncoding(file, "czech", NameEncoding::Automatic)) ==
-          "M\xc4\x9b\xc5\xa1\xc5\xa5" "an");
+    CHECK(DecodeName(mestan, ChooseNameEncoding(file, "czech", NameEncoding::Automatic)) == "M\xc4\x9b\xc5\xa1\xc5\xa5"
+                                                                                            "an");
     // UTF-8 chosen for bytes that are not: each stray byte is U+FFFD, never invalid output.
-    CHECK(DecodeName("a\xff" "b\xe2\x82", NameEncoding::Utf8) == "a\xef\xbf\xbd" "b\xef\xbf\xbd\xef\xbf\xbd");
+    CHECK(DecodeName("a\xff"
+                     "b\xe2\x82",
+                     NameEncoding::Utf8) == "a\xef\xbf\xbd"
+                                            "b\xef\xbf\xbd\xef\xbf\xbd");
     CHECK(FirstUndecodableByte("\xc3\xa9\xe2\x82", NameEncoding::Utf8) == std::optional<std::size_t>(2));
     CHECK(FirstUndecodableByte("\xc3\xa9", NameEncoding::Utf8) == std::nullopt);
     CHECK(NameEncodingFromOption("UTF-8") == NameEncoding::Utf8);
@@ -315,11 +316,11 @@ TEST_CASE("file numbers, their text IDs and PID numbers")
     };
     const Row rows[] = {
         {"00000123.pro", 123, 12300, 16777339},
-        {"00000003.PRO", 3, 300, 16777219},                      // upper-case extension
-        {"$000007F.pro", 127, 12700, 16777343},                  // hexadecimal
-        {"-0000001.pro", -1, -100, 16777215},                    // negative
-        {"99999999.pro", 99999999, 1410065308, 116777215},       // text ID wraps
-        {"$7FFFFFF.pro", 134217727, 536870812, 150994943},       // hexadecimal text ID wraps
+        {"00000003.PRO", 3, 300, 16777219},                // upper-case extension
+        {"$000007F.pro", 127, 12700, 16777343},            // hexadecimal
+        {"-0000001.pro", -1, -100, 16777215},              // negative
+        {"99999999.pro", 99999999, 1410065308, 116777215}, // text ID wraps
+        {"$7FFFFFF.pro", 134217727, 536870812, 150994943}, // hexadecimal text ID wraps
     };
     for (const Row& row : rows) {
         CAPTURE(row.fileName);

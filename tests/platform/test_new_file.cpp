@@ -29,10 +29,7 @@ using quarnel::test::ScratchFolder;
 
 namespace {
 
-std::vector<std::uint8_t> Bytes(const std::string& text)
-{
-    return {text.begin(), text.end()};
-}
+std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
 std::string Content(const fs::path& file)
 {

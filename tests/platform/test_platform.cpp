@@ -76,8 +76,8 @@ TEST_CASE("errno values map to the error numbers of the message table")
 #ifdef EDQUOT
         {EDQUOT, 101},
 #endif
-        {EACCES, 5}, {EPERM, 5}, {EROFS, 5}, {ENOENT, 2},
-        {ENOTDIR, 3},  {EMFILE, 4},   {ENOTEMPTY, 145}, {EXDEV, EXDEV}, {EIO, EIO},
+        {EACCES, 5},   {EPERM, 5},       {EROFS, 5},     {ENOENT, 2}, {ENOTDIR, 3},
+        {EMFILE, 4},   {ENOTEMPTY, 145}, {EXDEV, EXDEV}, {EIO, EIO},
     };
     for (const Row& row : rows) {
         CAPTURE(row.err);
@@ -88,9 +88,9 @@ TEST_CASE("errno values map to the error numbers of the message table")
 TEST_CASE("error numbers carry their messages")
 {
     const std::pair<int, const char*> rows[] = {
-        {2, "File not found"},         {3, "Invalid filename"}, {4, "Too many open files"},
-        {5, "File access denied"},     {100, "Read beyond end of file"}, {101, "Disk full"},
-        {106, "Invalid numeric input"}, {145, "I/O error 145"},  {1, "I/O error 1"},
+        {2, "File not found"},          {3, "Invalid filename"},          {4, "Too many open files"},
+        {5, "File access denied"},      {100, "Read beyond end of file"}, {101, "Disk full"},
+        {106, "Invalid numeric input"}, {145, "I/O error 145"},           {1, "I/O error 1"},
     };
     for (const auto& [code, text] : rows) {
         CAPTURE(code);
@@ -112,9 +112,15 @@ TEST_CASE("error numbers carry their messages")
 TEST_CASE("the error box text ends in a full stop unless it ends at or below one")
 {
     const std::pair<const char*, const char*> rows[] = {
-        {"Disk full", "Disk full."}, {"Done.", "Done."},   {"Check red fields!", "Check red fields!"},
-        {"(5)", "(5)"},              {"ends blank ", "ends blank "}, {"a-", "a-"},
-        {"a/", "a/."},               {"", "."},            {"caf\xc3\xa9", "caf\xc3\xa9."},
+        {"Disk full", "Disk full."},
+        {"Done.", "Done."},
+        {"Check red fields!", "Check red fields!"},
+        {"(5)", "(5)"},
+        {"ends blank ", "ends blank "},
+        {"a-", "a-"},
+        {"a/", "a/."},
+        {"", "."},
+        {"caf\xc3\xa9", "caf\xc3\xa9."},
     };
     for (const auto& [text, shown] : rows) {
         CAPTURE(text);

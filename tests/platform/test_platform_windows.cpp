@@ -87,10 +87,14 @@ TEST_CASE("Windows: hidden and system files are left out of the listing")
 TEST_CASE("Windows: Win32 error numbers map to the message table")
 {
     const std::pair<unsigned long, const char*> rows[] = {
-        {ERROR_FILE_NOT_FOUND, "File not found"},  {ERROR_PATH_NOT_FOUND, "Invalid filename"},
-        {ERROR_TOO_MANY_OPEN_FILES, "Too many open files"}, {ERROR_ACCESS_DENIED, "File access denied"},
-        {ERROR_DISK_FULL, "Disk full"},            {ERROR_HANDLE_DISK_FULL, "Disk full"},
-        {ERROR_DIR_NOT_EMPTY, "I/O error 145"},    {ERROR_ALREADY_EXISTS, "I/O error 183"},
+        {ERROR_FILE_NOT_FOUND, "File not found"},
+        {ERROR_PATH_NOT_FOUND, "Invalid filename"},
+        {ERROR_TOO_MANY_OPEN_FILES, "Too many open files"},
+        {ERROR_ACCESS_DENIED, "File access denied"},
+        {ERROR_DISK_FULL, "Disk full"},
+        {ERROR_HANDLE_DISK_FULL, "Disk full"},
+        {ERROR_DIR_NOT_EMPTY, "I/O error 145"},
+        {ERROR_ALREADY_EXISTS, "I/O error 183"},
         {ERROR_SHARING_VIOLATION, "I/O error 32"},
     };
     for (const auto& [error, text] : rows) {

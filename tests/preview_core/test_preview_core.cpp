@@ -393,11 +393,11 @@ TEST_CASE("the sample archive covers each case of the fallback order")
     };
     const Row rows[] = {
         {0, "blob", {"blob-0.gif", "blob-1.gif", "blob-2.gif", "blob-3.gif", "blob-4.gif", "blob-5.gif"}},
-        {1, "walker", Names(6, "walker-0.gif")},  // only view 0
-        {2, "crawler", Names(6, "crawler.gif")},  // only the single picture
-        {3, "ghost", Names(6, "reservAA.gif")},   // no picture
+        {1, "walker", Names(6, "walker-0.gif")}, // only view 0
+        {2, "crawler", Names(6, "crawler.gif")}, // only the single picture
+        {3, "ghost", Names(6, "reservAA.gif")},  // no picture
         {4, "brute", {"brute-0.gif", "brute-1.gif", "brute-2.gif", "brute-3.gif", "brute-4.gif", "brute-5.gif"}},
-        {5, "drone", Names(6, "drone.frm.gif")},  // extension in the list
+        {5, "drone", Names(6, "drone.frm.gif")}, // extension in the list
     };
     const fs::path sample = DataFolder(QUARNEL_SAMPLE_ARCHIVE);
     if (!IsPresent(sample))

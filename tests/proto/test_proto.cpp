@@ -16,10 +16,10 @@
 #include <vector>
 
 using namespace quarnel;
+using quarnel::test::kRecordFields;
 using quarnel::test::ProtoBuilder;
 using quarnel::test::ReadAllBytes;
 using quarnel::test::ScratchFolder;
-using quarnel::test::kRecordFields;
 namespace fs = std::filesystem;
 
 TEST_CASE("fields decode big-endian, unsigned below four bytes")
@@ -174,10 +174,27 @@ TEST_CASE("a record refuses a file that changed size")
 TEST_CASE("the text id is shown divided by 100, an exact half rounded to even")
 {
     const std::pair<int, int> rows[] = {
-        {12300, 123}, {12349, 123}, {12345, 123}, {12351, 124}, {12350, 124}, {12250, 122},
-        {12450, 124}, {49, 0},      {50, 0},      {51, 1},      {-50, 0},     {-51, -1},
-        {-149, -1},   {150, 2},     {250, 2},     {350, 4},     {-150, -2},   {-250, -2},
-        {-151, -2},   {int(-2147483647 - 1), -21474836},        {2147483647, 21474836},
+        {12300, 123},
+        {12349, 123},
+        {12345, 123},
+        {12351, 124},
+        {12350, 124},
+        {12250, 122},
+        {12450, 124},
+        {49, 0},
+        {50, 0},
+        {51, 1},
+        {-50, 0},
+        {-51, -1},
+        {-149, -1},
+        {150, 2},
+        {250, 2},
+        {350, 4},
+        {-150, -2},
+        {-250, -2},
+        {-151, -2},
+        {int(-2147483647 - 1), -21474836},
+        {2147483647, 21474836},
     };
     for (const auto& [textId, shown] : rows) {
         CAPTURE(textId);

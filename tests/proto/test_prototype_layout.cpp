@@ -15,9 +15,9 @@ TEST_CASE("each kind's fields cover its record once, at the format's sizes")
 {
     // type, subtype -> size, as the format gives them
     const std::map<std::pair<int, int>, std::size_t> sizes = {
-        {{0, 0}, 129}, {{0, 1}, 65}, {{0, 2}, 125}, {{0, 3}, 122}, {{0, 4}, 81}, {{0, 5}, 69}, {{0, 6}, 61},
-        {{2, 0}, 49},  {{2, 1}, 49}, {{2, 2}, 49},  {{2, 3}, 45},  {{2, 4}, 45}, {{2, 5}, 45},
-        {{3, -1}, 36}, {{4, -1}, 28}, {{5, -1}, 28}, {{1, -1}, 416}};
+        {{0, 0}, 129}, {{0, 1}, 65},  {{0, 2}, 125}, {{0, 3}, 122}, {{0, 4}, 81},  {{0, 5}, 69},
+        {{0, 6}, 61},  {{2, 0}, 49},  {{2, 1}, 49},  {{2, 2}, 49},  {{2, 3}, 45},  {{2, 4}, 45},
+        {{2, 5}, 45},  {{3, -1}, 36}, {{4, -1}, 28}, {{5, -1}, 28}, {{1, -1}, 416}};
     CHECK(AllKinds().size() == sizes.size());
     std::map<std::string, const RecordField*> byKey;
     for (const RecordKind& kind : AllKinds()) {
@@ -56,7 +56,9 @@ TEST_CASE("each kind's fields cover its record once, at the format's sizes")
 
 TEST_CASE("the kind comes from the type byte, the subtype and the size")
 {
-    auto read = [](std::vector<std::uint8_t> bytes) { return ReadRecordKind(bytes.data(), bytes.size(), bytes.size()); };
+    auto read = [](std::vector<std::uint8_t> bytes) {
+        return ReadRecordKind(bytes.data(), bytes.size(), bytes.size());
+    };
     auto record = [](std::size_t size, int type, int subtype) {
         std::vector<std::uint8_t> bytes(size, 0);
         bytes[0] = static_cast<std::uint8_t>(type);

@@ -124,11 +124,12 @@ TEST_CASE("item lists per game and the critter flag bits")
     CHECK(EnumItemName(EnumList::BodyType, true, -1) == nullptr);
     CHECK(std::string(EnumItemName(EnumList::DamageType, true, 6)) == "Explosion");
     // Each bit by its mask and name, lowest first, so two swapped names fail.
-    const std::pair<std::uint32_t, std::string> expected[] = {
-        {0x2, "Barter"},          {0x20, "No steal"},       {0x40, "No drop"},
-        {0x80, "No limbs"},       {0x100, "No ages"},       {0x200, "No heal"},
-        {0x400, "Invulnerable"},  {0x800, "No flatten"},    {0x1000, "Special death"},
-        {0x2000, "Range hand-to-hand"}, {0x4000, "No knock-back"}};
+    const std::pair<std::uint32_t, std::string> expected[] = {{0x2, "Barter"},           {0x20, "No steal"},
+                                                              {0x40, "No drop"},         {0x80, "No limbs"},
+                                                              {0x100, "No ages"},        {0x200, "No heal"},
+                                                              {0x400, "Invulnerable"},   {0x800, "No flatten"},
+                                                              {0x1000, "Special death"}, {0x2000, "Range hand-to-hand"},
+                                                              {0x4000, "No knock-back"}};
     const std::vector<FlagBit>& bits = CritterFlagBits();
     REQUIRE(bits.size() == std::size(expected));
     for (std::size_t i = 0; i < bits.size(); ++i) {
@@ -160,7 +161,9 @@ TEST_CASE("real critters show named items and known flags only")
             // tests may run as a user who cannot open them for writing.
             const std::vector<std::uint8_t> bytes = ReadAllBytes(entry.path());
             REQUIRE(bytes.size() == std::size_t(secondGame ? kSecondGameRecordSize : kFirstGameRecordSize));
-            auto value = [&](const RecordField& field) { return DecodeBigEndian(bytes.data() + field.offset, field.width); };
+            auto value = [&](const RecordField& field) {
+                return DecodeBigEndian(bytes.data() + field.offset, field.width);
+            };
             for (const RecordField& field : RecordLayout()) {
                 CAPTURE(field.key);
                 CHECK(RecordHasField(field, bytes.size()) == (field.key != "damage_type" || secondGame));

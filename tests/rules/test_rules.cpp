@@ -5,7 +5,7 @@
 #include "platform/Errors.h"
 #include "proto/CritterFields.h"
 #include "rules/CharacterRules.h"
-#include "rules/IntegerText.h"
+#include "platform/IntegerText.h"
 #include "rules/SkillFormulas.h"
 
 #include <QtTest>
@@ -43,8 +43,9 @@ struct Sheet {
             Fill(kDerivedStats[i], derived[i], 2);
         // Skill base values of all-5 totals, worked out by hand from the formulas.
         const std::array<int, kSkillCount> skills =
-            second ? std::array<int, kSkillCount>{25, 10, 10, 50, 40, 20, 20, 15, 20, 20, 15, 20, 20, 15, 25, 20, 25, 20}
-                   : std::array<int, kSkillCount>{40, 15, 15, 70, 60, 45, 35, 20, 30, 25, 25, 25, 35, 25, 35, 30, 35, 10};
+            second
+                ? std::array<int, kSkillCount>{25, 10, 10, 50, 40, 20, 20, 15, 20, 20, 15, 20, 20, 15, 25, 20, 25, 20}
+                : std::array<int, kSkillCount>{40, 15, 15, 70, 60, 45, 35, 20, 30, 25, 25, 25, 35, 25, 35, 30, 35, 10};
         for (int i = 0; i < kSkillCount; ++i)
             Fill(kSkills[i], skills[i], 1);
         store.Preset(kGenderFields.base, "");
@@ -192,14 +193,18 @@ void TestRules::skillTables_data()
     QTest::addColumn<QList<int>>("totals");
     QTest::addColumn<QList<int>>("expected");
     QTest::newRow("first game, all 5") << false << QList<int>{5, 5, 5, 5, 5, 5, 5}
-        << QList<int>{40, 15, 15, 70, 60, 45, 35, 20, 30, 25, 25, 25, 35, 25, 35, 30, 35, 10};
+                                       << QList<int>{40, 15, 15, 70, 60, 45, 35, 20, 30,
+                                                     25, 25, 25, 35, 25, 35, 30, 35, 10};
     QTest::newRow("second game, all 5") << true << QList<int>{5, 5, 5, 5, 5, 5, 5}
-        << QList<int>{25, 10, 10, 50, 40, 20, 20, 15, 20, 20, 15, 20, 20, 15, 25, 20, 25, 20};
+                                        << QList<int>{25, 10, 10, 50, 40, 20, 20, 15, 20,
+                                                      20, 15, 20, 20, 15, 25, 20, 25, 20};
     // Distinct totals catch a formula that reads the wrong statistic.
     // ST 1, PE 2, EN 3, CH 4, INT 6, AG 8, LU 9.
-    QTest::newRow("first game, distinct") << false << QList<int>{1, 2, 3, 4, 6, 8, 9}
+    QTest::newRow("first game, distinct")
+        << false << QList<int>{1, 2, 3, 4, 6, 8, 9}
         << QList<int>{43, 18, 18, 69, 59, 48, 34, 19, 33, 25, 28, 25, 37, 26, 33, 28, 47, 9};
-    QTest::newRow("second game, distinct") << true << QList<int>{1, 2, 3, 4, 6, 8, 9}
+    QTest::newRow("second game, distinct")
+        << true << QList<int>{1, 2, 3, 4, 6, 8, 9}
         << QList<int>{37, 16, 16, 48, 38, 32, 16, 13, 29, 20, 24, 20, 24, 18, 20, 16, 45, 18};
 }
 
@@ -233,8 +238,8 @@ void TestRules::skillEdgeValues_data()
     // 5 + 4 * 2^30 wraps to 5.
     QTest::newRow("product wraps") << true << QList<int>{5, 5, 5, 5, 5, 1073741824, 5} << int(kSmallGuns) << 5;
     // The sum wraps to -2 before it is halved: 65 + (-1).
-    QTest::newRow("sum wraps before halving") << false << QList<int>{INT_MAX, 5, 5, 5, 5, INT_MAX, 5} << int(kUnarmed)
-                                              << 64;
+    QTest::newRow("sum wraps before halving")
+        << false << QList<int>{INT_MAX, 5, 5, 5, 5, INT_MAX, 5} << int(kUnarmed) << 64;
     QTest::newRow("minimum total") << true << QList<int>{5, 5, 5, 5, 5, INT_MIN, 5} << int(kSteal) << INT_MIN;
 }
 
@@ -272,58 +277,116 @@ void TestRules::primaryCascadeWritesExactly_data()
     QTest::addColumn<QStringList>("expected");
     // Each row raises one total from 5 to 8 (extra 0 -> 3); skill extras are
     // 1 and derived extras 2.
-    QTest::newRow("ST") << false << "EditExtraST" << QStringList{
-        "EditExtraST=3", "EditST=8",
-        "EditSkillUnarmedBase=71", "EditSkillUnarmed=72", "EditSkillMeleeBase=61", "EditSkillMelee=62",
-        "EditBaseHP=33", "EditHP=35", "EditBaseCarryWeight=225", "EditCarryWeight=227",
-        "EditBaseMelee=3", "EditMelee=5"};
-    QTest::newRow("PE") << false << "EditExtraPE" << QStringList{
-        "EditExtraPE=3", "EditPE=8",
-        "EditSkillFirstAidBase=36", "EditSkillFirstAid=37", "EditSkillDoctorBase=21", "EditSkillDoctor=22",
-        "EditSkillLockpickBase=26", "EditSkillLockpick=27", "EditSkillTrapsBase=26", "EditSkillTraps=27",
-        "EditBaseSequence=16", "EditSequence=18"};
-    QTest::newRow("EN") << false << "EditExtraEN" << QStringList{
-        "EditExtraEN=3", "EditEN=8",
-        "EditSkillOutdoorsmanBase=11", "EditSkillOutdoorsman=12",
-        "EditBaseHP=36", "EditHP=38", "EditBaseHealingRate=2", "EditHealingRate=4"};
-    QTest::newRow("CH") << false << "EditExtraCH" << QStringList{
-        "EditExtraCH=3", "EditCH=8",
-        "EditSkillSpeechBase=41", "EditSkillSpeech=42", "EditSkillBarterBase=36", "EditSkillBarter=37"};
-    QTest::newRow("INT") << false << "EditExtraINT" << QStringList{
-        "EditExtraINT=3", "EditINT=8",
-        "EditSkillFirstAidBase=36", "EditSkillFirstAid=37", "EditSkillDoctorBase=21", "EditSkillDoctor=22",
-        "EditSkillScienceBase=41", "EditSkillScience=42", "EditSkillRepairBase=28", "EditSkillRepair=29",
-        "EditSkillOutdoorsmanBase=11", "EditSkillOutdoorsman=12"};
-    QTest::newRow("AG") << false << "EditExtraAG" << QStringList{
-        "EditExtraAG=3", "EditAG=8",
-        "EditSkillSmallGunsBase=43", "EditSkillSmallguns=44", "EditSkillBigGunsBase=18", "EditSkillBigGuns=19",
-        "EditSkillEnergyGunsBase=18", "EditSkillEnergyGuns=19", "EditSkillUnarmedBase=71", "EditSkillUnarmed=72",
-        "EditSkillMeleeBase=61", "EditSkillMelee=62", "EditSkillThrowingBase=48", "EditSkillThrowing=49",
-        "EditSkillSneakBase=33", "EditSkillSneak=34", "EditSkillLockpickBase=26", "EditSkillLockpick=27",
-        "EditSkillStealBase=28", "EditSkillSteal=29", "EditSkillTrapsBase=26", "EditSkillTraps=27",
-        "EditBaseAC=8", "EditAC=10", "EditBaseAP=9", "EditAP=11"};
-    QTest::newRow("LU") << false << "EditExtraLU" << QStringList{
-        "EditExtraLU=3", "EditLU=8",
-        "EditSkillGamblingBase=44", "EditSkillGambling=45",
-        "EditBaseCriticalChance=8", "EditCriticalChance=10"};
-    QTest::newRow("ST, second game") << true << "EditExtraST" << QStringList{
-        "EditExtraST=3", "EditST=8",
-        "EditSkillUnarmedBase=56", "EditSkillUnarmed=57", "EditSkillMeleeBase=46", "EditSkillMelee=47",
-        "EditBaseHP=33", "EditHP=35", "EditBaseCarryWeight=225", "EditCarryWeight=227",
-        "EditBaseMelee=3", "EditMelee=5"};
-    QTest::newRow("AG, second game") << true << "EditExtraAG" << QStringList{
-        "EditExtraAG=3", "EditAG=8",
-        "EditSkillSmallGunsBase=37", "EditSkillSmallguns=38", "EditSkillBigGunsBase=16", "EditSkillBigGuns=17",
-        "EditSkillEnergyGunsBase=16", "EditSkillEnergyGuns=17", "EditSkillUnarmedBase=56", "EditSkillUnarmed=57",
-        "EditSkillMeleeBase=46", "EditSkillMelee=47", "EditSkillThrowingBase=32", "EditSkillThrowing=33",
-        "EditSkillSneakBase=29", "EditSkillSneak=30", "EditSkillLockpickBase=23", "EditSkillLockpick=24",
-        "EditSkillStealBase=24", "EditSkillSteal=25", "EditSkillTrapsBase=23", "EditSkillTraps=24",
-        "EditBaseAC=8", "EditAC=10", "EditBaseAP=9", "EditAP=11"};
-    QTest::newRow("INT, second game") << true << "EditExtraINT" << QStringList{
-        "EditExtraINT=3", "EditINT=8",
-        "EditSkillFirstAidBase=26", "EditSkillFirstAid=27", "EditSkillDoctorBase=18", "EditSkillDoctor=19",
-        "EditSkillScienceBase=32", "EditSkillScience=33", "EditSkillRepairBase=24", "EditSkillRepair=25",
-        "EditSkillOutdoorsmanBase=26", "EditSkillOutdoorsman=27"};
+    QTest::newRow("ST") << false << "EditExtraST" << QStringList{"EditExtraST=3",           "EditST=8",
+                                                                 "EditSkillUnarmedBase=71", "EditSkillUnarmed=72",
+                                                                 "EditSkillMeleeBase=61",   "EditSkillMelee=62",
+                                                                 "EditBaseHP=33",           "EditHP=35",
+                                                                 "EditBaseCarryWeight=225", "EditCarryWeight=227",
+                                                                 "EditBaseMelee=3",         "EditMelee=5"};
+    QTest::newRow("PE")
+        << false << "EditExtraPE"
+        << QStringList{
+               "EditExtraPE=3",          "EditPE=8",           "EditSkillFirstAidBase=36", "EditSkillFirstAid=37",
+               "EditSkillDoctorBase=21", "EditSkillDoctor=22", "EditSkillLockpickBase=26", "EditSkillLockpick=27",
+               "EditSkillTrapsBase=26",  "EditSkillTraps=27",  "EditBaseSequence=16",      "EditSequence=18"};
+    QTest::newRow("EN") << false << "EditExtraEN"
+                        << QStringList{"EditExtraEN=3",           "EditEN=8",         "EditSkillOutdoorsmanBase=11",
+                                       "EditSkillOutdoorsman=12", "EditBaseHP=36",    "EditHP=38",
+                                       "EditBaseHealingRate=2",   "EditHealingRate=4"};
+    QTest::newRow("CH") << false << "EditExtraCH" << QStringList{"EditExtraCH=3",          "EditCH=8",
+                                                                 "EditSkillSpeechBase=41", "EditSkillSpeech=42",
+                                                                 "EditSkillBarterBase=36", "EditSkillBarter=37"};
+    QTest::newRow("INT") << false << "EditExtraINT" << QStringList{"EditExtraINT=3",
+                                                                   "EditINT=8",
+                                                                   "EditSkillFirstAidBase=36",
+                                                                   "EditSkillFirstAid=37",
+                                                                   "EditSkillDoctorBase=21",
+                                                                   "EditSkillDoctor=22",
+                                                                   "EditSkillScienceBase=41",
+                                                                   "EditSkillScience=42",
+                                                                   "EditSkillRepairBase=28",
+                                                                   "EditSkillRepair=29",
+                                                                   "EditSkillOutdoorsmanBase=11",
+                                                                   "EditSkillOutdoorsman=12"};
+    QTest::newRow("AG") << false << "EditExtraAG"
+                        << QStringList{"EditExtraAG=3",
+                                       "EditAG=8",
+                                       "EditSkillSmallGunsBase=43",
+                                       "EditSkillSmallguns=44",
+                                       "EditSkillBigGunsBase=18",
+                                       "EditSkillBigGuns=19",
+                                       "EditSkillEnergyGunsBase=18",
+                                       "EditSkillEnergyGuns=19",
+                                       "EditSkillUnarmedBase=71",
+                                       "EditSkillUnarmed=72",
+                                       "EditSkillMeleeBase=61",
+                                       "EditSkillMelee=62",
+                                       "EditSkillThrowingBase=48",
+                                       "EditSkillThrowing=49",
+                                       "EditSkillSneakBase=33",
+                                       "EditSkillSneak=34",
+                                       "EditSkillLockpickBase=26",
+                                       "EditSkillLockpick=27",
+                                       "EditSkillStealBase=28",
+                                       "EditSkillSteal=29",
+                                       "EditSkillTrapsBase=26",
+                                       "EditSkillTraps=27",
+                                       "EditBaseAC=8",
+                                       "EditAC=10",
+                                       "EditBaseAP=9",
+                                       "EditAP=11"};
+    QTest::newRow("LU") << false << "EditExtraLU" << QStringList{"EditExtraLU=3",
+                                                                 "EditLU=8",
+                                                                 "EditSkillGamblingBase=44",
+                                                                 "EditSkillGambling=45",
+                                                                 "EditBaseCriticalChance=8",
+                                                                 "EditCriticalChance=10"};
+    QTest::newRow("ST, second game") << true << "EditExtraST"
+                                     << QStringList{"EditExtraST=3",           "EditST=8",
+                                                    "EditSkillUnarmedBase=56", "EditSkillUnarmed=57",
+                                                    "EditSkillMeleeBase=46",   "EditSkillMelee=47",
+                                                    "EditBaseHP=33",           "EditHP=35",
+                                                    "EditBaseCarryWeight=225", "EditCarryWeight=227",
+                                                    "EditBaseMelee=3",         "EditMelee=5"};
+    QTest::newRow("AG, second game") << true << "EditExtraAG"
+                                     << QStringList{"EditExtraAG=3",
+                                                    "EditAG=8",
+                                                    "EditSkillSmallGunsBase=37",
+                                                    "EditSkillSmallguns=38",
+                                                    "EditSkillBigGunsBase=16",
+                                                    "EditSkillBigGuns=17",
+                                                    "EditSkillEnergyGunsBase=16",
+                                                    "EditSkillEnergyGuns=17",
+                                                    "EditSkillUnarmedBase=56",
+                                                    "EditSkillUnarmed=57",
+                                                    "EditSkillMeleeBase=46",
+                                                    "EditSkillMelee=47",
+                                                    "EditSkillThrowingBase=32",
+                                                    "EditSkillThrowing=33",
+                                                    "EditSkillSneakBase=29",
+                                                    "EditSkillSneak=30",
+                                                    "EditSkillLockpickBase=23",
+                                                    "EditSkillLockpick=24",
+                                                    "EditSkillStealBase=24",
+                                                    "EditSkillSteal=25",
+                                                    "EditSkillTrapsBase=23",
+                                                    "EditSkillTraps=24",
+                                                    "EditBaseAC=8",
+                                                    "EditAC=10",
+                                                    "EditBaseAP=9",
+                                                    "EditAP=11"};
+    QTest::newRow("INT, second game") << true << "EditExtraINT" << QStringList{"EditExtraINT=3",
+                                                                               "EditINT=8",
+                                                                               "EditSkillFirstAidBase=26",
+                                                                               "EditSkillFirstAid=27",
+                                                                               "EditSkillDoctorBase=18",
+                                                                               "EditSkillDoctor=19",
+                                                                               "EditSkillScienceBase=32",
+                                                                               "EditSkillScience=33",
+                                                                               "EditSkillRepairBase=24",
+                                                                               "EditSkillRepair=25",
+                                                                               "EditSkillOutdoorsmanBase=26",
+                                                                               "EditSkillOutdoorsman=27"};
 }
 
 void TestRules::primaryCascadeWritesExactly()
@@ -345,52 +408,75 @@ void TestRules::clamps_data()
     QTest::addColumn<QStringList>("baseWrites");
     QTest::addColumn<QString>("total");
     // Primary bases are 5, so a total of t needs extra t - 5.
-    QTest::newRow("ST 1 melee raised to 1") << QStringList{} << "EditExtraST" << "-4" << "EditBaseMelee"
-                                            << QStringList{"-4", "1"} << "3";
-    QTest::newRow("ST 5 melee 0 raised to 1") << QStringList{"EditST=4", "EditExtraST=-1"} << "EditExtraST" << "0"
+    QTest::newRow("ST 1 melee raised to 1") << QStringList{} << "EditExtraST"
+                                            << "-4"
+                                            << "EditBaseMelee" << QStringList{"-4", "1"} << "3";
+    QTest::newRow("ST 5 melee 0 raised to 1") << QStringList{"EditST=4", "EditExtraST=-1"} << "EditExtraST"
+                                              << "0"
                                               << "EditBaseMelee" << QStringList{"0", "1"} << "3";
-    QTest::newRow("ST 6 melee 1") << QStringList{} << "EditExtraST" << "1" << "EditBaseMelee" << QStringList{}
-                                  << "3";
-    QTest::newRow("ST 7 melee 2") << QStringList{} << "EditExtraST" << "2" << "EditBaseMelee" << QStringList{"2"}
-                                  << "4";
-    QTest::newRow("ST 10 carry weight") << QStringList{} << "EditExtraST" << "5" << "EditBaseCarryWeight"
-                                        << QStringList{"275"} << "277";
-    QTest::newRow("ST -100 carry weight not clamped") << QStringList{} << "EditExtraST" << "-105"
+    QTest::newRow("ST 6 melee 1") << QStringList{} << "EditExtraST"
+                                  << "1"
+                                  << "EditBaseMelee" << QStringList{} << "3";
+    QTest::newRow("ST 7 melee 2") << QStringList{} << "EditExtraST"
+                                  << "2"
+                                  << "EditBaseMelee" << QStringList{"2"} << "4";
+    QTest::newRow("ST 10 carry weight") << QStringList{} << "EditExtraST"
+                                        << "5"
+                                        << "EditBaseCarryWeight" << QStringList{"275"} << "277";
+    QTest::newRow("ST -100 carry weight not clamped") << QStringList{} << "EditExtraST"
+                                                      << "-105"
                                                       << "EditBaseCarryWeight" << QStringList{"-2475"} << "-2473";
-    QTest::newRow("EN 2 healing 0") << QStringList{} << "EditExtraEN" << "-3" << "EditBaseHealingRate"
-                                    << QStringList{"0"} << "2";
-    QTest::newRow("EN 10 healing 3") << QStringList{} << "EditExtraEN" << "5" << "EditBaseHealingRate"
-                                     << QStringList{"3"} << "5";
-    QTest::newRow("EN -2 healing truncates to 0") << QStringList{} << "EditExtraEN" << "-7" << "EditBaseHealingRate"
-                                                  << QStringList{"0"} << "2";
-    QTest::newRow("EN -3 healing raised to 0") << QStringList{} << "EditExtraEN" << "-8" << "EditBaseHealingRate"
-                                               << QStringList{"-1", "0"} << "2";
-    QTest::newRow("PE -1 sequence raised to 0") << QStringList{} << "EditExtraPE" << "-6" << "EditBaseSequence"
-                                                << QStringList{"-2", "0"} << "2";
-    QTest::newRow("AG 1 action points 5") << QStringList{} << "EditExtraAG" << "-4" << "EditBaseAP"
-                                          << QStringList{"5"} << "7";
-    QTest::newRow("AG 10 action points 10") << QStringList{} << "EditExtraAG" << "5" << "EditBaseAP"
-                                            << QStringList{"10"} << "12";
-    QTest::newRow("AG -3 action points 4") << QStringList{} << "EditExtraAG" << "-8" << "EditBaseAP"
-                                           << QStringList{"4"} << "6";
-    QTest::newRow("AG -11 action points 0") << QStringList{} << "EditExtraAG" << "-16" << "EditBaseAP"
-                                            << QStringList{"0"} << "2";
-    QTest::newRow("AG -12 action points raised to 0") << QStringList{} << "EditExtraAG" << "-17" << "EditBaseAP"
-                                                      << QStringList{"-1", "0"} << "2";
-    QTest::newRow("AG 0 armor class 0") << QStringList{} << "EditExtraAG" << "-5" << "EditBaseAC"
-                                        << QStringList{"0"} << "2";
-    QTest::newRow("PE 0 sequence 0") << QStringList{} << "EditExtraPE" << "-5" << "EditBaseSequence"
-                                     << QStringList{"0"} << "2";
-    QTest::newRow("LU 0 critical chance 0") << QStringList{} << "EditExtraLU" << "-5" << "EditBaseCriticalChance"
-                                            << QStringList{"0"} << "2";
-    QTest::newRow("AG -3 armor class raised to 0") << QStringList{} << "EditExtraAG" << "-8" << "EditBaseAC"
-                                                   << QStringList{"-3", "0"} << "2";
-    QTest::newRow("LU -2 critical chance raised to 0") << QStringList{} << "EditExtraLU" << "-7"
+    QTest::newRow("EN 2 healing 0") << QStringList{} << "EditExtraEN"
+                                    << "-3"
+                                    << "EditBaseHealingRate" << QStringList{"0"} << "2";
+    QTest::newRow("EN 10 healing 3") << QStringList{} << "EditExtraEN"
+                                     << "5"
+                                     << "EditBaseHealingRate" << QStringList{"3"} << "5";
+    QTest::newRow("EN -2 healing truncates to 0") << QStringList{} << "EditExtraEN"
+                                                  << "-7"
+                                                  << "EditBaseHealingRate" << QStringList{"0"} << "2";
+    QTest::newRow("EN -3 healing raised to 0") << QStringList{} << "EditExtraEN"
+                                               << "-8"
+                                               << "EditBaseHealingRate" << QStringList{"-1", "0"} << "2";
+    QTest::newRow("PE -1 sequence raised to 0") << QStringList{} << "EditExtraPE"
+                                                << "-6"
+                                                << "EditBaseSequence" << QStringList{"-2", "0"} << "2";
+    QTest::newRow("AG 1 action points 5") << QStringList{} << "EditExtraAG"
+                                          << "-4"
+                                          << "EditBaseAP" << QStringList{"5"} << "7";
+    QTest::newRow("AG 10 action points 10") << QStringList{} << "EditExtraAG"
+                                            << "5"
+                                            << "EditBaseAP" << QStringList{"10"} << "12";
+    QTest::newRow("AG -3 action points 4") << QStringList{} << "EditExtraAG"
+                                           << "-8"
+                                           << "EditBaseAP" << QStringList{"4"} << "6";
+    QTest::newRow("AG -11 action points 0") << QStringList{} << "EditExtraAG"
+                                            << "-16"
+                                            << "EditBaseAP" << QStringList{"0"} << "2";
+    QTest::newRow("AG -12 action points raised to 0") << QStringList{} << "EditExtraAG"
+                                                      << "-17"
+                                                      << "EditBaseAP" << QStringList{"-1", "0"} << "2";
+    QTest::newRow("AG 0 armor class 0") << QStringList{} << "EditExtraAG"
+                                        << "-5"
+                                        << "EditBaseAC" << QStringList{"0"} << "2";
+    QTest::newRow("PE 0 sequence 0") << QStringList{} << "EditExtraPE"
+                                     << "-5"
+                                     << "EditBaseSequence" << QStringList{"0"} << "2";
+    QTest::newRow("LU 0 critical chance 0") << QStringList{} << "EditExtraLU"
+                                            << "-5"
+                                            << "EditBaseCriticalChance" << QStringList{"0"} << "2";
+    QTest::newRow("AG -3 armor class raised to 0") << QStringList{} << "EditExtraAG"
+                                                   << "-8"
+                                                   << "EditBaseAC" << QStringList{"-3", "0"} << "2";
+    QTest::newRow("LU -2 critical chance raised to 0") << QStringList{} << "EditExtraLU"
+                                                       << "-7"
                                                        << "EditBaseCriticalChance" << QStringList{"-2", "0"} << "2";
     // 15 + 0 - 18 = -3: raised to 0 only after a change of endurance.
-    QTest::newRow("HP -3 after EN") << QStringList{"EditExtraST=-5", "EditST=0"} << "EditExtraEN" << "-14"
+    QTest::newRow("HP -3 after EN") << QStringList{"EditExtraST=-5", "EditST=0"} << "EditExtraEN"
+                                    << "-14"
                                     << "EditBaseHP" << QStringList{"-3", "0"} << "2";
-    QTest::newRow("HP -3 after ST") << QStringList{"EditExtraEN=-14", "EditEN=-9"} << "EditExtraST" << "-5"
+    QTest::newRow("HP -3 after ST") << QStringList{"EditExtraEN=-14", "EditEN=-9"} << "EditExtraST"
+                                    << "-5"
                                     << "EditBaseHP" << QStringList{"-3"} << "-1";
 }
 
@@ -422,19 +508,42 @@ void TestRules::totalRules_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("totalField");
     QTest::addColumn<QString>("total");
-    QTest::newRow("HP extra 7") << QStringList{} << "EditExtraHP" << "7" << "EditHP" << "37";
-    QTest::newRow("HP extra -7") << QStringList{} << "EditExtraHP" << "-7" << "EditHP" << "23";
-    QTest::newRow("HP extra minus sign only") << QStringList{} << "EditExtraHP" << "-" << "EditHP" << "32";
-    QTest::newRow("HP base in hex") << QStringList{} << "EditBaseHP" << "$10" << "EditHP" << "18";
-    QTest::newRow("better criticals extra") << QStringList{} << "EditExtraBetterCriticals" << "20"
-                                            << "EditBetterCriticals" << "20";
+    QTest::newRow("HP extra 7") << QStringList{} << "EditExtraHP"
+                                << "7"
+                                << "EditHP"
+                                << "37";
+    QTest::newRow("HP extra -7") << QStringList{} << "EditExtraHP"
+                                 << "-7"
+                                 << "EditHP"
+                                 << "23";
+    QTest::newRow("HP extra minus sign only") << QStringList{} << "EditExtraHP"
+                                              << "-"
+                                              << "EditHP"
+                                              << "32";
+    QTest::newRow("HP base in hex") << QStringList{} << "EditBaseHP"
+                                    << "$10"
+                                    << "EditHP"
+                                    << "18";
+    QTest::newRow("better criticals extra") << QStringList{} << "EditExtraBetterCriticals"
+                                            << "20"
+                                            << "EditBetterCriticals"
+                                            << "20";
     QTest::newRow("small guns extra -10") << QStringList{"EditSkillSmallGunsBase=40"} << "EditSkillSmallGunsExtra"
-                                          << "-10" << "EditSkillSmallguns" << "30";
-    QTest::newRow("skill extra emptied") << QStringList{} << "EditSkillSmallGunsExtra" << "" << "EditSkillSmallguns"
+                                          << "-10"
+                                          << "EditSkillSmallguns"
+                                          << "30";
+    QTest::newRow("skill extra emptied") << QStringList{} << "EditSkillSmallGunsExtra"
+                                         << ""
+                                         << "EditSkillSmallguns"
                                          << "41";
-    QTest::newRow("skill base") << QStringList{} << "EditSkillOutdoorsmanBase" << "50" << "EditSkillOutdoorsman"
+    QTest::newRow("skill base") << QStringList{} << "EditSkillOutdoorsmanBase"
+                                << "50"
+                                << "EditSkillOutdoorsman"
                                 << "51";
-    QTest::newRow("primary extra") << QStringList{} << "EditExtraLU" << "-1" << "EditLU" << "4";
+    QTest::newRow("primary extra") << QStringList{} << "EditExtraLU"
+                                   << "-1"
+                                   << "EditLU"
+                                   << "4";
 }
 
 void TestRules::totalRules()
@@ -455,17 +564,28 @@ void TestRules::guardsStopEveryRule_data()
     QTest::addColumn<bool>("loading");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
-    QTest::newRow("loading, primary extra") << true << "EditExtraST" << "3";
-    QTest::newRow("loading, primary total") << true << "EditAG" << "9";
-    QTest::newRow("loading, derived base") << true << "EditBaseHP" << "9";
-    QTest::newRow("loading, skill base") << true << "EditSkillDoctorBase" << "9";
-    QTest::newRow("loading, gender extra") << true << "EditExtraGender" << "1";
-    QTest::newRow("letters, primary extra") << false << "EditExtraST" << "3a";
-    QTest::newRow("empty, primary extra") << false << "EditExtraST" << "";
-    QTest::newRow("letters, primary total") << false << "EditAG" << "x";
-    QTest::newRow("blank, derived extra") << false << "EditExtraSequence" << " ";
-    QTest::newRow("fraction, skill extra") << false << "EditSkillTrapsExtra" << "1.5";
-    QTest::newRow("too large, skill base") << false << "EditSkillTrapsBase" << "2147483648";
+    QTest::newRow("loading, primary extra") << true << "EditExtraST"
+                                            << "3";
+    QTest::newRow("loading, primary total") << true << "EditAG"
+                                            << "9";
+    QTest::newRow("loading, derived base") << true << "EditBaseHP"
+                                           << "9";
+    QTest::newRow("loading, skill base") << true << "EditSkillDoctorBase"
+                                         << "9";
+    QTest::newRow("loading, gender extra") << true << "EditExtraGender"
+                                           << "1";
+    QTest::newRow("letters, primary extra") << false << "EditExtraST"
+                                            << "3a";
+    QTest::newRow("empty, primary extra") << false << "EditExtraST"
+                                          << "";
+    QTest::newRow("letters, primary total") << false << "EditAG"
+                                            << "x";
+    QTest::newRow("blank, derived extra") << false << "EditExtraSequence"
+                                          << " ";
+    QTest::newRow("fraction, skill extra") << false << "EditSkillTrapsExtra"
+                                           << "1.5";
+    QTest::newRow("too large, skill base") << false << "EditSkillTrapsBase"
+                                           << "2147483648";
 }
 
 void TestRules::guardsStopEveryRule()
@@ -503,9 +623,9 @@ void TestRules::badOperandStopsTheCascade()
         QCOMPARE(QString(e.what()), QString("'x' is not a valid integer value"));
     }
     // Everything before the failing read stays; carry weight and melee are not written.
-    QCOMPARE(ToList(sheet.store.writes), (QStringList{
-        "EditExtraST=3", "EditST=8", "EditSkillUnarmedBase=71", "EditSkillUnarmed=72",
-        "EditSkillMeleeBase=61", "EditSkillMelee=62", "EditBaseHP=33"}));
+    QCOMPARE(ToList(sheet.store.writes),
+             (QStringList{"EditExtraST=3", "EditST=8", "EditSkillUnarmedBase=71", "EditSkillUnarmed=72",
+                          "EditSkillMeleeBase=61", "EditSkillMelee=62", "EditBaseHP=33"}));
 }
 
 void TestRules::unrelatedBadTotalDoesNotStopTheCascade()

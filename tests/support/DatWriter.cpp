@@ -148,10 +148,7 @@ Dat2Writer& Dat2Writer::Add(DatEntry entry)
     return *this;
 }
 
-Dat2Writer& Dat2Writer::Stored(const std::string& path, const std::string& text)
-{
-    return Stored(path, DatText(text));
-}
+Dat2Writer& Dat2Writer::Stored(const std::string& path, const std::string& text) { return Stored(path, DatText(text)); }
 
 Dat2Writer& Dat2Writer::Stored(const std::string& path, const DatBytes& data)
 {

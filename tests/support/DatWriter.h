@@ -23,11 +23,11 @@ DatBytes DatText(const std::string& text);
 
 // One entry: the bytes as stored in the archive and what the directory records.
 struct DatEntry {
-    std::string folder;     // first game: the directory ("" for the root "."); second game: unused
-    std::string name;       // first game: the file name; second game: the whole path with backslashes
-    DatBytes packed;        // written at the entry's offset
+    std::string folder; // first game: the directory ("" for the root "."); second game: unused
+    std::string name;   // first game: the file name; second game: the whole path with backslashes
+    DatBytes packed;    // written at the entry's offset
     std::uint32_t unpackedSize = 0;
-    std::uint32_t method = 0; // first game: the attributes; second game: the compressed byte
+    std::uint32_t method = 0;                // first game: the attributes; second game: the compressed byte
     std::optional<std::uint32_t> offset;     // recorded instead of the real one
     std::optional<std::uint32_t> packedSize; // recorded instead of the real one
 };

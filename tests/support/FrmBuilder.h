@@ -28,8 +28,8 @@ struct FrmRecipe {
     // With every direction on set 0 all six offsets are 0: one direction.
     std::vector<std::vector<FrmFrameRecipe>> frameSets;
     std::array<int, 6> directionSet{};
-    std::optional<std::uint16_t> framesPerDirection; // stated instead of frameSets[0].size()
-    std::optional<std::uint32_t> dataSize;           // stated instead of the real size
+    std::optional<std::uint16_t> framesPerDirection;     // stated instead of frameSets[0].size()
+    std::optional<std::uint32_t> dataSize;               // stated instead of the real size
     std::optional<std::array<std::uint32_t, 6>> offsets; // stated instead of the real ones
 };
 

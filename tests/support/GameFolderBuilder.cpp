@@ -11,10 +11,9 @@ namespace quarnel::test {
 
 std::string GeneratedCritterName(int fileNumber)
 {
-    static const std::array<const char*, 8> kWords = {"Rat",      "Mole Rat", "Wasteland Dog", "Raider Scout",
+    static const std::array<const char*, 8> kWords = {"Rat",       "Mole Rat", "Wasteland Dog", "Raider Scout",
                                                       "Scavenger", "Gecko",    "Guard",         "Trader"};
-    return std::string(kWords[static_cast<std::size_t>(fileNumber) % kWords.size()]) + " " +
-           std::to_string(fileNumber);
+    return std::string(kWords[static_cast<std::size_t>(fileNumber) % kWords.size()]) + " " + std::to_string(fileNumber);
 }
 
 std::string GeneratedFileName(int fileNumber, const std::string& extension)
@@ -24,8 +23,7 @@ std::string GeneratedFileName(int fileNumber, const std::string& extension)
     return digits + extension;
 }
 
-void BuildGameFolder(const std::filesystem::path& folder, int count, int recordSize,
-                     const GameFolderOptions& options)
+void BuildGameFolder(const std::filesystem::path& folder, int count, int recordSize, const GameFolderOptions& options)
 {
     std::filesystem::create_directories(folder);
     std::string table = "[Description]\r\n";

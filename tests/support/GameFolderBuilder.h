@@ -8,10 +8,10 @@
 namespace quarnel::test {
 
 struct GameFolderOptions {
-    int firstNumber = 1;              // number of the first file
-    std::string extension = ".pro";   // ".PRO" for first-game style names
+    int firstNumber = 1;            // number of the first file
+    std::string extension = ".pro"; // ".PRO" for first-game style names
     bool writeNameTable = true;
-    int unnamedEvery = 0;             // when > 0, every n-th file gets no line in the table
+    int unnamedEvery = 0; // when > 0, every n-th file gets no line in the table
 };
 
 // The name the table gives file number n.

@@ -22,7 +22,7 @@ void Put16(Bytes& out, int v)
 }
 
 class BitWriter {
-  public:
+public:
     void Code(int code)
     {
         acc_ |= static_cast<std::uint32_t>(code) << bits_;
@@ -40,7 +40,7 @@ class BitWriter {
         return bytes_;
     }
 
-  private:
+private:
     Bytes bytes_;
     std::uint32_t acc_ = 0;
     int bits_ = 0;
@@ -73,11 +73,10 @@ void PutImageData(Bytes& out, const std::vector<std::uint8_t>& pixels)
 
 } // namespace
 
-Bytes EncodeGif(int width, int height, const std::vector<Rgb>& palette, const std::vector<Bytes>& frames,
-                int delayCs)
+Bytes EncodeGif(int width, int height, const std::vector<Rgb>& palette, const std::vector<Bytes>& frames, int delayCs)
 {
-    if (width <= 0 || height <= 0 || width > 0xFFFF || height > 0xFFFF || palette.empty() ||
-        palette.size() > 256 || frames.empty())
+    if (width <= 0 || height <= 0 || width > 0xFFFF || height > 0xFFFF || palette.empty() || palette.size() > 256 ||
+        frames.empty())
         throw std::invalid_argument("EncodeGif: bad dimensions, palette or frames");
     int tableBits = 1; // the table holds 2^tableBits colours
     while ((std::size_t(1) << tableBits) < palette.size())

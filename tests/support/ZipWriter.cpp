@@ -26,26 +26,14 @@ void Put64(Bytes& out, std::uint64_t v)
     Put32(out, static_cast<std::uint32_t>(v >> 32));
 }
 
-void PutBytes(Bytes& out, const Bytes& bytes)
-{
-    out.insert(out.end(), bytes.begin(), bytes.end());
-}
-void PutText(Bytes& out, const std::string& text)
-{
-    out.insert(out.end(), text.begin(), text.end());
-}
+void PutBytes(Bytes& out, const Bytes& bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
+void PutText(Bytes& out, const std::string& text) { out.insert(out.end(), text.begin(), text.end()); }
 
-std::uint32_t Low32(std::uint64_t v, bool zip64)
-{
-    return zip64 ? 0xFFFFFFFFu : static_cast<std::uint32_t>(v);
-}
+std::uint32_t Low32(std::uint64_t v, bool zip64) { return zip64 ? 0xFFFFFFFFu : static_cast<std::uint32_t>(v); }
 
 } // namespace
 
-Bytes ToBytes(const std::string& text)
-{
-    return Bytes(text.begin(), text.end());
-}
+Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 Bytes DeflateRaw(const Bytes& data)
 {
@@ -70,10 +58,7 @@ std::uint32_t Crc32Of(const Bytes& data)
     return static_cast<std::uint32_t>(crc32(0, data.data(), static_cast<uInt>(data.size())));
 }
 
-std::uint32_t Crc32Of(const std::string& data)
-{
-    return Crc32Of(ToBytes(data));
-}
+std::uint32_t Crc32Of(const std::string& data) { return Crc32Of(ToBytes(data)); }
 
 Bytes ExtraField(std::uint16_t tag, const Bytes& data)
 {
@@ -84,8 +69,7 @@ Bytes ExtraField(std::uint16_t tag, const Bytes& data)
     return out;
 }
 
-Bytes UnicodePathExtra(const std::string& rawName, const std::string& utf8Name,
-                       std::optional<std::uint32_t> crc)
+Bytes UnicodePathExtra(const std::string& rawName, const std::string& utf8Name, std::optional<std::uint32_t> crc)
 {
     Bytes data{1};
     Put32(data, crc.value_or(Crc32Of(rawName)));
@@ -203,9 +187,7 @@ Bytes ZipWriter::Build() const
     Bytes out = prefix_;
     Bytes central;
     for (const ZipEntry& e : entries_) {
-        const Bytes encoded = e.compressedData ? *e.compressedData
-                              : e.method == 8  ? DeflateRaw(e.data)
-                                               : e.data;
+        const Bytes encoded = e.compressedData ? *e.compressedData : e.method == 8 ? DeflateRaw(e.data) : e.data;
         const std::uint32_t crc = e.crc.value_or(Crc32Of(e.data));
         const std::uint64_t usize = e.uncompressedSize.value_or(e.data.size());
         const std::uint64_t csize = e.compressedSize.value_or(encoded.size());

@@ -39,18 +39,12 @@ struct ZipEntry {
 };
 
 class ZipWriter {
-  public:
+public:
     ZipWriter& Add(const ZipEntry& entry);
     ZipWriter& Stored(const std::string& name, const Bytes& data);
-    ZipWriter& Stored(const std::string& name, const std::string& text)
-    {
-        return Stored(name, ToBytes(text));
-    }
+    ZipWriter& Stored(const std::string& name, const std::string& text) { return Stored(name, ToBytes(text)); }
     ZipWriter& Deflated(const std::string& name, const Bytes& data);
-    ZipWriter& Deflated(const std::string& name, const std::string& text)
-    {
-        return Deflated(name, ToBytes(text));
-    }
+    ZipWriter& Deflated(const std::string& name, const std::string& text) { return Deflated(name, ToBytes(text)); }
     // A folder entry ("name/", no data, directory attribute).
     ZipWriter& Folder(const std::string& name);
 
@@ -73,7 +67,7 @@ class ZipWriter {
     Bytes Build() const;
     void WriteTo(const std::filesystem::path& file) const;
 
-  private:
+private:
     std::vector<ZipEntry> entries_;
     std::string comment_;
     bool zip64End_ = false;
@@ -94,8 +88,7 @@ std::uint32_t Crc32Of(const std::string& data);
 
 // Extra fields: Unicode Path (0x7075, version 1, CRC-32 of the raw name), the
 // "NUCX" UTF-16 name field (0x554E) and a raw field of any tag.
-Bytes UnicodePathExtra(const std::string& rawName, const std::string& utf8Name,
-                       std::optional<std::uint32_t> crc = {});
+Bytes UnicodePathExtra(const std::string& rawName, const std::string& utf8Name, std::optional<std::uint32_t> crc = {});
 Bytes NucxExtra(const std::u16string& name);
 Bytes ExtraField(std::uint16_t tag, const Bytes& data);
 

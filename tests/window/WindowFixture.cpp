@@ -153,10 +153,7 @@ int RowOf(QTableWidget* list, const QString& file)
     return -1;
 }
 
-QString Status(TForm1& form)
-{
-    return form.StatusLabel1 ? form.StatusLabel1->text() : QString("(no status bar)");
-}
+QString Status(TForm1& form) { return form.StatusLabel1 ? form.StatusLabel1->text() : QString("(no status bar)"); }
 
 void RemoveBehindTheWindow(const std::filesystem::path& file)
 {

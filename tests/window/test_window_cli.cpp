@@ -40,7 +40,8 @@ void TestWindowCli::rulesEditEqualsTheWindowsSave()
     QFETCH(QString, file);
     QFETCH(QStringList, edits);
     const std::filesystem::path shared = QUARNEL_SHARED_TESTDATA;
-    if (!std::filesystem::exists(shared / "FO1" / "00000324.PRO") || !std::filesystem::exists(shared / "FO2" / "00000078.pro"))
+    if (!std::filesystem::exists(shared / "FO1" / "00000324.PRO") ||
+        !std::filesystem::exists(shared / "FO2" / "00000078.pro"))
         QSKIP("shared test data not present");
 
     WindowFixture fixture;
@@ -50,7 +51,8 @@ void TestWindowCli::rulesEditEqualsTheWindowsSave()
     }
     const std::filesystem::path windowFile = fixture.GameFolder(secondGame) / file.toStdString();
     QTemporaryDir cliDir;
-    const std::filesystem::path cliFolder = std::filesystem::path(cliDir.path().toStdString()) / (secondGame ? "FO2" : "FO1");
+    const std::filesystem::path cliFolder =
+        std::filesystem::path(cliDir.path().toStdString()) / (secondGame ? "FO2" : "FO1");
     CopyFolderFiles(fixture.GameFolder(secondGame), cliFolder);
     const std::filesystem::path cliFile = cliFolder / file.toStdString();
 

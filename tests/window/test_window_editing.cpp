@@ -68,19 +68,33 @@ void TestWindowEditing::everyLoadShowsTheStoredDerivedValues()
     WindowFixture fixture;
     // Primary totals differ, and stored derived values are not formula values.
     fixture.AddCritter(1, ProtoBuilder(416).Primary(0, 4, 0).Primary(2, 3, 0).Primary(5, 2, 0).Derived(0, 77, 0));
-    fixture.AddCritter(2, ProtoBuilder(416).Primary(0, 9, 0).Primary(2, 8, 0).Primary(5, 9, 0).Derived(0, 11, 0)
-                              .Derived(1, 3, 0).Derived(2, 1, 0).Derived(4, 40, 0).Derived(5, 5, 0).Derived(6, 2, 0)
-                              .Derived(7, 9, 0).Derived(8, 0, 0));
+    fixture.AddCritter(2, ProtoBuilder(416)
+                              .Primary(0, 9, 0)
+                              .Primary(2, 8, 0)
+                              .Primary(5, 9, 0)
+                              .Derived(0, 11, 0)
+                              .Derived(1, 3, 0)
+                              .Derived(2, 1, 0)
+                              .Derived(4, 40, 0)
+                              .Derived(5, 5, 0)
+                              .Derived(6, 2, 0)
+                              .Derived(7, 9, 0)
+                              .Derived(8, 0, 0));
     fixture.WriteNameTable({{100, "A"}, {200, "B"}});
     fixture.Open();
     QCOMPARE(fixture.Text("EditBaseHP"), QString("77"));
 
     fixture.ClickRow(1);
     QCOMPARE(fixture.Text("EditST"), QString("9"));
-    const std::pair<const char*, const char*> stored[] = {
-        {"EditBaseHP", "11"},       {"EditBaseAP", "3"},       {"EditBaseAC", "1"},
-        {"EditBaseMelee", "40"},    {"EditBaseCarryWeight", "5"}, {"EditBaseSequence", "2"},
-        {"EditBaseHealingRate", "9"}, {"EditBaseCriticalChance", "0"}, {"EditHP", "11"}};
+    const std::pair<const char*, const char*> stored[] = {{"EditBaseHP", "11"},
+                                                          {"EditBaseAP", "3"},
+                                                          {"EditBaseAC", "1"},
+                                                          {"EditBaseMelee", "40"},
+                                                          {"EditBaseCarryWeight", "5"},
+                                                          {"EditBaseSequence", "2"},
+                                                          {"EditBaseHealingRate", "9"},
+                                                          {"EditBaseCriticalChance", "0"},
+                                                          {"EditHP", "11"}};
     for (const auto& [name, text] : stored)
         QVERIFY2(fixture.Text(name) == text, name);
 
@@ -127,9 +141,9 @@ void TestWindowEditing::typingExtraStrengthRecomputesExactlyItsFields()
 
     fixture.Retype("EditExtraST", "2");
     const auto after = AllTexts(form);
-    QStringList expected = {"EditExtraST",        "EditST",          "EditSkillUnarmedBase", "EditSkillUnarmed",
-                            "EditSkillMeleeBase", "EditSkillMelee",  "EditBaseHP",           "EditHP",
-                            "EditBaseCarryWeight", "EditCarryWeight", "EditBaseMelee",       "EditMelee"};
+    QStringList expected = {"EditExtraST",         "EditST",          "EditSkillUnarmedBase", "EditSkillUnarmed",
+                            "EditSkillMeleeBase",  "EditSkillMelee",  "EditBaseHP",           "EditHP",
+                            "EditBaseCarryWeight", "EditCarryWeight", "EditBaseMelee",        "EditMelee"};
     expected.sort();
     QCOMPARE(ChangedFields(before, after), expected);
     // First game, ST 7, AG 5: unarmed 65 + 6, melee weapons 55 + 6; HP 15 + 7 + 10; melee damage 2.

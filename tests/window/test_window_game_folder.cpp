@@ -44,10 +44,7 @@ void SetFieldAt(std::vector<std::uint8_t>& bytes, int offset, std::int32_t value
         bytes[std::size_t(offset + i)] = std::uint8_t(std::uint32_t(value) >> (24 - 8 * i));
 }
 
-std::string Text(const std::vector<std::uint8_t>& bytes)
-{
-    return std::string(bytes.begin(), bytes.end());
-}
+std::string Text(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 ProtoBuilder Critter(int number, std::int32_t textId, int size = 416, std::uint8_t seed = 0x5A)
 {
@@ -57,10 +54,7 @@ ProtoBuilder Critter(int number, std::int32_t textId, int size = 416, std::uint8
 }
 
 // A 4 x 3 frame of one palette index.
-FrmFrameRecipe Plain(std::uint8_t index)
-{
-    return {4, 3, std::vector<std::uint8_t>(12, index), 0, 0, {}};
-}
+FrmFrameRecipe Plain(std::uint8_t index) { return {4, 3, std::vector<std::uint8_t>(12, index), 0, 0, {}}; }
 
 // Direction d is one frame of index 10 + d.
 std::vector<std::uint8_t> SixDirectionFrm()
@@ -82,10 +76,7 @@ std::vector<std::uint8_t> AnimatedFrm()
 }
 
 // The colour of palette index i in the window: BuildPalette's entry, each component x 4.
-QColor PaletteColour(int i)
-{
-    return QColor((i % 64) * 4, (i * 2 % 64) * 4, (i * 3 % 64) * 4);
-}
+QColor PaletteColour(int i) { return QColor((i % 64) * 4, (i * 2 % 64) * 4, (i * 3 % 64) * 4); }
 
 QColor ShownColour(TForm1& form)
 {

@@ -3,7 +3,7 @@
 // change, the grid geometry, the base-value mode, mouse and key details, and
 // the resizable window.
 #include "WindowFixture.h"
-#include "app/TAboutBox.h"
+#include "editor/TAboutBox.h"
 #include "editor/FieldLook.h"
 #include "editor/Globals.h"
 #include "proto/CritterFields.h"
@@ -53,7 +53,8 @@ QColor RenderedTextColour(QLineEdit* field)
     for (int y = 3; y < image.height() - 3; ++y)
         for (int x = 3; x < image.width() - 3; ++x) {
             const QColor pixel = image.pixelColor(x, y);
-            const int distance = std::abs(pixel.red() - background.red()) + std::abs(pixel.green() - background.green()) +
+            const int distance = std::abs(pixel.red() - background.red()) +
+                                 std::abs(pixel.green() - background.green()) +
                                  std::abs(pixel.blue() - background.blue());
             if (distance > bestDistance) {
                 bestDistance = distance;
@@ -220,8 +221,8 @@ void TestWindowLayout::statisticsGridOrderAndGeometry()
     WriteStandardFolder(fixture);
     TForm1& form = fixture.Open();
     QWidget* client = form.centralWidget();
-    const QStringList order = {"Hit points", "AC", "Ac. points", "Carry weight", "Unarmed",
-                               "Melee", "Sequence", "Healing rate", "Crit chance", "Better crit."};
+    const QStringList order = {"Hit points", "AC",       "Ac. points",   "Carry weight", "Unarmed",
+                               "Melee",      "Sequence", "Healing rate", "Crit chance",  "Better crit."};
     int previousY = -1;
     for (const QString& caption : order) {
         QLabel* label = LabelWithText(client, caption);
@@ -258,7 +259,8 @@ void TestWindowLayout::captionsFitBeforeTheirFields()
         const int middle = label->y() + label->height() / 2;
         int fieldX = INT_MAX;
         for (QLineEdit* field : fields)
-            if (!field->isHidden() && field->x() > label->x() && field->y() <= middle && field->geometry().bottom() >= middle)
+            if (!field->isHidden() && field->x() > label->x() && field->y() <= middle &&
+                field->geometry().bottom() >= middle)
                 fieldX = std::min(fieldX, field->x());
         if (fieldX == INT_MAX)
             continue;
@@ -275,7 +277,8 @@ void TestWindowLayout::captionsFitBeforeTheirFields()
 #endif
     // The game switch's choices show their whole text inside the group.
     for (QRadioButton* radio : form.RadioGroup1->findChildren<QRadioButton*>()) {
-        QVERIFY2(radio->sizeHint().width() <= radio->width(), qPrintable(radio->text() + QString(" %1 in %2").arg(radio->sizeHint().width()).arg(radio->width())));
+        QVERIFY2(radio->sizeHint().width() <= radio->width(),
+                 qPrintable(radio->text() + QString(" %1 in %2").arg(radio->sizeHint().width()).arg(radio->width())));
         QVERIFY(radio->geometry().right() < form.RadioGroup1->width());
     }
     QVERIFY(form.RadioGroup1->geometry().right() < client->width());

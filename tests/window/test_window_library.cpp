@@ -98,7 +98,7 @@ void TestWindowLibrary::shortTextsNeverMatch()
     SearchFor(fixture, "R");
     QCOMPARE(FieldColor(form.Edit_Search), kSearchNotFound);
     QCOMPARE(SelectedRow(form), 0); // the list is left untouched
-    SearchFor(fixture, "og");         // two characters at the end of a name
+    SearchFor(fixture, "og");       // two characters at the end of a name
     QCOMPARE(SelectedRow(form), 2);
 }
 

@@ -34,16 +34,26 @@ struct ExpectedField {
     Shown shown;
 };
 const ExpectedField kExpectedFields[] = {
-    {"EditPidType", 0, Shown::Hex2},          {"EditFid", 8, Shown::Hex4},
-    {"EditLightRadius", 12, Shown::Decimal},   {"EditLightIntensity", 16, Shown::Decimal},
-    {"EditObjectFlags", 20, Shown::Hex4},      {"EditActionFlags", 24, Shown::Hex4},
-    {"EditScriptId", 28, Shown::Decimal},      {"EditHeadFid", 32, Shown::Hex4},
-    {"EditAIPacket", 36, Shown::Decimal},      {"EditTeamNumber", 40, Shown::Decimal},
-    {"EditCritterFlags", 44, Shown::Hex4},     {"EditBaseRadiation", 172, Shown::Decimal},
-    {"EditBasePoison", 176, Shown::Decimal},   {"EditBaseAge", 180, Shown::Decimal},
-    {"EditExtraRadiation", 312, Shown::Decimal}, {"EditExtraPoison", 316, Shown::Decimal},
-    {"EditExtraAge", 320, Shown::Decimal},     {"ComboBodyType", 400, Shown::Combo},
-    {"ComboKillType", 408, Shown::Combo},      {"ComboDamageType", 412, Shown::Combo},
+    {"EditPidType", 0, Shown::Hex2},
+    {"EditFid", 8, Shown::Hex4},
+    {"EditLightRadius", 12, Shown::Decimal},
+    {"EditLightIntensity", 16, Shown::Decimal},
+    {"EditObjectFlags", 20, Shown::Hex4},
+    {"EditActionFlags", 24, Shown::Hex4},
+    {"EditScriptId", 28, Shown::Decimal},
+    {"EditHeadFid", 32, Shown::Hex4},
+    {"EditAIPacket", 36, Shown::Decimal},
+    {"EditTeamNumber", 40, Shown::Decimal},
+    {"EditCritterFlags", 44, Shown::Hex4},
+    {"EditBaseRadiation", 172, Shown::Decimal},
+    {"EditBasePoison", 176, Shown::Decimal},
+    {"EditBaseAge", 180, Shown::Decimal},
+    {"EditExtraRadiation", 312, Shown::Decimal},
+    {"EditExtraPoison", 316, Shown::Decimal},
+    {"EditExtraAge", 320, Shown::Decimal},
+    {"ComboBodyType", 400, Shown::Combo},
+    {"ComboKillType", 408, Shown::Combo},
+    {"ComboDamageType", 412, Shown::Combo},
 };
 
 std::int32_t FieldAt(const std::vector<std::uint8_t>& bytes, int offset, int width)
@@ -103,11 +113,10 @@ void CheckShowsRecord(TOtherFieldsDialog& dialog, const std::vector<std::uint8_t
         }
         const int width = field.shown == Shown::Hex2 ? 2 : 4;
         const std::int32_t stored = FieldAt(bytes, field.offset, width);
-        const QString expected = field.shown == Shown::Decimal
-                                     ? QString::number(stored)
-                                     : "0x" + QString::number(std::uint32_t(stored), 16)
-                                                  .toUpper()
-                                                  .rightJustified(width * 2, '0');
+        const QString expected =
+            field.shown == Shown::Decimal
+                ? QString::number(stored)
+                : "0x" + QString::number(std::uint32_t(stored), 16).toUpper().rightJustified(width * 2, '0');
         QCOMPARE(Control<QLineEdit>(dialog, field.control)->text() + " " + where, expected + " " + where);
     }
     const std::uint32_t flags = std::uint32_t(FieldAt(bytes, 44, 4));
@@ -313,9 +322,9 @@ void TestWindowOtherFields::fileChangedMeanwhile()
         Retype(dialog, "EditAIPacket", "7");
         Retype(dialog, "EditBaseRadiation", "8");
         SetArchiveOnly(file);
-        SetFieldAt(expected, 40, 77);  // team
-        SetFieldAt(expected, 48, 4);   // base strength, not in the dialog
-        SetFieldAt(expected, 408, 3);  // kill type
+        SetFieldAt(expected, 40, 77); // team
+        SetFieldAt(expected, 48, 4);  // base strength, not in the dialog
+        SetFieldAt(expected, 408, 3); // kill type
         WriteAllBytes(file, expected);
         QTest::keyClick(&dialog, Qt::Key_Return);
         QVERIFY(!dialog.isVisible());

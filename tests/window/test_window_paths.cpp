@@ -50,7 +50,8 @@ void TestWindowPaths::programFolderWithLettersOfSeveralScripts()
 
     // "Příšerný kůň – Ярослав": no single Windows code page holds all of it.
     const fs::path home =
-        fixture.Root() / PathFromUtf8("P\u0159\u00ED\u0161ern\u00FD k\u016F\u0148 \u2013 \u042F\u0440\u043E\u0441\u043B\u0430\u0432");
+        fixture.Root() /
+        PathFromUtf8("P\u0159\u00ED\u0161ern\u00FD k\u016F\u0148 \u2013 \u042F\u0440\u043E\u0441\u043B\u0430\u0432");
     fs::create_directories(home);
     for (const char* folder : {"FO1", "FO2"}) {
         fs::create_directories(home / folder);

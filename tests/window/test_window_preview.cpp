@@ -122,7 +122,7 @@ void TestWindowPreview::fidBeyondTheListKeepsThePicture()
     BuildPictureFolder(fixture);
     TForm1& form = fixture.Open();
     QTest::mouseClick(form.SpeedButton21, Qt::LeftButton); // view 3
-    fixture.ClickRow(4);                                    // FID 4: the list has lines 0 to 3
+    fixture.ClickRow(4);                                   // FID 4: the list has lines 0 to 3
     QCOMPARE(ShownColour(form), 3);
     QCOMPARE(int(PreviewView), 3);
     QCOMPARE(fixture.Text("Edit1"), QString("rat, FID: 0"));

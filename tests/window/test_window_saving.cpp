@@ -324,14 +324,30 @@ void TestWindowSaving::stepButtons_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("newBase");
     QTest::addColumn<QString>("newTotal");
-    QTest::newRow("10 up stays 10") << 10 << 0 << "BitBtn8" << "10" << "10";
-    QTest::newRow("1 down stays 1") << 1 << 0 << "BitBtn9" << "1" << "1";
-    QTest::newRow("5 up") << 5 << 2 << "BitBtn8" << "6" << "8";
-    QTest::newRow("5 down with -10") << 5 << -10 << "BitBtn9" << "4" << "-6";
-    QTest::newRow("12 up is raised above 10") << 12 << 0 << "BitBtn8" << "10" << "10";
-    QTest::newRow("12 down") << 12 << 0 << "BitBtn9" << "10" << "10";
-    QTest::newRow("-3 up") << -3 << 0 << "BitBtn8" << "1" << "1";
-    QTest::newRow("-3 down") << -3 << 0 << "BitBtn9" << "1" << "1";
+    QTest::newRow("10 up stays 10") << 10 << 0 << "BitBtn8"
+                                    << "10"
+                                    << "10";
+    QTest::newRow("1 down stays 1") << 1 << 0 << "BitBtn9"
+                                    << "1"
+                                    << "1";
+    QTest::newRow("5 up") << 5 << 2 << "BitBtn8"
+                          << "6"
+                          << "8";
+    QTest::newRow("5 down with -10") << 5 << -10 << "BitBtn9"
+                                     << "4"
+                                     << "-6";
+    QTest::newRow("12 up is raised above 10") << 12 << 0 << "BitBtn8"
+                                              << "10"
+                                              << "10";
+    QTest::newRow("12 down") << 12 << 0 << "BitBtn9"
+                             << "10"
+                             << "10";
+    QTest::newRow("-3 up") << -3 << 0 << "BitBtn8"
+                           << "1"
+                           << "1";
+    QTest::newRow("-3 down") << -3 << 0 << "BitBtn9"
+                             << "1"
+                             << "1";
 }
 
 void TestWindowSaving::stepButtons()
@@ -360,10 +376,10 @@ void TestWindowSaving::stepRecomputesDependentValues()
     fixture.AddCritter(1, ProtoBuilder(416).Derived(0, 99, 1).Derived(7, 50, 0));
     fixture.WriteNameTable({{100, "A"}});
     fixture.Open();
-    fixture.ClickButton("BitBtn8"); // EN 5 -> 6
-    QCOMPARE(fixture.Text("EditBaseHP"), QString("32"));        // 15 + 5 + 12
+    fixture.ClickButton("BitBtn8");                      // EN 5 -> 6
+    QCOMPARE(fixture.Text("EditBaseHP"), QString("32")); // 15 + 5 + 12
     QCOMPARE(fixture.Text("EditHP"), QString("33"));
-    QCOMPARE(fixture.Text("EditBaseHealingRate"), QString("2")); // 6 / 3
+    QCOMPARE(fixture.Text("EditBaseHealingRate"), QString("2"));       // 6 / 3
     QCOMPARE(fixture.Text("EditSkillOutdoorsmanBase"), QString("22")); // second game: 2 x (6 + 5)
 }
 
@@ -374,7 +390,8 @@ void TestWindowSaving::baseValueModeUnlocksTheBaseFields()
     TForm1& form = fixture.Open();
     form.Enable1->trigger();
     QVERIFY(form.Enable1->isChecked() && !form.Disable1->isChecked());
-    for (const char* name : {"EditSkillSmallGunsBase", "EditBaseDTfire", "EditBaseHP", "EditBaseBetterCriticals", "EditBaseLU"})
+    for (const char* name :
+         {"EditSkillSmallGunsBase", "EditBaseDTfire", "EditBaseHP", "EditBaseBetterCriticals", "EditBaseLU"})
         QVERIFY2(fixture.Field(name)->isEnabled(), name);
     QVERIFY(fixture.Field("EditBaseST")->isReadOnly());
     QVERIFY(!fixture.Field("EditBaseDTfire")->isReadOnly());

@@ -1,7 +1,7 @@
 // The application shell through the real window: the About box, shutdown
 // with the temp folder, and one typical edit from start-up to close.
 #include "WindowFixture.h"
-#include "app/TAboutBox.h"
+#include "editor/TAboutBox.h"
 #include "editor/Globals.h"
 #include "platform/FileAttributes.h"
 #include "platform/VersionInfo.h"
@@ -131,11 +131,16 @@ void TestWindowShell::typicalEditFromStartToClose()
     // ST 5 + 2 = 7 with EN 5 and AG 5, second game.
     const std::pair<const char*, const char*> cascade[] = {
         {"EditST", "7"},
-        {"EditSkillUnarmedBase", "54"}, {"EditSkillUnarmed", "54"},  // 30 + 2 x (7 + 5)
-        {"EditSkillMeleeBase", "44"},   {"EditSkillMelee", "44"},    // 20 + 2 x (7 + 5)
-        {"EditBaseHP", "32"},           {"EditHP", "32"},            // 15 + 7 + 2 x 5
-        {"EditBaseCarryWeight", "200"}, {"EditCarryWeight", "200"},  // 25 + 25 x 7
-        {"EditBaseMelee", "2"},         {"EditMelee", "2"},          // 7 - 5
+        {"EditSkillUnarmedBase", "54"},
+        {"EditSkillUnarmed", "54"}, // 30 + 2 x (7 + 5)
+        {"EditSkillMeleeBase", "44"},
+        {"EditSkillMelee", "44"}, // 20 + 2 x (7 + 5)
+        {"EditBaseHP", "32"},
+        {"EditHP", "32"}, // 15 + 7 + 2 x 5
+        {"EditBaseCarryWeight", "200"},
+        {"EditCarryWeight", "200"}, // 25 + 25 x 7
+        {"EditBaseMelee", "2"},
+        {"EditMelee", "2"}, // 7 - 5
     };
     for (const auto& [name, text] : cascade)
         QVERIFY2(fixture.Text(name) == text, qPrintable(QString("%1 = %2").arg(name, fixture.Text(name))));
@@ -143,10 +148,10 @@ void TestWindowShell::typicalEditFromStartToClose()
     fixture.ClickButton("BitBtnSave");
 
     const auto after = ReadAllBytes(fixture.CritterPath(123));
-    QCOMPARE(FieldAt(after, 188), 2);   // extra ST
-    QCOMPARE(FieldAt(after, 76), 32);   // base hit points
-    QCOMPARE(FieldAt(after, 96), 200);  // base carry weight
-    QCOMPARE(FieldAt(after, 92), 2);    // base melee damage
+    QCOMPARE(FieldAt(after, 188), 2);  // extra ST
+    QCOMPARE(FieldAt(after, 76), 32);  // base hit points
+    QCOMPARE(FieldAt(after, 96), 200); // base carry weight
+    QCOMPARE(FieldAt(after, 92), 2);   // base melee damage
     for (std::size_t i = 0; i < after.size(); ++i)
         if (!(i >= 188 && i < 192) && !(i >= 76 && i < 80) && !(i >= 92 && i < 100))
             QVERIFY2(after[i] == before[i], qPrintable(QString("byte %1").arg(i)));

@@ -38,7 +38,8 @@ void TestWindowStartup::opensOnTheSecondGameWithCaptionAndList()
     WriteStandardFolder(fixture);
     TForm1& form = fixture.Open();
 
-    QCOMPARE(form.windowTitle(), QString::fromStdString("Quarnel by Vostrik   v. " + GetFileVersionText("quarnel.exe")));
+    QCOMPARE(form.windowTitle(),
+             QString::fromStdString("Quarnel by Vostrik   v. " + GetFileVersionText("quarnel.exe")));
     QVERIFY(form.windowTitle().startsWith("Quarnel by Vostrik   v. 1."));
     QCOMPARE(form.objectName(), QString("Form1"));
     QCOMPARE(form.RadioGroup1ItemIndex(), 1);
@@ -133,17 +134,34 @@ void TestWindowStartup::firstCritterShowsExactlyItsStoredValues()
     fixture.Open();
 
     const std::pair<const char*, const char*> expected[] = {
-        {"EditIDNumber", "123"},       {"EditCritterPID", "16777221"}, {"EditCritterName", "Odd Id"},
-        {"EditBaseST", "8"},           {"EditExtraST", "-2"},          {"EditST", "6"},
-        {"EditBaseLU", "12"},          {"EditExtraLU", "3"},           {"EditLU", "15"},
-        {"EditBaseHP", "99"},          {"EditExtraHP", "7"},           {"EditHP", "106"},
-        {"EditBaseCarryWeight", "1"},  {"EditCarryWeight", "3"},       {"EditBaseDTlaser", "4"},
-        {"EditExtraDTlaser", "2"},     {"EditCritterDTlaser", "6"},    {"EditBaseDRfire", "30"},
-        {"EditExtraDRfire", "0"},      {"EditCritterDRfire", "30 %"},  {"EditExpPoints", "1234"},
-        {"EditSkillSmallGunsExtra", "-10"}, {"EditGender", "1"},       {"EditExtraGender", "1"},
+        {"EditIDNumber", "123"},
+        {"EditCritterPID", "16777221"},
+        {"EditCritterName", "Odd Id"},
+        {"EditBaseST", "8"},
+        {"EditExtraST", "-2"},
+        {"EditST", "6"},
+        {"EditBaseLU", "12"},
+        {"EditExtraLU", "3"},
+        {"EditLU", "15"},
+        {"EditBaseHP", "99"},
+        {"EditExtraHP", "7"},
+        {"EditHP", "106"},
+        {"EditBaseCarryWeight", "1"},
+        {"EditCarryWeight", "3"},
+        {"EditBaseDTlaser", "4"},
+        {"EditExtraDTlaser", "2"},
+        {"EditCritterDTlaser", "6"},
+        {"EditBaseDRfire", "30"},
+        {"EditExtraDRfire", "0"},
+        {"EditCritterDRfire", "30 %"},
+        {"EditExpPoints", "1234"},
+        {"EditSkillSmallGunsExtra", "-10"},
+        {"EditGender", "1"},
+        {"EditExtraGender", "1"},
         {"EditBaseGender", ""},
         // Second game: small guns 5 + 4 x AG(5) = 25, plus -10.
-        {"EditSkillSmallGunsBase", "25"}, {"EditSkillSmallguns", "15"},
+        {"EditSkillSmallGunsBase", "25"},
+        {"EditSkillSmallguns", "15"},
         // Unarmed 30 + 2 x (ST 6 + AG 5) = 52.
         {"EditSkillUnarmedBase", "52"},
     };
@@ -205,7 +223,9 @@ void TestWindowStartup::sharedTestDataIsListedWithItsNames()
         QSKIP("shared test data not present");
     WindowFixture fixture;
     for (const char* game : {"FO1", "FO2"})
-        std::filesystem::copy(shared / game, fixture.Root() / game, std::filesystem::copy_options::overwrite_existing | std::filesystem::copy_options::recursive);
+        std::filesystem::copy(shared / game, fixture.Root() / game,
+                              std::filesystem::copy_options::overwrite_existing |
+                                  std::filesystem::copy_options::recursive);
     TForm1& form = fixture.Open();
     QVERIFY(fixture.dialogs.errors.empty());
     QCOMPARE(form.ListViewFiles->rowCount(), 20);

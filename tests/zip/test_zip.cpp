@@ -51,10 +51,7 @@ ZipEntry Entry(const std::string& name, const std::string& text, std::uint16_t m
     return e;
 }
 
-Bytes Archive(const ZipEntry& e)
-{
-    return ZipWriter().Add(e).Build();
-}
+Bytes Archive(const ZipEntry& e) { return ZipWriter().Add(e).Build(); }
 
 // Bytes that do not compress well, so that members span several read chunks.
 Bytes Noise(std::size_t size, std::uint32_t seed)
@@ -70,8 +67,7 @@ Bytes Noise(std::size_t size, std::uint32_t seed)
 std::size_t FindSignature(const Bytes& bytes, std::uint32_t sig)
 {
     for (std::size_t i = bytes.size() - 4 + 1; i-- > 0;)
-        if ((bytes[i] | (bytes[i + 1] << 8) | (bytes[i + 2] << 16) | (std::uint32_t(bytes[i + 3]) << 24)) ==
-            sig)
+        if ((bytes[i] | (bytes[i + 1] << 8) | (bytes[i + 2] << 16) | (std::uint32_t(bytes[i + 3]) << 24)) == sig)
             return i;
     return std::string::npos;
 }
@@ -88,8 +84,8 @@ std::uintmax_t BytesIn(const fs::path& folder)
 // The local time a file was last written, read back without the reader.
 std::tm LocalWriteTime(const fs::path& file)
 {
-    const std::time_t t = std::chrono::system_clock::to_time_t(
-        std::chrono::file_clock::to_sys(fs::last_write_time(file)));
+    const std::time_t t =
+        std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(fs::last_write_time(file)));
     std::tm local{};
 #ifdef _WIN32
     localtime_s(&local, &t);
@@ -313,8 +309,8 @@ TEST_CASE("ZIP64 end records and extra fields")
         bool extraFields;
     };
     const ZipFolder folder;
-    for (const Row& row : {Row{"ZIP64 end records", true, false}, Row{"ZIP64 extra fields", false, true},
-                           Row{"both", true, true}}) {
+    for (const Row& row :
+         {Row{"ZIP64 end records", true, false}, Row{"ZIP64 extra fields", false, true}, Row{"both", true, true}}) {
         CAPTURE(row.name);
         const Bytes big = Noise(70000, 7);
         ZipEntry first = Entry("first.gif", "first member");
@@ -356,14 +352,18 @@ TEST_CASE("member names become UTF-8")
         {"backslashes are separators", "pictures\\abc.gif", 0, {}, "pictures/abc.gif"},
         {"UTF-8 by flag", zaba, 0x800, {}, zaba},
         {"UTF-8 by validity", zaba, 0, {}, zaba},
-        {"code page 437", "\x81"
-                          "ber.gif",
-         0, {}, "\xC3\xBC"
-                "ber.gif"},
+        {"code page 437",
+         "\x81"
+         "ber.gif",
+         0,
+         {},
+         "\xC3\xBC"
+         "ber.gif"},
         {"flagged but not UTF-8: code page 437", "\xC3(.gif", 0x800, {}, "\xE2\x94\x9C(.gif"},
         {"Unicode path with matching CRC", "?aba.gif", 0, UnicodePathExtra("?aba.gif", zaba), zaba},
-        {"Unicode path with wrong CRC ignored", "\x81"
-                                                "ber.gif",
+        {"Unicode path with wrong CRC ignored",
+         "\x81"
+         "ber.gif",
          0,
          UnicodePathExtra("\x81"
                           "ber.gif",
@@ -373,12 +373,10 @@ TEST_CASE("member names become UTF-8")
         {"Unicode path of another version ignored", "x.gif", 0, ExtraField(0x7075, {2, 0, 0, 0, 0, 'y'}), "x.gif"},
         {"flagged UTF-8 wins over Unicode path", "a.gif", 0x800, UnicodePathExtra("a.gif", "b.gif"), "a.gif"},
         {"NUCX UTF-16 name", "\x81.gif", 0, NucxExtra(u"\u0436.gif"), "\xD0\xB6.gif"},
-        {"NUCX after another field", "\x81.gif", 0, Cat(ExtraField(0x1234, {1, 2, 3}), NucxExtra(u"n.gif")),
-         "n.gif"},
+        {"NUCX after another field", "\x81.gif", 0, Cat(ExtraField(0x1234, {1, 2, 3}), NucxExtra(u"n.gif")), "n.gif"},
         {"NUCX with a broken surrogate ignored", "\x81.gif", 0, NucxExtra(std::u16string(1, char16_t(0xD800)) + u"x"),
          "\xC3\xBC.gif"},
-        {"extra field running past its end ignored", "\x81.gif", 0, ToBytes("\x75\x70\xff\x00\x01"s),
-         "\xC3\xBC.gif"},
+        {"extra field running past its end ignored", "\x81.gif", 0, ToBytes("\x75\x70\xff\x00\x01"s), "\xC3\xBC.gif"},
     };
     const ZipFolder folder;
     for (const Row& row : rows) {
@@ -396,26 +394,26 @@ TEST_CASE("member names become UTF-8")
 TEST_CASE("the mask selects members")
 {
     const std::pair<const char*, Names> rows[] = {
-        {"a.gif", {"a.gif"}},                                               // plain name
-        {"A.GIF", {"a.gif"}},                                               // case ignored
-        {"C.gif", {"c.GIF"}},                                               // found in any folder
-        {"*", {"a.gif", "b.gif", "c.GIF", "noext", "readme.txt"}},          // star
-        {"*.*", {"a.gif", "b.gif", "c.GIF", "noext", "readme.txt"}},        // matches names without a dot
-        {"*.gif", {"a.gif", "b.gif", "c.GIF"}},                             // extension
-        {"?.gif", {"a.gif", "b.gif", "c.GIF"}},                             // question mark
-        {"?a.gif", {}},                                                     // question mark needs a character
-        {"*e*", {"noext", "readme.txt"}},                                   // star inside
-        {"pictures/*", {"b.gif"}},                                          // folder part
-        {"PICTURES\\B.GIF", {"b.gif"}},                                     // folder part with backslash
-        {"pictures/sub/*.gif", {"c.GIF"}},                                  // nested folder part
-        {"*/b.gif", {"b.gif"}},                                             // wildcard folder part
-        {"/a.gif", {"a.gif"}},                                              // empty folder part is the root
-        {"x/a.gif", {}},                                                    // folder that no member has
-        {"  a.gif ;\treadme.txt  ", {"a.gif", "readme.txt"}},               // semicolon list, trimmed
-        {"a.gif;;", {"a.gif"}},                                             // empty list items ignored
-        {"missing.gif", {}},                                                // name no member has
-        {"", {}},                                                           // empty mask
-        {"a.gi", {}},                                                       // prefix is not a match
+        {"a.gif", {"a.gif"}},                                        // plain name
+        {"A.GIF", {"a.gif"}},                                        // case ignored
+        {"C.gif", {"c.GIF"}},                                        // found in any folder
+        {"*", {"a.gif", "b.gif", "c.GIF", "noext", "readme.txt"}},   // star
+        {"*.*", {"a.gif", "b.gif", "c.GIF", "noext", "readme.txt"}}, // matches names without a dot
+        {"*.gif", {"a.gif", "b.gif", "c.GIF"}},                      // extension
+        {"?.gif", {"a.gif", "b.gif", "c.GIF"}},                      // question mark
+        {"?a.gif", {}},                                              // question mark needs a character
+        {"*e*", {"noext", "readme.txt"}},                            // star inside
+        {"pictures/*", {"b.gif"}},                                   // folder part
+        {"PICTURES\\B.GIF", {"b.gif"}},                              // folder part with backslash
+        {"pictures/sub/*.gif", {"c.GIF"}},                           // nested folder part
+        {"*/b.gif", {"b.gif"}},                                      // wildcard folder part
+        {"/a.gif", {"a.gif"}},                                       // empty folder part is the root
+        {"x/a.gif", {}},                                             // folder that no member has
+        {"  a.gif ;\treadme.txt  ", {"a.gif", "readme.txt"}},        // semicolon list, trimmed
+        {"a.gif;;", {"a.gif"}},                                      // empty list items ignored
+        {"missing.gif", {}},                                         // name no member has
+        {"", {}},                                                    // empty mask
+        {"a.gi", {}},                                                // prefix is not a match
     };
     const Bytes bytes = ZipWriter()
                             .Stored("a.gif", "a")
@@ -647,11 +645,33 @@ TEST_CASE("unsafe names never leave the target folder")
         Bytes extra;
     };
     std::vector<Row> rows;
-    for (const char* name :
-         {"../evil.gif", "..\\evil.gif", "a/../../evil.gif", "a/..", "..", ".", "/tmp/evil.gif", "\\evil.gif",
-          "C:evil.gif", "C:/evil.gif", "c:\\evil.gif", "evil.gif:stream", "", "a/.", "CON", "pics/nul.gif",
-          "COM1.txt", "lpt9", "nul .txt", "NUL  .txt", "Prn.tar.gz", "conout$.gif", "COM\xC2\xB9.gif",
-          "lpt\xC2\xB3", "evil.gif.", "evil.gif ", ".evil.gif"})
+    for (const char* name : {"../evil.gif",
+                             "..\\evil.gif",
+                             "a/../../evil.gif",
+                             "a/..",
+                             "..",
+                             ".",
+                             "/tmp/evil.gif",
+                             "\\evil.gif",
+                             "C:evil.gif",
+                             "C:/evil.gif",
+                             "c:\\evil.gif",
+                             "evil.gif:stream",
+                             "",
+                             "a/.",
+                             "CON",
+                             "pics/nul.gif",
+                             "COM1.txt",
+                             "lpt9",
+                             "nul .txt",
+                             "NUL  .txt",
+                             "Prn.tar.gz",
+                             "conout$.gif",
+                             "COM\xC2\xB9.gif",
+                             "lpt\xC2\xB3",
+                             "evil.gif.",
+                             "evil.gif ",
+                             ".evil.gif"})
         rows.push_back({name, {}});
     rows.push_back({"evil.gif\0.txt"s, {}});
     rows.push_back({"\x81"

@@ -47,12 +47,12 @@ std::array<int, kSkillCount> SkillWeights(Skills profile)
 }
 
 // Damage threshold and resistance sets: none, light, medium, heavy armour, machine plating.
-constexpr std::array<Damage, 5> kThresholds = {
-    Damage{0, 0, 0, 0, 0, 0, 0}, Damage{2, 0, 0, 0, 0, 0, 1}, Damage{4, 4, 2, 2, 2, 0, 4},
-    Damage{6, 6, 4, 4, 3, 0, 6}, Damage{8, 10, 8, 6, 0, 0, 8}};
-constexpr std::array<Damage, 5> kResistances = {
-    Damage{0, 0, 0, 0, 0, 0, 0}, Damage{20, 20, 10, 10, 20, 0, 20}, Damage{30, 25, 20, 20, 30, 0, 25},
-    Damage{40, 35, 30, 30, 40, 0, 30}, Damage{40, 60, 80, 50, 0, 90, 50}};
+constexpr std::array<Damage, 5> kThresholds = {Damage{0, 0, 0, 0, 0, 0, 0}, Damage{2, 0, 0, 0, 0, 0, 1},
+                                               Damage{4, 4, 2, 2, 2, 0, 4}, Damage{6, 6, 4, 4, 3, 0, 6},
+                                               Damage{8, 10, 8, 6, 0, 0, 8}};
+constexpr std::array<Damage, 5> kResistances = {Damage{0, 0, 0, 0, 0, 0, 0}, Damage{20, 20, 10, 10, 20, 0, 20},
+                                                Damage{30, 25, 20, 20, 30, 0, 25}, Damage{40, 35, 30, 30, 40, 0, 30},
+                                                Damage{40, 60, 80, 50, 0, 90, 50}};
 
 struct Critter {
     int number = 0;
@@ -60,7 +60,7 @@ struct Critter {
     bool named = true;       // false: the table has no line for this critter
     std::string description; // written under number x 100 + 1 when not empty
     int textId = 0;
-    std::string textIdName;  // the table's name under a text ID that is not number x 100
+    std::string textIdName; // the table's name under a text ID that is not number x 100
     int fid = 0;
     int gender = 0;
     Primaries base{};
@@ -93,10 +93,26 @@ struct Critter {
         derived[kBetterCriticals] = 0;
         return *this;
     }
-    Critter& Extra(Primaries values) { extra = values; return FormulaDerived(); }
-    Critter& Stored(int derivedIndex, int value) { derived[static_cast<std::size_t>(derivedIndex)] = value; return *this; }
-    Critter& StoredExtra(int derivedIndex, int value) { derivedExtra[static_cast<std::size_t>(derivedIndex)] = value; return *this; }
-    Critter& Armour(int set) { armour = set; return *this; }
+    Critter& Extra(Primaries values)
+    {
+        extra = values;
+        return FormulaDerived();
+    }
+    Critter& Stored(int derivedIndex, int value)
+    {
+        derived[static_cast<std::size_t>(derivedIndex)] = value;
+        return *this;
+    }
+    Critter& StoredExtra(int derivedIndex, int value)
+    {
+        derivedExtra[static_cast<std::size_t>(derivedIndex)] = value;
+        return *this;
+    }
+    Critter& Armour(int set)
+    {
+        armour = set;
+        return *this;
+    }
     Critter& Skill(Skills profile, int level)
     {
         const auto weights = SkillWeights(profile);
@@ -104,13 +120,44 @@ struct Critter {
             skills[i] = weights[i] * level / 10;
         return *this;
     }
-    Critter& SkillValue(int skill, int value) { skills[static_cast<std::size_t>(skill)] = value; return *this; }
-    Critter& Female() { gender = 1; killType = 1; return *this; }
-    Critter& Unnamed() { named = false; return *this; }
-    Critter& Describe(std::string text) { description = std::move(text); return *this; }
-    Critter& TextId(int id, std::string name) { textId = id; textIdName = std::move(name); return *this; }
-    Critter& Further(int a, int b, int c) { further = {a, b, c}; return *this; }
-    Critter& Kind(int body, int kill) { bodyType = body; killType = kill; return *this; }
+    Critter& SkillValue(int skill, int value)
+    {
+        skills[static_cast<std::size_t>(skill)] = value;
+        return *this;
+    }
+    Critter& Female()
+    {
+        gender = 1;
+        killType = 1;
+        return *this;
+    }
+    Critter& Unnamed()
+    {
+        named = false;
+        return *this;
+    }
+    Critter& Describe(std::string text)
+    {
+        description = std::move(text);
+        return *this;
+    }
+    Critter& TextId(int id, std::string name)
+    {
+        textId = id;
+        textIdName = std::move(name);
+        return *this;
+    }
+    Critter& Further(int a, int b, int c)
+    {
+        further = {a, b, c};
+        return *this;
+    }
+    Critter& Kind(int body, int kill)
+    {
+        bodyType = body;
+        killType = kill;
+        return *this;
+    }
 };
 
 class Folder {
@@ -135,25 +182,43 @@ public:
 Folder FirstGame()
 {
     Folder f;
-    f.Add(1, "Wanderer", 0, {6, 6, 6, 5, 6, 7, 4}, 100).Skill(Skills::Fighter, 12).Describe("A traveller with a worn pack.");
+    f.Add(1, "Wanderer", 0, {6, 6, 6, 5, 6, 7, 4}, 100)
+        .Skill(Skills::Fighter, 12)
+        .Describe("A traveller with a worn pack.");
     f.Add(3, "Rat", 1, {2, 4, 2, 1, 1, 6, 3}, 15).Skill(Skills::Beast, 6).Kind(1, 7).Describe("A small grey rodent.");
-    f.Add(4, "Mole Rat", 1, {4, 4, 4, 1, 1, 5, 4}, 40).Extra({0, 0, -1, 0, 0, 0, 0}).Skill(Skills::Beast, 10).Kind(1, 7);
+    f.Add(4, "Mole Rat", 1, {4, 4, 4, 1, 1, 5, 4}, 40)
+        .Extra({0, 0, -1, 0, 0, 0, 0})
+        .Skill(Skills::Beast, 10)
+        .Kind(1, 7);
     f.Add(7, "Wasteland Dog", 2, {5, 6, 4, 1, 2, 7, 4}, 60)
         .Extra({0, 1, 0, 0, 0, 1, 0})
-        .Stored(kHitPoints, 22).Stored(kActionPoints, 8).Stored(kSequence, 9)
-        .Skill(Skills::Beast, 14).Kind(1, 11);
+        .Stored(kHitPoints, 22)
+        .Stored(kActionPoints, 8)
+        .Stored(kSequence, 9)
+        .Skill(Skills::Beast, 14)
+        .Kind(1, 11);
     f.Add(10, "Raider Scout", 3, {6, 7, 5, 3, 4, 8, 5}, 120)
-        .Extra({0, -2, 0, 0, 0, 0, 1}).Armour(1).Skill(Skills::Fighter, 10).TextId(1050, "Raider Lookout")
+        .Extra({0, -2, 0, 0, 0, 0, 1})
+        .Armour(1)
+        .Skill(Skills::Fighter, 10)
+        .TextId(1050, "Raider Lookout")
         .Describe("Keeps watch for the raiders' camp.");
     f.Add(12, "Caf\xC3\xA9 Owner", 4, {4, 6, 5, 8, 7, 6, 6}, 35).Female().Skill(Skills::Civilian, 12);
     f.Add(15, "", 5, {5, 5, 5, 5, 5, 5, 5}, 25).Unnamed();
     f.Add(18, "Cave Gecko", 5, {3, 5, 3, 1, 1, 8, 5}, 30).Skill(Skills::Beast, 8).Further(20, 50, 3).Kind(1, 7);
     f.Add(20, "Vault Guard", 0, {7, 6, 7, 4, 5, 6, 5}, 250)
-        .Armour(2).Skill(Skills::Fighter, 14).StoredExtra(kArmorClass, -5);
+        .Armour(2)
+        .Skill(Skills::Fighter, 14)
+        .StoredExtra(kArmorClass, -5);
     f.critters.back().thresholdExtra = {-2, 0, 0, 0, 0, 0, 0};
     f.Add(25, "Giant Ant", 2, {12, 3, 11, 1, 1, 4, 2}, 500)
-        .Stored(kHitPoints, 200).Stored(kMeleeDamage, 12).Stored(kCarryWeight, 0)
-        .Armour(1).Skill(Skills::Beast, 20).Kind(1, 12).Describe("Far too large for an ant.");
+        .Stored(kHitPoints, 200)
+        .Stored(kMeleeDamage, 12)
+        .Stored(kCarryWeight, 0)
+        .Armour(1)
+        .Skill(Skills::Beast, 20)
+        .Kind(1, 12)
+        .Describe("Far too large for an ant.");
     return f;
 }
 
@@ -164,43 +229,88 @@ Folder SecondGame()
     f.Add(1, "Traveller", 0, {5, 6, 6, 6, 7, 6, 5}, 100).Skill(Skills::Fighter, 10);
     f.Add(2, "Farmer", 1, {6, 5, 7, 4, 4, 5, 5}, 20).Skill(Skills::Civilian, 8).Describe("Tends a dusty field.");
     f.Add(3, "Rat", 1, {2, 4, 2, 1, 1, 6, 3}, 15).Skill(Skills::Beast, 6).Kind(1, 7).Describe("A small grey rodent.");
-    f.Add(5, "Mole Rat", 2, {4, 4, 4, 1, 1, 5, 4}, 40).Extra({0, 0, -1, 0, 0, 0, 0}).Skill(Skills::Beast, 10).Kind(1, 7);
+    f.Add(5, "Mole Rat", 2, {4, 4, 4, 1, 1, 5, 4}, 40)
+        .Extra({0, 0, -1, 0, 0, 0, 0})
+        .Skill(Skills::Beast, 10)
+        .Kind(1, 7);
     f.Add(8, "Wasteland Dog", 2, {5, 6, 4, 1, 2, 7, 4}, 60)
-        .Stored(kHitPoints, 26).Stored(kActionPoints, 9).Skill(Skills::Beast, 14).Kind(1, 11);
+        .Stored(kHitPoints, 26)
+        .Stored(kActionPoints, 9)
+        .Skill(Skills::Beast, 14)
+        .Kind(1, 11);
     f.Add(11, "Raider Scout", 3, {6, 7, 5, 3, 4, 8, 5}, 120)
-        .Extra({0, -2, 0, 0, 0, 0, 1}).Armour(1).Skill(Skills::Fighter, 10);
-    f.Add(14, "Se\xF1ora Vela", 4, {4, 7, 5, 9, 8, 6, 7}, 45).Female().Skill(Skills::Civilian, 14)
+        .Extra({0, -2, 0, 0, 0, 0, 1})
+        .Armour(1)
+        .Skill(Skills::Fighter, 10);
+    f.Add(14, "Se\xF1ora Vela", 4, {4, 7, 5, 9, 8, 6, 7}, 45)
+        .Female()
+        .Skill(Skills::Civilian, 14)
         .Describe("Runs the water trade with a firm hand.");
-    f.Add(17, "Junk Trader", 3, {5, 5, 6, 7, 6, 5, 6}, 30).TextId(1750, "Travelling Junk Trader").Skill(Skills::Civilian, 11);
+    f.Add(17, "Junk Trader", 3, {5, 5, 6, 7, 6, 5, 6}, 30)
+        .TextId(1750, "Travelling Junk Trader")
+        .Skill(Skills::Civilian, 11);
     f.Add(21, "Caravan Guard", 5, {7, 6, 7, 4, 5, 6, 5}, 220).Armour(2).Skill(Skills::Fighter, 15);
     f.Add(26, "Sand Lizard", 5, {3, 5, 3, 1, 1, 8, 5}, 30).Skill(Skills::Beast, 8).Further(20, 50, 3).Kind(1, 15);
     f.Add(33, "Giant Ant", 0, {8, 3, 8, 1, 1, 4, 2}, 350)
-        .Stored(kHitPoints, 90).Stored(kCarryWeight, 0).Armour(1).Skill(Skills::Beast, 18).Kind(1, 17);
+        .Stored(kHitPoints, 90)
+        .Stored(kCarryWeight, 0)
+        .Armour(1)
+        .Skill(Skills::Beast, 18)
+        .Kind(1, 17);
     f.Add(40, "", 1, {5, 5, 5, 5, 5, 5, 5}, 25).Unnamed();
     f.Add(48, "Mutated Wasp", 2, {3, 8, 3, 1, 1, 10, 6}, 80)
-        .Extra({0, 0, 0, 0, 0, 2, 0}).StoredExtra(kSequence, 4).Skill(Skills::Beast, 12).Kind(1, 8);
+        .Extra({0, 0, 0, 0, 0, 2, 0})
+        .StoredExtra(kSequence, 4)
+        .Skill(Skills::Beast, 12)
+        .Kind(1, 8);
     f.Add(56, "Town Sheriff", 3, {7, 8, 6, 6, 6, 7, 6}, 400)
-        .Armour(2).Skill(Skills::Fighter, 18).StoredExtra(kHitPoints, 15).SkillValue(kSpeech, 45);
-    f.Add(64, "Desert Nomad", 4, {6, 7, 7, 4, 5, 7, 5}, 90).Armour(1).Skill(Skills::Fighter, 9)
+        .Armour(2)
+        .Skill(Skills::Fighter, 18)
+        .StoredExtra(kHitPoints, 15)
+        .SkillValue(kSpeech, 45);
+    f.Add(64, "Desert Nomad", 4, {6, 7, 7, 4, 5, 7, 5}, 90)
+        .Armour(1)
+        .Skill(Skills::Fighter, 9)
         .SkillValue(kOutdoorsman, 60);
     f.Add(71, "Old Hermit", 5, {4, 6, 4, 3, 9, 5, 10}, 75)
-        .Extra({-1, 0, 0, 0, 0, -2, 0}).Skill(Skills::Civilian, 16).SkillValue(kSneak, -10)
-        .Further(0, 0, 78).Describe("Has lived alone for longer than he remembers.");
+        .Extra({-1, 0, 0, 0, 0, -2, 0})
+        .Skill(Skills::Civilian, 16)
+        .SkillValue(kSneak, -10)
+        .Further(0, 0, 78)
+        .Describe("Has lived alone for longer than he remembers.");
     f.Add(80, "Tribal Hunter", 0, {6, 8, 6, 4, 4, 8, 6}, 110).Skill(Skills::Fighter, 12).SkillValue(kThrowing, 70);
     f.Add(99, "Street Kid", 1, {2, 6, 3, 6, 5, 9, 8}, 10)
-        .Skill(Skills::Civilian, 6).SkillValue(kSteal, 55).Further(0, 0, 11);
+        .Skill(Skills::Civilian, 6)
+        .SkillValue(kSteal, 55)
+        .Further(0, 0, 11);
     f.Add(100, "Mercenary", 2, {8, 6, 8, 3, 5, 7, 5}, 600)
-        .Armour(3).Skill(Skills::Fighter, 20).StoredExtra(kCriticalChance, 5).StoredExtra(kBetterCriticals, 20);
-    f.Add(123, "Scavenger", 3, {5, 5, 5, 5, 5, 5, 5}, 50).Skill(Skills::Civilian, 10)
+        .Armour(3)
+        .Skill(Skills::Fighter, 20)
+        .StoredExtra(kCriticalChance, 5)
+        .StoredExtra(kBetterCriticals, 20);
+    f.Add(123, "Scavenger", 3, {5, 5, 5, 5, 5, 5, 5}, 50)
+        .Skill(Skills::Civilian, 10)
         .Describe("Picks through the ruins for anything useful.");
     f.Add(150, "Guard Robot", 4, {10, 8, 14, 0, 3, 4, 5}, 1500)
-        .Stored(kHitPoints, 400).Stored(kActionPoints, 6).Stored(kHealingRate, 0).Stored(kUnarmedDamage, 15)
-        .Armour(4).Skill(Skills::Machine, 10).Further(100, 100, 0).Kind(2, 10);
+        .Stored(kHitPoints, 400)
+        .Stored(kActionPoints, 6)
+        .Stored(kHealingRate, 0)
+        .Stored(kUnarmedDamage, 15)
+        .Armour(4)
+        .Skill(Skills::Machine, 10)
+        .Further(100, 100, 0)
+        .Kind(2, 10);
     f.critters.back().resistanceExtra = {0, 0, -20, 0, 0, -50, 0};
     f.Add(201, "Bandit Leader", 5, {8, 7, 7, 7, 6, 7, 6}, 800)
-        .Stored(kHitPoints, 95).Stored(kSequence, 16).Armour(3).Skill(Skills::Fighter, 22)
+        .Stored(kHitPoints, 95)
+        .Stored(kSequence, 16)
+        .Armour(3)
+        .Skill(Skills::Fighter, 22)
         .StoredExtra(kMeleeDamage, 3);
-    f.Add(256, "Swamp Toad", 0, {4, 4, 6, 1, 1, 3, 4}, 35).Extra({0, 0, 0, 0, 0, -1, -2}).Skill(Skills::Beast, 5).Kind(1, 7);
+    f.Add(256, "Swamp Toad", 0, {4, 4, 6, 1, 1, 3, 4}, 35)
+        .Extra({0, 0, 0, 0, 0, -1, -2})
+        .Skill(Skills::Beast, 5)
+        .Kind(1, 7);
     f.Add(300, "Feral Hog", 1, {7, 3, 8, 1, 1, 4, 3}, 65).Skill(Skills::Beast, 12).Kind(1, 5);
     return f;
 }

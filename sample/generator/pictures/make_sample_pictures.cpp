@@ -39,7 +39,7 @@ const std::vector<Rgb> kPalette = {
 constexpr double kFacing[6][2] = {{0.6, -0.8}, {1, 0}, {0.6, 0.8}, {-0.6, 0.8}, {-1, 0}, {-0.6, -0.8}};
 
 class Canvas {
-  public:
+public:
     Canvas() : pixels_(std::size_t(kWidth) * kHeight, Sky) {}
 
     void Rect(int x0, int y0, int x1, int y1, std::uint8_t c)
@@ -72,12 +72,11 @@ class Canvas {
     void Eye(double cx, double cy, int view, double size)
     {
         Ellipse(cx, cy, size, size, White);
-        Ellipse(cx + kFacing[view][0] * size * 0.45, cy + kFacing[view][1] * size * 0.45, size * 0.5,
-                size * 0.5, Dark);
+        Ellipse(cx + kFacing[view][0] * size * 0.45, cy + kFacing[view][1] * size * 0.45, size * 0.5, size * 0.5, Dark);
     }
     const std::vector<std::uint8_t>& Pixels() const { return pixels_; }
 
-  private:
+private:
     void Set(int x, int y, std::uint8_t c)
     {
         if (x >= 0 && x < kWidth && y >= 0 && y < kHeight)

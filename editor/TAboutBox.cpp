@@ -1,4 +1,4 @@
-#include "app/TAboutBox.h"
+#include "editor/TAboutBox.h"
 
 #include "platform/ErrorBoundary.h"
 #include "platform/UserDialogs.h"

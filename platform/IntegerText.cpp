@@ -1,4 +1,4 @@
-#include "rules/IntegerText.h"
+#include "platform/IntegerText.h"
 
 #include "platform/Errors.h"
 
@@ -39,8 +39,7 @@ std::optional<IntegerTextParts> SplitIntegerText(std::string_view text)
         return std::nullopt;
 
     for (; i < text.size(); ++i) {
-        const int digit =
-            parts.hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+        const int digit = parts.hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
         if (digit < 0)
             return std::nullopt;
         parts.magnitude = parts.magnitude * (parts.hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
