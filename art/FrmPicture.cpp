@@ -1,5 +1,6 @@
 #include "art/FrmPicture.h"
 
+#include "platform/ByteOrder.h"
 #include "platform/Errors.h"
 
 #include <algorithm>
@@ -8,12 +9,7 @@ namespace quarnel {
 namespace {
 
 // Big-endian numbers at an offset the caller has checked.
-std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] << 8 | p[1]); }
-std::int16_t S16(const std::uint8_t* p) { return static_cast<std::int16_t>(U16(p)); }
-std::uint32_t U32(const std::uint8_t* p)
-{
-    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | std::uint32_t{p[3]};
-}
+std::int16_t S16(const std::uint8_t* p) { return static_cast<std::int16_t>(ReadBigEndian16(p)); }
 
 constexpr std::size_t kFrameHeaderSize = 12;
 
@@ -29,10 +25,10 @@ public:
         if (size_ < kFrmHeaderSize)
             Fail("shorter than an FRM header (" + std::to_string(size_) + " bytes, the header has 62)");
         FrmPicture picture;
-        picture.version = U32(data_);
-        picture.storedFramesPerSecond = U16(data_ + 4);
-        picture.actionFrame = U16(data_ + 6);
-        picture.framesPerDirection = U16(data_ + 8);
+        picture.version = ReadBigEndian32(data_);
+        picture.storedFramesPerSecond = ReadBigEndian16(data_ + 4);
+        picture.actionFrame = ReadBigEndian16(data_ + 6);
+        picture.framesPerDirection = ReadBigEndian16(data_ + 8);
         if (picture.framesPerDirection == 0)
             Fail("no frames");
         if (picture.framesPerDirection > kMaxFrmFramesPerDirection)
@@ -43,14 +39,14 @@ public:
         // file states 0 or more than it holds (per-direction files keep the
         // size of the whole picture they were cut from).
         const std::size_t rest = size_ - kFrmHeaderSize;
-        const std::uint32_t stated = U32(data_ + 0x3A);
+        const std::uint32_t stated = ReadBigEndian32(data_ + 0x3A);
         dataSize_ = stated == 0 || stated > rest ? rest : stated;
 
         std::array<std::uint32_t, kFrmDirections> offsets{};
         for (int d = 0; d < kFrmDirections; ++d) {
             picture.directions[d].xShift = S16(data_ + 0x0A + 2 * d);
             picture.directions[d].yShift = S16(data_ + 0x16 + 2 * d);
-            offsets[d] = U32(data_ + 0x22 + 4 * d);
+            offsets[d] = ReadBigEndian32(data_ + 0x22 + 4 * d);
         }
         const bool oneDirection = std::all_of(offsets.begin(), offsets.end(), [](std::uint32_t o) { return o == 0; });
         picture.storedDirections = oneDirection ? 1 : kFrmDirections;
@@ -90,9 +86,9 @@ private:
                 Fail(frameName + " runs past the end of the frame data");
             const std::uint8_t* p = data_ + kFrmHeaderSize + at;
             FrmFrame& frame = frames[static_cast<std::size_t>(i)];
-            frame.width = U16(p);
-            frame.height = U16(p + 2);
-            const std::uint32_t pixelCount = U32(p + 4);
+            frame.width = ReadBigEndian16(p);
+            frame.height = ReadBigEndian16(p + 2);
+            const std::uint32_t pixelCount = ReadBigEndian32(p + 4);
             frame.xOffset = S16(p + 8);
             frame.yOffset = S16(p + 10);
             if (frame.width > kMaxFrmSide || frame.height > kMaxFrmSide)

@@ -13,6 +13,8 @@
 #include "platform/FileSystemSpace.h"
 #include "platform/Utf8.h"
 
+#include <CLI/CLI.hpp>
+
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -137,8 +139,6 @@ GameTree OpenTree(const std::string& install, std::ostream& err)
     return tree;
 }
 
-} // namespace
-
 int RunDatList(const DatOptions& options, std::ostream& out, std::ostream& err)
 {
     return Guarded(err, options.archive, [&] {
@@ -197,8 +197,6 @@ int RunDatExtract(const DatOptions& options, std::ostream&, std::ostream& err)
     });
 }
 
-namespace {
-
 // data extract: the winning copies of the files matching the patterns.
 int ExtractFromTree(const GameTree& tree, const DataOptions& options, std::ostream& err)
 {
@@ -237,6 +235,40 @@ int ExtractFromTree(const GameTree& tree, const DataOptions& options, std::ostre
 }
 
 } // namespace
+
+void AddDatOptions(CLI::App& command, DatOptions& options)
+{
+    command.require_subcommand(1);
+    auto* list = command.add_subcommand("list", "One line per file: unpacked size, packed size, method "
+                                                "(stored, lzss, lzss-chunks, zlib), path; TAB between");
+    list->add_option("ARCHIVE.dat", options.archive, "the archive")->required();
+    list->callback([&options] { options.action = "list"; });
+    auto* extract = command.add_subcommand("extract", "The files (all, or those matching a PATTERN: * and ?, "
+                                                      "any case) under DIR at their paths, never outside it");
+    extract->add_option("ARCHIVE.dat", options.archive, "the archive")->required();
+    extract->add_option("--to", options.target, "the folder to write into")->required();
+    extract->add_option("PATTERN", options.patterns, "globs of the paths to extract (default: every file)");
+    extract->callback([&options] { options.action = "extract"; });
+}
+
+int RunDat(const DatOptions& options, std::ostream& out, std::ostream& err)
+{
+    return options.action == "list" ? RunDatList(options, out, err) : RunDatExtract(options, out, err);
+}
+
+void AddDataOptions(CLI::App& command, DataOptions& options)
+{
+    command.add_option("INSTALL", options.install, "the game's folder or a mod's tree")->required();
+    command
+        .add_option("ACTION", options.action,
+                    "list [PATTERN...]: the winning layer and path of each file; "
+                    "where PATH: every layer holding it, winner first, with its "
+                    "size; cat PATH: the winning bytes; extract --to DIR PATTERN...")
+        ->required()
+        ->check(CLI::IsMember({"list", "where", "cat", "extract"}));
+    command.add_option("PATH", options.paths, "paths or globs inside the tree");
+    command.add_option("--to", options.target, "extract: the folder to write into");
+}
 
 int RunData(const DataOptions& options, std::ostream& out, std::ostream& err)
 {

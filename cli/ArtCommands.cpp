@@ -13,6 +13,8 @@
 #include "platform/Utf8.h"
 #include "proto/ProLayout.h"
 
+#include <CLI/CLI.hpp>
+
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -126,6 +128,16 @@ void Describe(const FrmPicture& picture, std::ostream& out)
 
 } // namespace
 
+void AddArtOptions(CLI::App& command, ArtOptions& options)
+{
+    command.add_option("--data", options.data,
+                       "a game's install or a mod's tree: CRITTER.pro is a path inside it "
+                       "(default: the first such folder above the critter file)");
+    command.add_option("CRITTER.pro", options.critter, "the critter")->required();
+    AddPictureOptions(command, options.picture);
+    command.get_option("--out")->required();
+}
+
 int RunArt(const ArtOptions& options, std::ostream& out, std::ostream& err)
 {
     const CritterSource source(options.data, err);
@@ -159,6 +171,14 @@ int RunArt(const ArtOptions& options, std::ostream& out, std::ostream& err)
     const std::string size = WritePicture(*art.picture, *art.palette, options.picture);
     out << art.path << " (" << art.Caption() << "): " << size << " -> " << options.picture.out << '\n';
     return kExitSuccess;
+}
+
+void AddFrmOptions(CLI::App& command, FrmOptions& options)
+{
+    command.add_option("FILE.frm", options.file, "the picture file")->required();
+    command.add_option("--palette", options.palette, "the game's color.pal");
+    command.add_flag("--info", options.info, "version, frames per second, each direction's shift and frames");
+    AddPictureOptions(command, options.picture);
 }
 
 int RunFrm(const FrmOptions& options, std::ostream& out, std::ostream& err)

@@ -14,6 +14,8 @@
 #include "platform/Utf8.h"
 #include "proto/CritterFields.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
 #include <map>
 #include <set>
@@ -282,6 +284,15 @@ int RunTreeCheck(const CheckOptions& options, std::ostream& out, std::ostream& e
 }
 
 } // namespace
+
+void AddCheckOptions(CLI::App& command, CheckOptions& options)
+{
+    command.add_option("--data", options.data,
+                       "check a folder of an install's or a mod's tree (default "
+                       "proto/critters), with its pro_crit.msg and its critters.lst");
+    command.add_option("FOLDER", options.folder, "a game folder (with --data: a folder of the tree)");
+    AddEncodingOption(command, options.encoding);
+}
 
 int RunCheck(const CheckOptions& options, std::ostream& out, std::ostream& err)
 {

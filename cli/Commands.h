@@ -1,11 +1,16 @@
 #pragma once
-// The commands of quarnel-cli, each in its own file, run with the parsed
-// arguments and the two output streams. Exit status: 0 success, 1 the
-// differences of diff or the findings of check, 2 an error (reported on err).
+// The commands of quarnel-cli, each in its own file: it adds its options to
+// its subcommand, and runs with the parsed values and the two output streams.
+// Exit status: 0 success, 1 the differences of diff or the findings of
+// check, 2 an error (reported on err).
 #include <exception>
 #include <ostream>
 #include <string>
 #include <vector>
+
+namespace CLI {
+class App;
+}
 
 namespace quarnel::cli {
 
@@ -18,6 +23,7 @@ struct ShowOptions {
     std::vector<std::string> files;
     bool textconv = false; // git's text converter: one file, never a failure
 };
+void AddShowOptions(CLI::App& command, ShowOptions& options);
 int RunShow(const ShowOptions& options, std::ostream& out, std::ostream& err);
 
 struct ExportOptions {
@@ -25,6 +31,7 @@ struct ExportOptions {
     std::string game; // "", "fo1" or "fo2"
     std::vector<std::string> files;
 };
+void AddExportOptions(CLI::App& command, ExportOptions& options);
 int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err);
 
 struct ImportOptions {
@@ -33,6 +40,7 @@ struct ImportOptions {
     std::string json;
     std::string target;
 };
+void AddImportOptions(CLI::App& command, ImportOptions& options);
 int RunImport(const ImportOptions& options, std::ostream& out, std::ostream& err);
 
 struct SetOptions {
@@ -44,6 +52,7 @@ struct SetOptions {
     std::vector<std::string> edits;
     std::vector<std::string> files;
 };
+void AddSetOptions(CLI::App& command, SetOptions& options);
 int RunSet(const SetOptions& options, std::ostream& out, std::ostream& err);
 
 struct DiffOptions {
@@ -51,6 +60,7 @@ struct DiffOptions {
     std::string first;
     std::string second;
 };
+void AddDiffOptions(CLI::App& command, DiffOptions& options);
 int RunDiff(const DiffOptions& options, std::ostream& out, std::ostream& err);
 
 struct CheckOptions {
@@ -58,6 +68,7 @@ struct CheckOptions {
     std::string folder;
     std::string encoding; // "" (automatic), "cp1250", "cp1251", "cp1252" or "utf-8"
 };
+void AddCheckOptions(CLI::App& command, CheckOptions& options);
 int RunCheck(const CheckOptions& options, std::ostream& out, std::ostream& err);
 
 struct NamesOptions {
@@ -65,15 +76,17 @@ struct NamesOptions {
     std::string messageFile;
     std::string encoding; // as CheckOptions::encoding
 };
+void AddNamesOptions(CLI::App& command, NamesOptions& options);
 int RunNames(const NamesOptions& options, std::ostream& out, std::ostream& err);
 
 struct DatOptions {
+    std::string action; // list or extract: the subcommand given
     std::string archive;
     std::string target;                // extract: the folder written into
     std::vector<std::string> patterns; // extract: globs; none means every file
 };
-int RunDatList(const DatOptions& options, std::ostream& out, std::ostream& err);
-int RunDatExtract(const DatOptions& options, std::ostream& out, std::ostream& err);
+void AddDatOptions(CLI::App& command, DatOptions& options);
+int RunDat(const DatOptions& options, std::ostream& out, std::ostream& err);
 
 struct DataOptions {
     std::string install;
@@ -81,6 +94,7 @@ struct DataOptions {
     std::vector<std::string> paths; // list and extract: globs; where and cat: one path
     std::string target;             // extract: the folder written into
 };
+void AddDataOptions(CLI::App& command, DataOptions& options);
 int RunData(const DataOptions& options, std::ostream& out, std::ostream& err);
 
 // The picture that art and frm write: one frame, or every frame as a sheet.
@@ -96,6 +110,7 @@ struct ArtOptions {
     std::string critter; // a loose file, or a path inside the tree
     PictureOptions picture;
 };
+void AddArtOptions(CLI::App& command, ArtOptions& options);
 int RunArt(const ArtOptions& options, std::ostream& out, std::ostream& err);
 
 struct FrmOptions {
@@ -104,7 +119,15 @@ struct FrmOptions {
     bool info = false;
     PictureOptions picture;
 };
+void AddFrmOptions(CLI::App& command, FrmOptions& options);
 int RunFrm(const FrmOptions& options, std::ostream& out, std::ostream& err);
+
+// Options that several commands share, with one help text each.
+void AddDataOption(CLI::App& command, std::string& data); // --data: the file arguments are paths in a tree
+void AddForceFlag(CLI::App& command, bool& force);        // --force: write although an archive shadows the file
+void AddGameOption(CLI::App& command, std::string& game, const char* help); // --game fo1|fo2
+void AddEncodingOption(CLI::App& command, std::string& encoding);           // --encoding of a name file
+void AddPictureOptions(CLI::App& command, PictureOptions& picture);         // --out, --direction, --frame, --sheet
 
 // "quarnel-cli: <where>: <what of the exception>" on err.
 void ReportError(std::ostream& err, const std::string& where, const std::exception& error);

@@ -5,7 +5,16 @@
 #include "cli/RecordText.h"
 #include "platform/Utf8.h"
 
+#include <CLI/CLI.hpp>
+
 namespace quarnel::cli {
+
+void AddDiffOptions(CLI::App& command, DiffOptions& options)
+{
+    AddDataOption(command, options.data);
+    command.add_option("A.pro", options.first, "first file")->required();
+    command.add_option("B.pro", options.second, "second file")->required();
+}
 
 int RunDiff(const DiffOptions& options, std::ostream& out, std::ostream& err)
 {

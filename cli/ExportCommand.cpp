@@ -7,6 +7,8 @@
 #include "cli/RecordText.h"
 #include "platform/Utf8.h"
 
+#include <CLI/CLI.hpp>
+
 #include <filesystem>
 #include <map>
 #include <system_error>
@@ -43,6 +45,15 @@ std::vector<std::string> ExportKeys(const std::vector<CritterFile>& files)
 }
 
 } // namespace
+
+void AddExportOptions(CLI::App& command, ExportOptions& options)
+{
+    AddGameOption(command, options.game,
+                  "the game recorded in the JSON (default: the folder "
+                  "name FO1/FO2, else the file size)");
+    AddDataOption(command, options.data);
+    command.add_option("FILE", options.files, "prototype files or folders")->required();
+}
 
 int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err)
 {

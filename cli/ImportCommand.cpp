@@ -10,6 +10,8 @@
 #include "platform/TextLines.h"
 #include "platform/Utf8.h"
 
+#include <CLI/CLI.hpp>
+
 #include <optional>
 #include <set>
 #include <vector>
@@ -114,6 +116,15 @@ bool IsExportOfSeveral(const nlohmann::json& parsed)
 }
 
 } // namespace
+
+void AddImportOptions(CLI::App& command, ImportOptions& options)
+{
+    AddDataOption(command, options.data);
+    AddForceFlag(command, options.force);
+    command.add_option("FILE.json", options.json, "the JSON object, as export prints it")->required();
+    command.add_option("TARGET.pro", options.target, "the prototype file to write (of the JSON's type and subtype)")
+        ->required();
+}
 
 int RunImport(const ImportOptions& options, std::ostream&, std::ostream& err)
 {

@@ -8,6 +8,8 @@
 #include "platform/TextLines.h"
 #include "platform/Utf8.h"
 
+#include <CLI/CLI.hpp>
+
 #include <unordered_set>
 
 namespace quarnel::cli {
@@ -24,6 +26,17 @@ std::string TreeMessagePath(const GameTree& tree, const std::string& argument)
 }
 
 } // namespace
+
+void AddNamesOptions(CLI::App& command, NamesOptions& options)
+{
+    command.add_option("--data", options.data,
+                       "read the message file from an install's or a mod's tree: a "
+                       "path in it, or a bare name found in text/<language>/game");
+    command
+        .add_option("pro_crit.msg", options.messageFile, "the game's message file (pro_crit.msg, pro_item.msg, ...)")
+        ->required();
+    AddEncodingOption(command, options.encoding);
+}
 
 int RunNames(const NamesOptions& options, std::ostream& out, std::ostream& err)
 {

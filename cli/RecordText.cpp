@@ -29,7 +29,8 @@ RecordKind KindOf(const ProRecord& record, const std::string& sizeText)
 {
     const KindReading reading = ReadRecordKind(record.bytes().data(), record.size(), record.size());
     if (!reading.kind)
-        throw CliError(sizeText + ": " + reading.fault);
+        throw CliError(sizeText + ": " + reading.fault,
+                       reading.notCritter ? RefusalKind::NotCritter : RefusalKind::Damaged);
     return *reading.kind;
 }
 
@@ -120,7 +121,8 @@ ProRecord ReadCritter(const std::filesystem::path& file)
 {
     ProRecord record = ProRecord::View(file);
     if (!IsCritterRecordSize(static_cast<long long>(record.size())))
-        throw CliError(SizeText(file, record.size()) + ": not a critter prototype (412 or 416 bytes)");
+        throw CliError(SizeText(file, record.size()) + ": not a critter prototype (412 or 416 bytes)",
+                       RefusalKind::NotCritter);
     return record;
 }
 

@@ -10,6 +10,8 @@
 #include "cli/RecordText.h"
 #include "cli/WriteFailure.h"
 
+#include <CLI/CLI.hpp>
+
 #include <optional>
 
 namespace quarnel::cli {
@@ -124,6 +126,21 @@ int WritePlans(const CritterSource& source, const std::vector<PlannedEdit>& plan
 }
 
 } // namespace
+
+void AddSetOptions(CLI::App& command, SetOptions& options)
+{
+    AddGameOption(command, options.game,
+                  "the skill formulas for --rules (default: the folder name "
+                  "FO1/FO2, else the file size)");
+    command.add_flag("--rules", options.rules,
+                     "recompute what the window's rules derive from a changed "
+                     "primary statistic (derived base values)");
+    AddDataOption(command, options.data);
+    AddForceFlag(command, options.force);
+    command.add_flag("--dry-run", options.dryRun, "print the fields that would change, write nothing");
+    command.add_option("EDIT", options.edits, "key=value, key+=n or key-=n")->required();
+    command.footer("FILE...: after --, the critter files or folders to edit. The keys are those of show.");
+}
 
 int RunSet(const SetOptions& options, std::ostream& out, std::ostream& err)
 {

@@ -8,6 +8,8 @@
 #include "platform/RegularFile.h"
 #include "platform/Utf8.h"
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -51,7 +53,7 @@ int RunTextConverter(const std::string& argument, std::ostream& out)
         AppendShowText(text, ReadPrototype(file));
     } catch (const CliError& error) {
         why = error.what();
-        otherType = why.find("not a critter prototype") == std::string::npos;
+        otherType = error.Kind() != RefusalKind::NotCritter;
     } catch (const std::exception& error) {
         why = error.what();
     }
@@ -71,6 +73,17 @@ int RunTextConverter(const std::string& argument, std::ostream& out)
 }
 
 } // namespace
+
+void AddShowOptions(CLI::App& command, ShowOptions& options)
+{
+    AddDataOption(command, options.data);
+    command
+        .add_option("FILE", options.files, "prototype files (critters, items, scenery, walls, tiles, misc) or folders")
+        ->required();
+    command.add_flag("--textconv", options.textconv,
+                     "git's text converter: one file, always exit 0; a file "
+                     "that is not a critter prints why, then its bytes in hex");
+}
 
 int RunShow(const ShowOptions& options, std::ostream& out, std::ostream& err)
 {

@@ -1,6 +1,7 @@
 #include "gamedata/Dat1Archive.h"
 
 #include "gamedata/SequentialReader.h"
+#include "platform/ByteOrder.h"
 
 namespace quarnel {
 namespace {
@@ -10,8 +11,6 @@ constexpr std::size_t kFolderBlockSize = 16;    // file count and three numbers
 constexpr std::size_t kMinFolderBytes = 1 + 16; // an empty name and an empty block
 constexpr std::size_t kMinFileBytes = 1 + 16;   // an empty name and four numbers
 
-std::uint32_t Be32(const std::uint8_t* p) { return (std::uint32_t{p[0]} << 24) | (p[1] << 16) | (p[2] << 8) | p[3]; }
-
 } // namespace
 
 bool Dat1Archive::Recognises(ArchiveFile& file)
@@ -20,15 +19,15 @@ bool Dat1Archive::Recognises(ArchiveFile& file)
         return false;
     std::uint8_t header[kHeaderSize];
     file.ReadAt(0, header, kHeaderSize, "the header");
-    const std::uint32_t folders = Be32(header);
-    return folders >= 1 && folders <= (file.Size() - kHeaderSize) / kMinFolderBytes && Be32(header + 8) == 0;
+    const std::uint32_t folders = ReadBigEndian32(header);
+    return folders >= 1 && folders <= (file.Size() - kHeaderSize) / kMinFolderBytes && ReadBigEndian32(header + 8) == 0;
 }
 
 Dat1Archive::Dat1Archive(ArchiveFile archive) : Archive(std::move(archive), ArchiveFormat::Dat1)
 {
     ArchiveFile& file = File();
     SequentialReader reader(file, 0, file.Size());
-    const std::uint32_t folderCount = Be32(reader.Take(kHeaderSize, "the header"));
+    const std::uint32_t folderCount = ReadBigEndian32(reader.Take(kHeaderSize, "the header"));
     if (folderCount > reader.Left() / kMinFolderBytes)
         file.Fail("the header claims " + std::to_string(folderCount) + " directories, more than the file can hold");
     folders_.reserve(folderCount);
@@ -40,7 +39,7 @@ Dat1Archive::Dat1Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
     for (Folder& directory : folders_) {
         const std::string folder = directory.name == "." ? std::string() : directory.name;
         directory.first = Count();
-        const std::uint32_t fileCount = Be32(reader.Take(kFolderBlockSize, "a directory's file list"));
+        const std::uint32_t fileCount = ReadBigEndian32(reader.Take(kFolderBlockSize, "a directory's file list"));
         if (fileCount > reader.Left() / kMinFileBytes)
             file.Fail("directory '" + folder + "' claims " + std::to_string(fileCount) +
                       " files, more than the file can hold");
@@ -51,7 +50,7 @@ Dat1Archive::Dat1Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
             const std::string_view name(reinterpret_cast<const char*>(p), length);
             p += length;
             Record record;
-            const std::uint32_t attributes = Be32(p);
+            const std::uint32_t attributes = ReadBigEndian32(p);
             switch (attributes & 0xF0) {
             case 0x20: record.method = StorageMethod::Stored; break;
             case 0x00:
@@ -61,9 +60,9 @@ Dat1Archive::Dat1Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
                 file.Fail("entry '" + folder + "\\" + std::string(name) + "' has an unknown storage method 0x" +
                           "0123456789ABCDEF"[(attributes >> 4) & 0xF] + "0");
             }
-            record.offset = Be32(p + 4);
-            record.unpackedSize = Be32(p + 8);
-            record.packedSize = Be32(p + 12);
+            record.offset = ReadBigEndian32(p + 4);
+            record.unpackedSize = ReadBigEndian32(p + 8);
+            record.packedSize = ReadBigEndian32(p + 12);
             Add(folder, name, record);
         }
         directory.count = Count() - directory.first;

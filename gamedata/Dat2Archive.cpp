@@ -1,14 +1,13 @@
 #include "gamedata/Dat2Archive.h"
 
 #include "gamedata/SequentialReader.h"
+#include "platform/ByteOrder.h"
 
 namespace quarnel {
 namespace {
 
 constexpr std::size_t kTrailerSize = 8;
 constexpr std::size_t kFixedEntryBytes = 4 + 1 + 12; // name length, compressed byte, three numbers
-
-std::uint32_t Le32(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24); }
 
 } // namespace
 
@@ -18,7 +17,7 @@ bool Dat2Archive::Recognises(ArchiveFile& file)
         return false;
     std::uint8_t trailer[kTrailerSize];
     file.ReadAt(file.Size() - kTrailerSize, trailer, kTrailerSize, "the trailer");
-    return Le32(trailer + 4) == file.Size();
+    return ReadLittleEndian32(trailer + 4) == file.Size();
 }
 
 Dat2Archive::Dat2Archive(ArchiveFile archive) : Archive(std::move(archive), ArchiveFormat::Dat2)
@@ -27,12 +26,12 @@ Dat2Archive::Dat2Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
     const std::uint64_t fileSize = file.Size();
     std::uint8_t trailer[kTrailerSize];
     file.ReadAt(fileSize - kTrailerSize, trailer, kTrailerSize, "the trailer");
-    const std::uint32_t treeSize = Le32(trailer);
+    const std::uint32_t treeSize = ReadLittleEndian32(trailer);
     if (treeSize < 4 || treeSize > fileSize - kTrailerSize)
         file.Fail("tree size " + std::to_string(treeSize) + " does not fit in the file's " + std::to_string(fileSize) +
                   " bytes");
     SequentialReader tree(file, fileSize - kTrailerSize - treeSize, fileSize - kTrailerSize);
-    const std::uint32_t count = Le32(tree.Take(4, "the tree"));
+    const std::uint32_t count = ReadLittleEndian32(tree.Take(4, "the tree"));
     // Refused before anything is allocated for the entries.
     if (count > (treeSize - 4) / kFixedEntryBytes)
         file.Fail("the tree claims " + std::to_string(count) + " entries, more than its " + std::to_string(treeSize) +
@@ -42,7 +41,7 @@ Dat2Archive::Dat2Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
     for (std::uint32_t i = 0; i < count; ++i) {
         if (tree.Left() < kFixedEntryBytes)
             file.Fail("entry " + std::to_string(i + 1) + " of the tree is cut short");
-        const std::uint32_t nameLength = Le32(tree.Take(4, "the tree"));
+        const std::uint32_t nameLength = ReadLittleEndian32(tree.Take(4, "the tree"));
         if (nameLength > tree.Left() - (kFixedEntryBytes - 4))
             file.Fail("the name of entry " + std::to_string(i + 1) + " runs past the end of the tree");
         // The name and its numbers in one piece.
@@ -51,9 +50,9 @@ Dat2Archive::Dat2Archive(ArchiveFile archive) : Archive(std::move(archive), Arch
         p += nameLength;
         Record record;
         record.method = p[0] != 0 ? StorageMethod::Zlib : StorageMethod::Stored;
-        record.unpackedSize = Le32(p + 1);
-        record.packedSize = Le32(p + 5);
-        record.offset = Le32(p + 9);
+        record.unpackedSize = ReadLittleEndian32(p + 1);
+        record.packedSize = ReadLittleEndian32(p + 5);
+        record.offset = ReadLittleEndian32(p + 9);
         Add({}, name, record);
     }
     FinishIndex();

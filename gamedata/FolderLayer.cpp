@@ -142,20 +142,19 @@ std::vector<std::uint8_t> FolderLayer::Read(std::string_view path) const
     const auto found = Resolve(path);
     const std::string name = Utf8FromPath(folder_) + "/" + SlashPath(path);
     if (!found)
-        throw ArchiveError(name + ": " + IoErrorMessage(2));
+        throw ArchiveError(name + ": " + IoErrorMessage(2), RefusalKind::NotFound);
     // Read as a regular file only (a FIFO put there since the listing would
     // block), the file system's reason named: a file gone since the listing
     // is "File not found", not a refusal.
     std::string text;
     try {
         text = ReadFilePrefix(found->file, static_cast<std::size_t>(Archive::kMaxUnpackedSize) + 1);
-    } catch (const IoError& error) {
-        throw ArchiveError(name + ": " + IoErrorMessage(error.code()));
-    } catch (const FileRefusedError& error) {
-        throw ArchiveError(name + ": " + error.what());
+    } catch (const Refusal& error) {
+        throw ArchiveError(name + ": " + error.what(), error.Kind());
     }
     if (text.size() > Archive::kMaxUnpackedSize)
-        throw ArchiveError(name + ": larger than " + std::to_string(Archive::kMaxUnpackedSize) + " bytes");
+        throw ArchiveError(name + ": larger than " + std::to_string(Archive::kMaxUnpackedSize) + " bytes",
+                           RefusalKind::TooLarge);
     std::vector<std::uint8_t> bytes(text.begin(), text.end());
     return bytes;
 }

@@ -1,5 +1,6 @@
 #include "gamedata/GamePath.h"
 
+#include "platform/Glob.h"
 #include "platform/PortableNames.h"
 
 namespace quarnel {
@@ -99,27 +100,7 @@ bool IsUnderFolder(std::string_view path, std::string_view folder)
 
 bool MatchesGlob(std::string_view path, std::string_view pattern)
 {
-    // Greedy match with back-tracking to the last star: linear in practice,
-    // never worse than path length x pattern length.
-    std::size_t t = 0, p = 0;
-    std::size_t starP = std::string_view::npos, starT = 0;
-    while (t < path.size()) {
-        if (p < pattern.size() && pattern[p] == '*') {
-            starP = p++;
-            starT = t;
-        } else if (p < pattern.size() && (pattern[p] == '?' || KeyChar(pattern[p]) == KeyChar(path[t]))) {
-            ++t;
-            ++p;
-        } else if (starP != std::string_view::npos) {
-            p = starP + 1;
-            t = ++starT;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*')
-        ++p;
-    return p == pattern.size();
+    return MatchesGlob(path, pattern, GlobRules{.eitherSeparator = true});
 }
 
 std::string LanguageOfTextPath(std::string_view path)

@@ -105,15 +105,22 @@ GameTree GameTree::Open(const fs::path& folder)
                        "(proto/critters, or data/proto/critters)");
 }
 
-const Layer* GameTree::AddArchive(const std::string& name, const fs::path& file)
+std::unique_ptr<ArchiveLayer> GameTree::OpenArchive(const std::string& name, const fs::path& file)
 {
     try {
-        layers_.push_back(std::make_unique<ArchiveLayer>(name, Archive::Open(file)));
-        return layers_.back().get();
+        return std::make_unique<ArchiveLayer>(name, Archive::Open(file));
     } catch (const ArchiveError& e) {
         warnings_.push_back(e.what());
         return nullptr;
     }
+}
+
+const Layer* GameTree::Keep(std::unique_ptr<Layer> layer)
+{
+    if (!layer)
+        return nullptr;
+    layers_.push_back(std::move(layer));
+    return layers_.back().get();
 }
 
 const FolderLayer* GameTree::AddFolder(const std::string& name, const fs::path& folder)
@@ -124,9 +131,8 @@ const FolderLayer* GameTree::AddFolder(const std::string& name, const fs::path& 
     return result;
 }
 
-void GameTree::OpenInstall()
+std::unique_ptr<ArchiveLayer> GameTree::OpenMaster(GameConfig& config)
 {
-    install_ = true;
     const fs::path cfg2 = FindIgnoringCase(folder_, "fallout2.cfg");
     const fs::path cfg1 = FindIgnoringCase(folder_, "fallout.cfg");
     auto read = [&](const fs::path& file) {
@@ -137,7 +143,6 @@ void GameTree::OpenInstall()
             return GameConfig{};
         }
     };
-    GameConfig config;
     Game cfgGame = Game::Unknown;
     if (IsFile(cfg2)) {
         config = read(cfg2);
@@ -147,46 +152,73 @@ void GameTree::OpenInstall()
         cfgGame = Game::First;
     }
 
-    fs::path masterFile = ConfigPath(folder_, config.masterDat);
-    const Layer* master = nullptr;
-    if (IsFile(masterFile)) {
-        master = AddArchive(LayerName(folder_, masterFile, config.masterDat), masterFile);
-        // Both cfg files present and a first-game master archive: the first game's cfg counts.
-        const auto* archiveLayer = static_cast<const ArchiveLayer*>(master);
-        if (master && cfgGame == Game::Second && IsFile(cfg1) &&
-            archiveLayer->archive().Format() == ArchiveFormat::Dat1) {
-            config = read(cfg1);
-            cfgGame = Game::First;
-            const fs::path first = ConfigPath(folder_, config.masterDat);
-            if (first != masterFile) {
-                layers_.pop_back();
-                masterFile = first;
-                master = IsFile(masterFile) ? AddArchive(LayerName(folder_, masterFile, config.masterDat), masterFile)
-                                            : nullptr;
-            }
-        }
-    } else {
+    const fs::path masterFile = ConfigPath(folder_, config.masterDat);
+    std::unique_ptr<ArchiveLayer> master;
+    if (!IsFile(masterFile))
         warnings_.push_back(Utf8FromPath(masterFile) + ": " + IoErrorMessage(2));
+    else
+        master = OpenArchive(LayerName(folder_, masterFile, config.masterDat), masterFile);
+    // Both cfg files present and a first-game master archive: the first game's cfg counts.
+    if (master && cfgGame == Game::Second && IsFile(cfg1) && master->archive().Format() == ArchiveFormat::Dat1) {
+        config = read(cfg1);
+        cfgGame = Game::First;
+        const fs::path first = ConfigPath(folder_, config.masterDat);
+        if (first != masterFile)
+            master = IsFile(first) ? OpenArchive(LayerName(folder_, first, config.masterDat), first) : nullptr;
     }
     if (master)
-        game_ = static_cast<const ArchiveLayer*>(master)->archive().Format() == ArchiveFormat::Dat2 ? Game::Second
-                                                                                                    : Game::First;
+        game_ = master->archive().Format() == ArchiveFormat::Dat2 ? Game::Second : Game::First;
     else
         game_ = cfgGame;
-    language_ = config.language;
+    return master;
+}
 
+std::vector<GameTree::PlannedLayer> GameTree::PlanLayers(const GameConfig& config)
+{
+    std::vector<PlannedLayer> plan;
     const fs::path critterFile = ConfigPath(folder_, config.critterDat);
-    const Layer* critter = nullptr;
     if (IsFile(critterFile))
-        critter = AddArchive(LayerName(folder_, critterFile, config.critterDat), critterFile);
+        plan.push_back({LayerName(folder_, critterFile, config.critterDat), critterFile, LayerRole::Critter});
     else if (config.critterDatNamed) // the archive the cfg names is one the game opens
         warnings_.push_back(Utf8FromPath(critterFile) + ": " + IoErrorMessage(2));
     const fs::path masterPatches = ConfigPath(folder_, config.masterPatches);
     const fs::path critterPatches = ConfigPath(folder_, config.critterPatches);
-    override_ = AddFolder(LayerName(folder_, masterPatches, config.masterPatches), masterPatches);
-    critterOverride_ = masterPatches.lexically_normal() == critterPatches.lexically_normal()
-                           ? override_
-                           : AddFolder(LayerName(folder_, critterPatches, config.critterPatches), critterPatches);
+    plan.push_back({LayerName(folder_, masterPatches, config.masterPatches), masterPatches, LayerRole::Override});
+    if (masterPatches.lexically_normal() != critterPatches.lexically_normal())
+        plan.push_back(
+            {LayerName(folder_, critterPatches, config.critterPatches), critterPatches, LayerRole::CritterOverride});
+    if (game_ == Game::First)
+        return plan;
+    const fs::path resources = FindIgnoringCase(folder_, "f2_res.dat");
+    if (IsFile(resources))
+        plan.push_back({Utf8FromPath(resources.filename()), resources, LayerRole::Patch});
+    for (const std::string& name : PatchArchives(folder_))
+        plan.push_back({name, folder_ / PathFromUtf8(name), LayerRole::Patch});
+    return plan;
+}
+
+void GameTree::OpenInstall()
+{
+    install_ = true;
+    GameConfig config;
+    const Layer* master = Keep(OpenMaster(config));
+    language_ = config.language;
+
+    const Layer* critter = nullptr;
+    std::vector<const Layer*> patches; // read before the override folders, in the plan's order
+    for (const PlannedLayer& planned : PlanLayers(config)) {
+        switch (planned.role) {
+        case LayerRole::Override: override_ = AddFolder(planned.name, planned.path); break;
+        case LayerRole::CritterOverride: critterOverride_ = AddFolder(planned.name, planned.path); break;
+        case LayerRole::Critter: critter = Keep(OpenArchive(planned.name, planned.path)); break;
+        case LayerRole::Patch:
+            if (const Layer* patch = Keep(OpenArchive(planned.name, planned.path)))
+                patches.push_back(patch);
+            break;
+        }
+    }
+    if (!critterOverride_)
+        critterOverride_ = override_;
 
     if (game_ == Game::First) {
         mainOrder_ = {override_};
@@ -197,13 +229,7 @@ void GameTree::OpenInstall()
             critterOrder_.push_back(critter);
         return;
     }
-    const fs::path resources = FindIgnoringCase(folder_, "f2_res.dat");
-    if (IsFile(resources))
-        if (const Layer* layer = AddArchive(Utf8FromPath(resources.filename()), resources))
-            mainOrder_.push_back(layer);
-    for (const std::string& name : PatchArchives(folder_))
-        if (const Layer* layer = AddArchive(name, folder_ / PathFromUtf8(name)))
-            mainOrder_.push_back(layer);
+    mainOrder_ = patches;
     mainOrder_.push_back(override_);
     if (critterOverride_ != override_)
         mainOrder_.push_back(critterOverride_);

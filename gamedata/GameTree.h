@@ -14,7 +14,9 @@
 //   folder, then the master archive.
 // A mod's tree (a folder holding proto/critters, or data/proto/critters)
 // is one loose folder.
+#include "gamedata/ArchiveLayer.h"
 #include "gamedata/FolderLayer.h"
+#include "gamedata/GameConfig.h"
 #include "gamedata/Layer.h"
 
 #include <filesystem>
@@ -77,8 +79,29 @@ public:
 
 private:
     GameTree() = default;
+    // What an install's layers do in the order of lookups.
+    enum class LayerRole {
+        Critter,         // the critter archive
+        Override,        // master_patches, where changes go
+        CritterOverride, // critter_patches, when another folder than master_patches
+        Patch,           // f2_res.dat and the patch archives, read before the override folder
+    };
+    // A layer of an install worked out before anything is opened: archives
+    // but for the override folders, which are loose folders.
+    struct PlannedLayer {
+        std::string name;
+        std::filesystem::path path;
+        LayerRole role;
+    };
+
     void OpenInstall();
-    const Layer* AddArchive(const std::string& name, const std::filesystem::path& file);
+    // Reads the cfg into config and opens the master archive, whose format
+    // tells the game; nullptr when it is missing or cannot be opened.
+    std::unique_ptr<ArchiveLayer> OpenMaster(GameConfig& config);
+    std::vector<PlannedLayer> PlanLayers(const GameConfig& config);
+    // An archive's layer; nullptr, with a warning, when it cannot be opened.
+    std::unique_ptr<ArchiveLayer> OpenArchive(const std::string& name, const std::filesystem::path& file);
+    const Layer* Keep(std::unique_ptr<Layer> layer);
     const FolderLayer* AddFolder(const std::string& name, const std::filesystem::path& folder);
 
     std::filesystem::path folder_;

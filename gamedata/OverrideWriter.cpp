@@ -18,9 +18,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-[[noreturn]] void Refuse(std::string_view path, const std::string& what)
+[[noreturn]] void Refuse(std::string_view path, const std::string& what, RefusalKind kind)
 {
-    throw ArchiveError(SlashPath(path) + ": " + what);
+    throw ArchiveError(SlashPath(path) + ": " + what, kind);
 }
 
 // Creates the folders of a "/"-separated folder path under base, taking an
@@ -104,11 +104,11 @@ void CheckOverridePlace(const fs::path& overrideFolder, std::string_view path)
 void CheckOverrideWrite(const GameTree& tree, std::string_view path, bool force)
 {
     if (!IsSafeExtractPath(path))
-        Refuse(path, "not a path that can be written into the game's folder");
+        Refuse(path, "not a path that can be written into the game's folder", RefusalKind::Invalid);
     if (!tree.Find(path))
-        Refuse(path, "not in the game's files");
+        Refuse(path, "not in the game's files", RefusalKind::NotFound);
     if (const auto shadowed = ShadowedWriteText(tree, path); shadowed && !force)
-        throw ArchiveError(*shadowed);
+        throw ArchiveError(*shadowed, RefusalKind::Shadowed);
     CheckOverridePlace(tree.OverrideFor(path).Folder(), path);
 }
 
@@ -145,7 +145,7 @@ OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, con
     const auto winner = tree.Find(path);
     const FolderLayer& target = tree.OverrideFor(path);
     if (before.size() != after.size())
-        Refuse(path, "the changed file has another length than the one read");
+        Refuse(path, "the changed file has another length than the one read", RefusalKind::Invalid);
     const auto first = std::mismatch(before.begin(), before.end(), after.begin()).first;
     if (first == before.end())
         return {};
@@ -164,7 +164,7 @@ OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, con
         try {
             updated = ProRecord::Update(*existing, before.size(), begin, end, [&](ProRecord& record) {
                 if (isWinner && record.bytes() != before)
-                    Refuse(path, "the file changed since it was read; nothing written");
+                    Refuse(path, "the file changed since it was read; nothing written", RefusalKind::Changed);
                 for (int i = begin; i < end; ++i)
                     if (before[static_cast<std::size_t>(i)] != after[static_cast<std::size_t>(i)])
                         record.SetField(i, 1, after[static_cast<std::size_t>(i)]);
@@ -177,12 +177,12 @@ OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, con
         if (wasReadOnly || readOnlyAfter)
             SetReadOnlyOnly(*existing);
         if (!updated)
-            Refuse(path, "the copy in " + target.Name() + " has another length; nothing written");
+            Refuse(path, "the copy in " + target.Name() + " has another length; nothing written", RefusalKind::Changed);
         return {*existing, false, true};
     }
 
     if (winner->layer->Read(path) != before)
-        Refuse(path, "the file changed since it was read; nothing written");
+        Refuse(path, "the file changed since it was read; nothing written", RefusalKind::Changed);
     std::error_code ec;
     if (!fs::is_directory(target.Folder(), ec)) {
         fs::create_directories(target.Folder(), ec);

@@ -4,7 +4,7 @@
 #include "library/NameTable.h"
 #include "platform/TextLines.h"
 #include "platform/Errors.h"
-#include "platform/FileOpen.h"
+#include "platform/FileHandle.h"
 #include "platform/FolderListing.h"
 #include "platform/IntegerText.h"
 
@@ -23,39 +23,20 @@ constexpr int kFileNumberLength = 8;
 // abandoned (what was written stays), by Close() with its errors reported.
 class ScratchFile {
 public:
-    explicit ScratchFile(const std::filesystem::path& path)
-    {
-        errno = 0;
-        file_ = OpenFile(path, "wb");
-        if (!file_)
-            ThrowIoErrorFromErrno();
-    }
-    ScratchFile(const ScratchFile&) = delete;
-    ScratchFile& operator=(const ScratchFile&) = delete;
-    ~ScratchFile()
-    {
-        if (file_)
-            std::fclose(file_);
-    }
+    explicit ScratchFile(const std::filesystem::path& path) : file_(OpenFileHandle(path, "wb")) {}
 
     void WriteLine(const std::string& text)
     {
         errno = 0;
-        if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() || std::fputs("\r\n", file_) == EOF)
+        if (std::fwrite(text.data(), 1, text.size(), file_.get()) != text.size() ||
+            std::fputs("\r\n", file_.get()) == EOF)
             ThrowIoErrorFromErrno();
     }
 
-    void Close()
-    {
-        std::FILE* f = file_;
-        file_ = nullptr;
-        errno = 0;
-        if (std::fclose(f) != 0)
-            ThrowIoErrorFromErrno();
-    }
+    void Close() { CloseChecked(std::move(file_)); }
 
 private:
-    std::FILE* file_ = nullptr;
+    FileHandle file_;
 };
 
 // The first eight characters; a character of a UTF-8 name may span several bytes.

@@ -160,7 +160,8 @@ std::string ReadTreeMessageFileBytes(const GameTree& tree, std::string_view path
 {
     // The size is known before the bytes are unpacked.
     if (const auto found = tree.Find(path); found && found->size > kMaxMessageFileBytes)
-        throw FileRefusedError("larger than " + std::to_string(kMaxMessageFileBytes >> 20) + " MiB, not read");
+        throw FileRefusedError(RefusalKind::TooLarge,
+                               "larger than " + std::to_string(kMaxMessageFileBytes >> 20) + " MiB, not read");
     const std::vector<std::uint8_t> bytes = tree.Read(path);
     return std::string(bytes.begin(), bytes.end());
 }

@@ -50,7 +50,7 @@ CritterNames LoadTreeCritterNames(const GameTree& tree, NameEncoding chosen)
     try {
         bytes = ReadTreeMessageFileBytes(tree, *path);
     } catch (const FileRefusedError& e) {
-        throw FileRefusedError(*path + ": " + e.what());
+        throw FileRefusedError(e.Kind(), *path + ": " + e.what());
     }
     return MessageFileNames(bytes, *path, TreeMessageEncoding(tree, *path, chosen), LanguageOfTextPath(*path));
 }

@@ -4,9 +4,13 @@
 
 namespace quarnel {
 
-IoError::IoError(int code) : std::runtime_error(IoErrorMessage(code)), code_(code) {}
+IoError::IoError(int code)
+    : Refusal(code == 2 ? RefusalKind::NotFound : RefusalKind::Io, IoErrorMessage(code)), code_(code)
+{
+}
 
-ConvertError::ConvertError(const std::string& text) : std::runtime_error("'" + text + "' is not a valid integer value")
+ConvertError::ConvertError(const std::string& text)
+    : Refusal(RefusalKind::Invalid, "'" + text + "' is not a valid integer value")
 {
 }
 

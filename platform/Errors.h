@@ -1,14 +1,17 @@
 #pragma once
-// The three error kinds of the core. Every user action turns them into the
-// error box through RunGuarded (ErrorBoundary.h).
-#include <stdexcept>
+// The refusals of the core with fixed texts: input/output, integer text and
+// the ZIP reader. Every user action turns them into the error box through
+// RunGuarded (ErrorBoundary.h).
+#include "platform/Refusal.h"
+
 #include <string>
 #include <system_error>
 
 namespace quarnel {
 
-// An input/output failure, carrying the error number of the message table.
-class IoError : public std::runtime_error {
+// An input/output failure, carrying the error number of the message table;
+// its kind is NotFound for number 2, else Io.
+class IoError : public Refusal {
 public:
     explicit IoError(int code);
     int code() const { return code_; }
@@ -17,16 +20,19 @@ private:
     int code_;
 };
 
-// A text that is not a valid integer.
-class ConvertError : public std::runtime_error {
+// A text that is not a valid integer (kind Invalid).
+class ConvertError : public Refusal {
 public:
     explicit ConvertError(const std::string& text);
 };
 
-// A failure of the ZIP reader, with its fixed message text.
-class ArchiveError : public std::runtime_error {
+// A failure of an archive reader (ZIP, DAT) or of the game's tree, with its
+// fixed message text; Damaged unless the thrower knows better.
+class ArchiveError : public Refusal {
 public:
-    using std::runtime_error::runtime_error;
+    explicit ArchiveError(const std::string& message, RefusalKind kind = RefusalKind::Damaged) : Refusal(kind, message)
+    {
+    }
 };
 
 // Message of an input/output error number: 2 "File not found", ..., else "I/O error %d".

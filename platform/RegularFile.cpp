@@ -1,7 +1,7 @@
 #include "platform/RegularFile.h"
 
 #include "platform/Errors.h"
-#include "platform/FileOpen.h"
+#include "platform/FileHandle.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -12,10 +12,6 @@ namespace fs = std::filesystem;
 
 namespace quarnel {
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 std::string MegabytesText(std::size_t bytes)
 {
@@ -36,18 +32,15 @@ void CheckRegularFile(const fs::path& file)
     if (ec)
         throw IoError(IoCodeFromErrorCode(ec));
     if (status.type() == fs::file_type::directory)
-        throw FileRefusedError("is a folder, not a file");
+        throw FileRefusedError(RefusalKind::Folder, "is a folder, not a file");
     if (status.type() != fs::file_type::regular)
-        throw FileRefusedError("not a regular file (a device, pipe or socket)");
+        throw FileRefusedError(RefusalKind::NotRegularFile, "not a regular file (a device, pipe or socket)");
 }
 
 std::string ReadFilePrefix(const fs::path& file, std::size_t maxBytes)
 {
     CheckRegularFile(file);
-    errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> f(OpenFile(file, "rb"));
-    if (!f)
-        ThrowIoErrorFromErrno();
+    const FileHandle f = OpenFileHandle(file, "rb");
     std::string bytes;
     char buffer[65536];
     while (bytes.size() < maxBytes) {
@@ -66,7 +59,7 @@ std::string ReadWholeFile(const fs::path& file, std::size_t maxBytes)
 {
     std::string bytes = ReadFilePrefix(file, maxBytes + 1);
     if (bytes.size() > maxBytes)
-        throw FileRefusedError("larger than " + MegabytesText(maxBytes) + ", not read");
+        throw FileRefusedError(RefusalKind::TooLarge, "larger than " + MegabytesText(maxBytes) + ", not read");
     return bytes;
 }
 

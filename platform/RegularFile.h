@@ -3,18 +3,19 @@
 // only regular files (links followed) are read, and never more than the
 // caller can use, so that a device, a pipe or a huge file neither blocks nor
 // fills the memory.
+#include "platform/Refusal.h"
+
 #include <cstddef>
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 
 namespace quarnel {
 
-// A path that names something other than a regular file, or a file larger
-// than the reader takes. The text says which.
-class FileRefusedError : public std::runtime_error {
+// A path that names something other than a regular file (Folder,
+// NotRegularFile), or a file larger than the reader takes (TooLarge).
+class FileRefusedError : public Refusal {
 public:
-    using std::runtime_error::runtime_error;
+    FileRefusedError(RefusalKind kind, const std::string& message) : Refusal(kind, message) {}
 };
 
 // The limit for whole text files (name tables, message files, scratch lists).

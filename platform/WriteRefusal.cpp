@@ -4,9 +4,8 @@
 
 namespace quarnel {
 
-WriteRefusedError::WriteRefusedError(WriteRefusalKind kind, std::filesystem::path path, std::string reason)
-    : std::runtime_error(Utf8FromPath(path) + ": " + reason), kind_(kind), path_(std::move(path)),
-      reason_(std::move(reason))
+WriteRefusedError::WriteRefusedError(RefusalKind kind, std::filesystem::path path, std::string reason)
+    : Refusal(kind, Utf8FromPath(path) + ": " + reason, path), reason_(std::move(reason))
 {
 }
 

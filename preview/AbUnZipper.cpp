@@ -1,8 +1,10 @@
 #include "preview/AbUnZipper.h"
 
+#include "platform/ByteOrder.h"
 #include "platform/Errors.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileOps.h"
+#include "platform/Glob.h"
 #include "preview/ZipNames.h"
 #include "platform/PortableNames.h"
 
@@ -42,10 +44,6 @@ constexpr std::size_t kChunk = 65536;
 constexpr std::uint32_t kAttrReadOnly = 0x01;
 constexpr std::uint32_t kAttrSystem = 0x04;
 constexpr std::uint32_t kAttrDirectory = 0x10;
-
-std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t Get32(const std::uint8_t* p) { return Get16(p) | (static_cast<std::uint32_t>(Get16(p + 2)) << 16); }
-std::uint64_t Get64(const std::uint8_t* p) { return Get32(p) | (static_cast<std::uint64_t>(Get32(p + 4)) << 32); }
 
 [[noreturn]] void Throw(const char* text) { throw ArchiveError(text); }
 
@@ -98,31 +96,9 @@ std::uint32_t DosAttributes(const ZipItem& item)
 // would read as something else.
 bool IsSafeName(const ZipItem& item) { return IsSafeRelativePath(item.fileName); }
 
-// Case-insensitive wildcard match ("*" any run, "?" any one character),
-// linear in practice and never worse than text * pattern.
-bool WildMatch(const std::string& text, const std::string& pattern)
-{
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    std::size_t t = 0, p = 0;
-    std::size_t starP = std::string::npos, starT = 0;
-    while (t < text.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || lower(pattern[p]) == lower(text[t]))) {
-            ++t;
-            ++p;
-        } else if (p < pattern.size() && pattern[p] == '*') {
-            starP = p++;
-            starT = t;
-        } else if (starP != std::string::npos) {
-            p = starP + 1;
-            t = ++starT;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*')
-        ++p;
-    return p == pattern.size();
-}
+// The masks of ExtractFiles: "\\" is no separator, and a "*" of the name meets
+// a "*" of the mask first as itself.
+constexpr GlobRules kMaskRules{.eitherSeparator = false, .starMatchesItselfFirst = true};
 
 std::string Trim(const std::string& text)
 {
@@ -169,8 +145,8 @@ template <typename Visit> void ForEachExtra(const std::vector<std::uint8_t>& ext
 {
     std::size_t i = 0;
     while (i + 4 <= extra.size()) {
-        const std::uint16_t tag = Get16(&extra[i]);
-        const std::size_t size = Get16(&extra[i + 2]);
+        const std::uint16_t tag = ReadLittleEndian16(&extra[i]);
+        const std::size_t size = ReadLittleEndian16(&extra[i + 2]);
         if (size > extra.size() - i - 4)
             return;
         visit(tag, extra.data() + i + 4, size);
@@ -188,7 +164,7 @@ void ApplyZip64Extra(ZipItem& item)
         std::size_t at = 0;
         auto take64 = [&](std::uint64_t& field) {
             if (field == 0xFFFFFFFFu && at + 8 <= size) {
-                field = Get64(data + at);
+                field = ReadLittleEndian64(data + at);
                 at += 8;
             }
         };
@@ -196,7 +172,7 @@ void ApplyZip64Extra(ZipItem& item)
         take64(item.compressedSize);
         take64(item.localHeaderOffset);
         if (item.diskNumberStart == 0xFFFF && at + 4 <= size)
-            item.diskNumberStart = Get32(data + at);
+            item.diskNumberStart = ReadLittleEndian32(data + at);
     });
 }
 
@@ -252,9 +228,9 @@ bool TAbUnZipper::MatchesMask(const std::string& memberName, const std::string& 
         std::replace(pattern.begin(), pattern.end(), '\\', '/');
         std::string patternFolder, patternFile;
         SplitPath(pattern, patternFolder, patternFile);
-        if (pattern.find('/') != std::string::npos && !WildMatch(memberFolder, patternFolder))
+        if (pattern.find('/') != std::string::npos && !MatchesGlob(memberFolder, patternFolder, kMaskRules))
             continue;
-        if (patternFile == "*" || patternFile == "*.*" || WildMatch(memberFile, patternFile))
+        if (patternFile == "*" || patternFile == "*.*" || MatchesGlob(memberFile, patternFile, kMaskRules))
             return true;
     }
     return false;
@@ -328,7 +304,7 @@ std::optional<std::uint64_t> TAbUnZipper::FindBackward(std::uint32_t signature, 
         if (!ReadBlock(blockStart, pos + 4, block))
             return std::nullopt;
         for (std::uint64_t p = pos + 1; p-- > blockStart;)
-            if (Get32(&block[p - blockStart]) == signature)
+            if (ReadLittleEndian32(&block[p - blockStart]) == signature)
                 return p;
         if (blockStart == first)
             return std::nullopt;
@@ -341,7 +317,8 @@ std::optional<std::uint64_t> TAbUnZipper::FindEndRecord()
     std::uint8_t record[kEndSize];
     if (archiveSize_ < kEndSize)
         return std::nullopt;
-    if (ReadAt(archiveSize_ - kEndSize, record, kEndSize) && Get32(record) == kEndSig && Get16(record + 20) == 0)
+    if (ReadAt(archiveSize_ - kEndSize, record, kEndSize) && ReadLittleEndian32(record) == kEndSig &&
+        ReadLittleEndian16(record + 20) == 0)
         return archiveSize_ - kEndSize;
 
     // Backward in growing blocks; each block overlaps the one after it by a
@@ -357,7 +334,7 @@ std::optional<std::uint64_t> TAbUnZipper::FindEndRecord()
                 return std::nullopt;
             for (std::uint64_t p = blockEnd - kEndSize + 1; p-- > blockStart;) {
                 const std::uint8_t* at = &block[p - blockStart];
-                if (Get32(at) == kEndSig && Get16(at + 20) <= archiveSize_ - (p + kEndSize))
+                if (ReadLittleEndian32(at) == kEndSig && ReadLittleEndian16(at + 20) <= archiveSize_ - (p + kEndSize))
                     return p;
             }
         }
@@ -378,7 +355,7 @@ void TAbUnZipper::SetFileName(const std::string& archivePath)
         if (UpperAscii(path.extension().string()) != ".ZIP")
             Throw(ZipText::UnhandledType);
         std::uint8_t head[4] = {};
-        const bool spanned = ReadAt(0, head, 4) && Get32(head) == kSpannedSig;
+        const bool spanned = ReadAt(0, head, 4) && ReadLittleEndian32(head) == kSpannedSig;
         const std::optional<std::uint64_t> end = FindEndRecord();
         if (!end)
             Throw(spanned ? ZipText::NotPkZip : ZipText::UnhandledType);
@@ -462,12 +439,12 @@ void TAbUnZipper::ReadCentralDirectory(std::uint64_t endOffset)
     std::uint8_t rec[kEnd64Size];
     if (!ReadAt(endOffset, rec, kEndSize))
         Throw(ZipText::NotPkZip);
-    std::uint64_t thisDisk = Get16(rec + 4);
-    std::uint64_t centralDisk = Get16(rec + 6);
-    std::uint64_t entriesHere = Get16(rec + 8);
-    std::uint64_t entries = Get16(rec + 10);
-    std::uint64_t centralSize = Get32(rec + 12);
-    std::uint64_t centralOffset = Get32(rec + 16);
+    std::uint64_t thisDisk = ReadLittleEndian16(rec + 4);
+    std::uint64_t centralDisk = ReadLittleEndian16(rec + 6);
+    std::uint64_t entriesHere = ReadLittleEndian16(rec + 8);
+    std::uint64_t entries = ReadLittleEndian16(rec + 10);
+    std::uint64_t centralSize = ReadLittleEndian32(rec + 12);
+    std::uint64_t centralOffset = ReadLittleEndian32(rec + 16);
 
     if (thisDisk == 0xFFFF || centralDisk == 0xFFFF || entriesHere == 0xFFFF || entries == 0xFFFF ||
         centralSize == 0xFFFFFFFF || centralOffset == 0xFFFFFFFF) {
@@ -476,19 +453,19 @@ void TAbUnZipper::ReadCentralDirectory(std::uint64_t endOffset)
         const auto locator = FindBackward(kLocator64Sig, endOffset - kLocatorSize, 0, kLocatorSize);
         if (!locator || !ReadAt(*locator, rec, kLocatorSize))
             Throw(ZipText::NotPkZip);
-        const std::uint32_t recordDisk = Get32(rec + 4);
-        const std::uint64_t recordOffset = Get64(rec + 8);
-        const std::uint32_t totalDisks = Get32(rec + 16);
+        const std::uint32_t recordDisk = ReadLittleEndian32(rec + 4);
+        const std::uint64_t recordOffset = ReadLittleEndian64(rec + 8);
+        const std::uint32_t totalDisks = ReadLittleEndian32(rec + 16);
         if (recordDisk != 0 || totalDisks > 1)
             Throw(ZipText::NotPkZip);
-        if (!ReadAt(recordOffset, rec, kEnd64Size) || Get32(rec) != kEnd64Sig)
+        if (!ReadAt(recordOffset, rec, kEnd64Size) || ReadLittleEndian32(rec) != kEnd64Sig)
             Throw(ZipText::NotPkZip);
-        thisDisk = Get32(rec + 16);
-        centralDisk = Get32(rec + 20);
-        entriesHere = Get64(rec + 24);
-        entries = Get64(rec + 32);
-        centralSize = Get64(rec + 40);
-        centralOffset = Get64(rec + 48);
+        thisDisk = ReadLittleEndian32(rec + 16);
+        centralDisk = ReadLittleEndian32(rec + 20);
+        entriesHere = ReadLittleEndian64(rec + 24);
+        entries = ReadLittleEndian64(rec + 32);
+        centralSize = ReadLittleEndian64(rec + 40);
+        centralOffset = ReadLittleEndian64(rec + 48);
     }
     // Archives split over several disks are not read.
     if (thisDisk != 0 || centralDisk != 0 || entriesHere != entries)
@@ -500,24 +477,24 @@ void TAbUnZipper::ReadCentralDirectory(std::uint64_t endOffset)
     std::uint64_t pos = centralOffset;
     std::uint8_t h[kCentralSize];
     for (std::uint64_t i = 0; i < entries; ++i) {
-        if (!ReadAt(pos, h, kCentralSize) || Get32(h) != kCentralSig)
+        if (!ReadAt(pos, h, kCentralSize) || ReadLittleEndian32(h) != kCentralSig)
             Throw(ZipText::NotPkZip);
         ZipItem item;
-        item.versionMadeBy = Get16(h + 4);
-        item.versionNeeded = Get16(h + 6);
-        item.flags = Get16(h + 8);
-        item.method = Get16(h + 10);
-        item.dosTime = Get16(h + 12);
-        item.dosDate = Get16(h + 14);
-        item.crc32 = Get32(h + 16);
-        item.compressedSize = Get32(h + 20);
-        item.uncompressedSize = Get32(h + 24);
-        const std::size_t nameLength = Get16(h + 28);
-        const std::size_t extraLength = Get16(h + 30);
-        const std::size_t commentLength = Get16(h + 32);
-        item.diskNumberStart = Get16(h + 34);
-        item.externalAttributes = Get32(h + 38);
-        item.localHeaderOffset = Get32(h + 42);
+        item.versionMadeBy = ReadLittleEndian16(h + 4);
+        item.versionNeeded = ReadLittleEndian16(h + 6);
+        item.flags = ReadLittleEndian16(h + 8);
+        item.method = ReadLittleEndian16(h + 10);
+        item.dosTime = ReadLittleEndian16(h + 12);
+        item.dosDate = ReadLittleEndian16(h + 14);
+        item.crc32 = ReadLittleEndian32(h + 16);
+        item.compressedSize = ReadLittleEndian32(h + 20);
+        item.uncompressedSize = ReadLittleEndian32(h + 24);
+        const std::size_t nameLength = ReadLittleEndian16(h + 28);
+        const std::size_t extraLength = ReadLittleEndian16(h + 30);
+        const std::size_t commentLength = ReadLittleEndian16(h + 32);
+        item.diskNumberStart = ReadLittleEndian16(h + 34);
+        item.externalAttributes = ReadLittleEndian32(h + 38);
+        item.localHeaderOffset = ReadLittleEndian32(h + 42);
         item.rawName.resize(nameLength);
         item.extraField.resize(extraLength);
         if (!ReadAt(pos + kCentralSize, item.rawName.data(), nameLength) ||
@@ -588,11 +565,12 @@ void TAbUnZipper::ExtractItem(const ZipItem& item)
         return Fail(item, ZipText::NewerVersion);
 
     std::uint8_t local[kLocalSize];
-    if (!ReadAt(item.localHeaderOffset, local, kLocalSize) || Get32(local) != kLocalSig)
+    if (!ReadAt(item.localHeaderOffset, local, kLocalSize) || ReadLittleEndian32(local) != kLocalSig)
         return Fail(item, ZipText::NotPkZip);
     // Sizes and CRC come from the central directory; the local header only
     // tells where the data begins.
-    const std::uint64_t dataOffset = item.localHeaderOffset + kLocalSize + Get16(local + 26) + Get16(local + 28);
+    const std::uint64_t dataOffset =
+        item.localHeaderOffset + kLocalSize + ReadLittleEndian16(local + 26) + ReadLittleEndian16(local + 28);
 
     if (item.IsEncrypted())
         return Fail(item, ZipText::InvalidPassword);

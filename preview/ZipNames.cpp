@@ -1,5 +1,6 @@
 #include "preview/ZipNames.h"
 
+#include "platform/ByteOrder.h"
 #include "platform/Utf8.h"
 
 #include <zlib.h>
@@ -33,11 +34,11 @@ std::optional<std::string> Utf16LeToUtf8(const std::uint8_t* data, std::size_t s
 {
     std::string out;
     for (std::size_t i = 0; i + 1 < size; i += 2) {
-        char32_t c = static_cast<char32_t>(data[i] | (data[i + 1] << 8));
+        char32_t c = ReadLittleEndian16(data + i);
         if (c >= 0xD800 && c <= 0xDBFF) {
             if (i + 3 >= size)
                 return std::nullopt;
-            const char32_t low = static_cast<char32_t>(data[i + 2] | (data[i + 3] << 8));
+            const char32_t low = ReadLittleEndian16(data + i + 2);
             if (low < 0xDC00 || low > 0xDFFF)
                 return std::nullopt;
             c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
@@ -56,13 +57,13 @@ std::optional<std::string> NameFromExtraFields(const std::string& rawName, const
     std::optional<std::string> nucx;
     std::size_t i = 0;
     while (i + 4 <= extra.size()) {
-        const unsigned tag = extra[i] | (extra[i + 1] << 8);
-        const std::size_t size = extra[i + 2] | (extra[i + 3] << 8);
+        const unsigned tag = ReadLittleEndian16(extra.data() + i);
+        const std::size_t size = ReadLittleEndian16(extra.data() + i + 2);
         if (size > extra.size() - i - 4)
             break;
         const std::uint8_t* data = extra.data() + i + 4;
         if (tag == 0x7075 && size >= 5 && data[0] == 1 && !unicodePath) {
-            const std::uint32_t recorded = data[1] | (data[2] << 8) | (data[3] << 16) | (std::uint32_t(data[4]) << 24);
+            const std::uint32_t recorded = ReadLittleEndian32(data + 1);
             const auto actual = static_cast<std::uint32_t>(
                 crc32(0, reinterpret_cast<const Bytef*>(rawName.data()), static_cast<uInt>(rawName.size())));
             std::string name(reinterpret_cast<const char*>(data + 5), size - 5);

@@ -1,7 +1,8 @@
 #include "proto/ProFile.h"
 
+#include "platform/ByteOrder.h"
 #include "platform/Errors.h"
-#include "platform/FileOpen.h"
+#include "platform/FileHandle.h"
 #include "platform/RegularFile.h"
 #include "platform/IntegerText.h"
 
@@ -14,33 +15,17 @@ namespace {
 
 constexpr int kReadBeyondEnd = 100;
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
 // Opens an existing file for reading and writing, as every prototype access does.
 FileHandle OpenExisting(const std::filesystem::path& file)
 {
     if (file.empty())
         throw IoError(2);
-    errno = 0;
-    std::FILE* f = OpenFile(file, "r+b");
-    if (!f)
-        ThrowIoErrorFromErrno();
-    return FileHandle(f);
+    return OpenFileHandle(file, "r+b");
 }
 
 void SeekTo(std::FILE* f, long offset)
 {
     if (std::fseek(f, offset, SEEK_SET) != 0)
-        ThrowIoErrorFromErrno();
-}
-
-void CloseChecked(FileHandle handle)
-{
-    errno = 0;
-    if (std::fclose(handle.release()) != 0)
         ThrowIoErrorFromErrno();
 }
 
@@ -54,19 +39,12 @@ void CheckWidth(int width)
 
 std::int32_t DecodeBigEndian(const std::uint8_t* bytes, int width)
 {
-    std::uint32_t value = 0;
-    for (int i = 0; i < width; ++i)
-        value = (value << 8) | bytes[i];
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(ReadBigEndian(bytes, width));
 }
 
 void EncodeBigEndian(std::uint8_t* bytes, int width, std::int32_t value)
 {
-    auto bits = static_cast<std::uint32_t>(value);
-    for (int i = width - 1; i >= 0; --i) {
-        bytes[i] = static_cast<std::uint8_t>(bits & 0xFF);
-        bits >>= 8;
-    }
+    WriteBigEndian(bytes, width, static_cast<std::uint32_t>(value));
 }
 
 std::int32_t ReadProField(const std::filesystem::path& file, int offset, int width)

@@ -258,7 +258,7 @@ KindReading ReadRecordKind(const std::uint8_t* bytes, std::size_t available, std
         return {critter, {}};
     const std::string notCritter = "not a critter prototype (412 or 416 bytes)";
     if (available < 1)
-        return {std::nullopt, notCritter};
+        return {std::nullopt, notCritter, true};
     const int typeByte = bytes[0];
     if (typeByte >= kProtoTypeCount) {
         char text[128];
@@ -268,7 +268,7 @@ KindReading ReadRecordKind(const std::uint8_t* bytes, std::size_t available, std
     }
     const auto type = static_cast<ProtoType>(typeByte);
     if (type == ProtoType::Critter)
-        return {std::nullopt, notCritter};
+        return {std::nullopt, notCritter, true};
     RecordKind kind{type, kNoSubtype};
     if (HasSubtypes(type)) {
         const RecordField& field = *FindKindField({type, 0}, "subtype");

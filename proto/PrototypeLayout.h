@@ -62,9 +62,12 @@ bool KindFitsSize(RecordKind kind, std::size_t size);
 // critter whatever its type byte, as it always was to the window and the
 // command-line tool; check reports its pid_type. The fault names the type
 // and subtype and the size they call for; the caller puts the size first.
+// notCritter: the fault is only that the record has no critter's size (its
+// type byte says critter, or there is none), not that of another type.
 struct KindReading {
     std::optional<RecordKind> kind;
     std::string fault;
+    bool notCritter = false;
 };
 KindReading ReadRecordKind(const std::uint8_t* bytes, std::size_t available, std::size_t size);
 

@@ -1,7 +1,7 @@
 #include "tools/FirstGameConversion.h"
 
 #include "platform/Errors.h"
-#include "platform/FileOpen.h"
+#include "platform/FileHandle.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileOps.h"
 #include "platform/FolderListing.h"
@@ -25,27 +25,6 @@ namespace {
 constexpr long kFirstGameSize = 412;
 constexpr std::size_t kPaddingSize = 4; // 416 - 412
 constexpr int kReadBeyondEnd = 100;
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
-FileHandle Open(const fs::path& file, const char* mode)
-{
-    errno = 0;
-    std::FILE* f = OpenFile(file, mode);
-    if (!f)
-        ThrowIoErrorFromErrno();
-    return FileHandle(f);
-}
-
-void Close(FileHandle handle)
-{
-    errno = 0;
-    if (std::fclose(handle.release()) != 0)
-        ThrowIoErrorFromErrno();
-}
 
 long SizeOf(std::FILE* f)
 {
@@ -96,9 +75,9 @@ void CreateTargetFolder(const fs::path& target)
 // Converts one source file; returns false when it is not a first-game file.
 bool ConvertFile(const fs::path& source, const fs::path& target)
 {
-    FileHandle in = Open(source, "r+b");
+    FileHandle in = OpenFileHandle(source, "r+b");
     if (SizeOf(in.get()) != kFirstGameSize) {
-        Close(std::move(in));
+        CloseChecked(std::move(in));
         return false;
     }
 
@@ -120,10 +99,10 @@ bool ConvertFile(const fs::path& source, const fs::path& target)
         throw IoError(kReadBeyondEnd);
     }
     WriteAll(out.get(), bytes, sizeof bytes);
-    Close(std::move(in));
+    CloseChecked(std::move(in));
     const unsigned char padding[kPaddingSize] = {};
     WriteAll(out.get(), padding, sizeof padding);
-    Close(std::move(out));
+    CloseChecked(std::move(out));
 
     MoveFileNoReplace(scratch.path(), target / source.filename());
     scratch.Moved();

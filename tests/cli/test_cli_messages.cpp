@@ -192,6 +192,36 @@ TEST_CASE("Errors name the file once with the reason; options an action does not
     CHECK_MESSAGE(Contains(firstLine, "patch000.dat"), shadowed.err);
 }
 
+// The converter's first line says whether the bytes are a critter of the
+// wrong size (a type byte of 1, or none at all) or a record of another type
+// that its own layout refuses.
+TEST_CASE("The text converter tells a record of no critter's size from a damaged record of another type")
+{
+    ScratchFolder scratch("quarnel-cli-kinds-");
+    struct Row {
+        const char* name;
+        DatBytes bytes;
+        std::string firstLine;
+    };
+    DatBytes critterTyped(300, 0);
+    critterTyped[0] = 1;
+    DatBytes wall(20, 0);
+    wall[0] = 3;
+    const Row rows[] = {
+        {"empty", {}, "# not shown as a critter: 0 bytes: not a critter prototype (412 or 416 bytes)"},
+        {"critter", critterTyped, "# not shown as a critter: 300 bytes: not a critter prototype (412 or 416 bytes)"},
+        {"wall", wall, "# not shown as a prototype: 20 bytes: a wall has "},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        const fs::path file = scratch.path / (std::string(row.name) + ".pro");
+        WriteAllBytes(file, row.bytes);
+        const Result shown = Cli({"show", "--textconv", Text(file)});
+        CHECK(shown.status == 0);
+        CHECK_MESSAGE(shown.out.rfind(row.firstLine, 0) == 0, shown.out);
+    }
+}
+
 TEST_CASE("Limits at their edge: the text converter's dump, a one-byte field")
 {
     ScratchFolder scratch("quarnel-cli-edges-");

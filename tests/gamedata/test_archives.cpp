@@ -17,6 +17,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -309,23 +311,46 @@ TEST_CASE("Damaged and hostile archives are refused with the archive named and w
     CHECK_THROWS_AS(Archive::Open(scratch.path), ArchiveError);
 }
 
+// The inputs live in the source tree (a directory cut short, counts and
+// sizes of 4 GiB, entries sharing bytes, names that climb out): a missing or
+// empty folder is a failure, never a silent pass. Each opens or is refused;
+// an entry reads at its stated size or is refused; a lookup of an entry's path
+// finds an entry of that path; extraction writes nothing beside its folder.
 TEST_CASE("Inputs the fuzzer once stumbled over open or fail with an ArchiveError")
 {
     const fs::path folder = DataFolder(QUARNEL_DAT_REGRESSIONS);
-    if (!IsPresent(folder))
-        return; // none yet
-    for (const auto& item : fs::directory_iterator(folder)) {
-        CAPTURE(Utf8FromPath(item.path()));
+    std::vector<fs::path> files;
+    std::error_code ec;
+    if (fs::is_directory(folder, ec))
+        for (const auto& item : fs::directory_iterator(folder))
+            if (item.is_regular_file())
+                files.push_back(item.path());
+    REQUIRE_MESSAGE(!files.empty(), "no regression inputs in " << Utf8FromPath(folder));
+    std::sort(files.begin(), files.end());
+    ScratchFolder scratch;
+    const fs::path out = scratch.path / "out";
+    for (const fs::path& file : files) {
+        CAPTURE(Utf8FromPath(file.filename()));
+        std::unique_ptr<Archive> archive;
         try {
-            const auto archive = Archive::Open(item.path());
-            for (std::size_t i = 0; i < archive->Count(); ++i) {
-                try {
-                    CHECK(archive->Read(i).size() == archive->Entry(i).unpackedSize);
-                } catch (const ArchiveError&) {
-                }
-            }
+            archive = Archive::Open(file);
         } catch (const ArchiveError&) {
+            continue;
         }
+        for (std::size_t i = 0; i < archive->Count() && i < 256; ++i) {
+            const ArchiveEntry entry = archive->Entry(i);
+            const auto found = archive->Find(entry.path);
+            REQUIRE(found);
+            CHECK(GamePathKey(archive->Entry(*found).path) == GamePathKey(entry.path));
+            try {
+                const std::vector<std::uint8_t> bytes = archive->Read(i);
+                CHECK(bytes.size() == entry.unpackedSize);
+                ExtractTo(out, entry.path, bytes);
+            } catch (const Refusal&) {
+            }
+        }
+        for (const auto& item : fs::directory_iterator(scratch.path))
+            CHECK_MESSAGE(item.path() == out, Utf8FromPath(item.path()));
     }
 }
 

@@ -165,6 +165,40 @@ TEST_CASE("A damaged archive is reported once by name and the rest of the instal
     CHECK_THROWS_WITH_AS(GameTree::Open(empty.path), doctest::Contains("neither a game install"), ArchiveError);
 }
 
+// The master archive's format settles the game before the other layers are
+// worked out: a first-game archive beside both cfg files means the first
+// game's cfg counts, with its own master archive. Warnings come in the order
+// the layers are opened: master, critter archive, f2_res.dat, patches.
+TEST_CASE("Both cfg files and a first-game master: the first game's cfg names the layers; warnings in layer order")
+{
+    ScratchFolder scratch;
+    const fs::path root = scratch.path;
+    WriteAllBytes(root / "master.dat", Dat1Writer().Stored("PROTO\\CRITTERS", "00000001.PRO", "not read").Build());
+    WriteAllBytes(root / "first.dat", Dat1Writer().Stored("PROTO\\CRITTERS", "00000001.PRO", "first-1").Build());
+    Put(root / "fallout2.cfg", "[system]\nmaster_dat=master.dat\n");
+    Put(root / "fallout.cfg", "[system]\nmaster_dat=first.dat\ncritter_dat=gone.dat\n");
+    const GameTree first = GameTree::Open(root);
+    CHECK(first.Which() == Game::First);
+    CHECK(Where(first, "proto/critters/00000001.pro") == Lines{"first.dat:PROTO/CRITTERS/00000001.PRO"});
+    REQUIRE(first.Warnings().size() == 1);
+    CHECK(first.Warnings()[0].find("gone.dat: File not found") != std::string::npos);
+
+    ScratchFolder second;
+    MakeSecondGame(second.path);
+    Put(second.path / "fallout2.cfg", "[system]\ncritter_dat=gone.dat\n");
+    Put(second.path / "f2_res.dat", std::string(100, '\x7F'));
+    Put(second.path / "patch002.dat", std::string(100, '\x7F'));
+    const GameTree tree = GameTree::Open(second.path);
+    CHECK(tree.Which() == Game::Second);
+    REQUIRE(tree.Warnings().size() == 3);
+    CHECK(tree.Warnings()[0].find("gone.dat: File not found") != std::string::npos);
+    CHECK(tree.Warnings()[1].find("f2_res.dat: not a DAT archive") != std::string::npos);
+    CHECK(tree.Warnings()[2].find("patch002.dat: not a DAT archive") != std::string::npos);
+    CHECK(Where(tree, "proto/critters/00000003.pro") == Lines{"PATCH001.DAT:proto/critters/00000003.pro",
+                                                              "patch000.dat:PROTO/CRITTERS/00000003.PRO",
+                                                              "master.dat:proto/critters/00000003.pro"});
+}
+
 TEST_CASE("Writing into the override folder: a new read-only copy, changes in place, refusals that write nothing")
 {
     ScratchFolder scratch;

@@ -5,12 +5,15 @@
 #include <doctest/doctest.h>
 
 #include "platform/AppPaths.h"
+#include "platform/ByteOrder.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/Errors.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileIdentity.h"
 #include "platform/FileOps.h"
 #include "platform/FolderListing.h"
+#include "platform/Glob.h"
+#include "platform/Refusal.h"
 #include "platform/RegularFile.h"
 #include "platform/TextLines.h"
 #include "platform/Utf8.h"
@@ -21,6 +24,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -327,6 +332,92 @@ TEST_CASE("only regular files are read, and never past their limit")
     CHECK(refusal("/dev/zero") == "not a regular file (a device, pipe or socket)");
     CHECK_THROWS_AS(ReadFilePrefix(folder.path / "fifo.pro", 417), FileRefusedError);
 #endif
+}
+
+// Every refusal of a read is one type whose kind tells the cases apart, so a
+// caller never has to search the message; the limit is taken at N and N+1.
+TEST_CASE("a refused read says what kind of refusal it is")
+{
+    ScratchFolder folder;
+    auto kind = [](const std::function<void()>& read) -> std::optional<RefusalKind> {
+        try {
+            read();
+        } catch (const Refusal& e) {
+            return e.Kind();
+        }
+        return std::nullopt;
+    };
+    CHECK(kind([&] { ReadFileBytes(folder.path / "missing"); }) == RefusalKind::NotFound);
+    CHECK(kind([&] { ReadFileBytes(folder.path); }) == RefusalKind::Folder);
+    const fs::path eight = folder.File("eight", "12345678");
+    CHECK(kind([&] { ReadFileBytes(eight, 8); }) == std::nullopt);
+    CHECK(kind([&] { ReadFileBytes(eight, 7); }) == RefusalKind::TooLarge);
+#ifndef _WIN32
+    CHECK(kind([&] { ReadFileBytes("/dev/null"); }) == RefusalKind::NotRegularFile);
+#endif
+    CHECK(kind([] { throw IoError(2); }) == RefusalKind::NotFound);
+    CHECK(kind([] { throw IoError(5); }) == RefusalKind::Io);
+    CHECK(kind([] { throw ConvertError("1x"); }) == RefusalKind::Invalid);
+    CHECK(kind([] { throw ArchiveError("not a ZIP"); }) == RefusalKind::Damaged);
+}
+
+// Values worked out by hand; a high first byte catches a sign that spreads.
+TEST_CASE("numbers are read and written in either byte order")
+{
+    const std::uint8_t bytes[] = {0x81, 0x02, 0x03, 0xF4, 0x05, 0x06, 0x07, 0x88};
+    CHECK(ReadBigEndian16(bytes) == 0x8102);
+    CHECK(ReadBigEndian32(bytes) == 0x810203F4u);
+    CHECK(ReadLittleEndian16(bytes) == 0x0281);
+    CHECK(ReadLittleEndian32(bytes) == 0xF4030281u);
+    CHECK(ReadLittleEndian64(bytes) == 0x88070605F4030281ull);
+    CHECK(ReadBigEndian(bytes, 1) == 0x81u);
+    CHECK(ReadBigEndian(bytes, 3) == 0x810203u);
+    CHECK(ReadBigEndian(bytes, 4) == 0x810203F4u);
+    std::uint8_t out[4] = {0xAA, 0xAA, 0xAA, 0xAA};
+    WriteBigEndian(out, 2, 0x12345678u);
+    CHECK(out[0] == 0x56);
+    CHECK(out[1] == 0x78);
+    CHECK(out[2] == 0xAA); // nothing past the width
+    WriteBigEndian(out, 4, 0xFFFFFFFEu);
+    CHECK((out[0] == 0xFF && out[1] == 0xFF && out[2] == 0xFF && out[3] == 0xFE));
+}
+
+// The game's paths take either separator; the picture archive's masks do not,
+// and there a star of the name meets a star of the mask as itself first, so
+// "*x" is no match for "*" there (the star is spent on the star).
+TEST_CASE("one glob matcher under both sets of rules")
+{
+    const GlobRules paths{.eitherSeparator = true};
+    const GlobRules masks{.eitherSeparator = false, .starMatchesItselfFirst = true};
+    struct Row {
+        const char* name;
+        const char* pattern;
+        bool asPath;
+        bool asMask;
+    };
+    const Row rows[] = {
+        {"proto/critters/00000001.pro", "PROTO\\CRITTERS\\*.PRO", true, false},
+        {"proto/critters/00000001.pro", "proto/*/0000000?.PRO", true, true},
+        {"art/critters/a/b.frm", "art/*.frm", true, true}, // a star runs over folders
+        {"ab", "a?", true, true},
+        {"abc", "a?", false, false}, // "?" is one character, not two
+        {"a", "a?", false, false},
+        {"", "", true, true},
+        {"", "*", true, true},
+        {"", "?", false, false},
+        {"a*b", "*b", true, true},
+        {"*x", "*", true, false},
+        {"**", "*", true, false},
+        {"x*", "*", true, true},
+        {"HUMAN.GIF", "human.gif", true, true},
+        {"a\\b", "a/b", true, false},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        CAPTURE(row.pattern);
+        CHECK(MatchesGlob(row.name, row.pattern, paths) == row.asPath);
+        CHECK(MatchesGlob(row.name, row.pattern, masks) == row.asMask);
+    }
 }
 
 // Two paths name one file when they reach the same file on disk.
