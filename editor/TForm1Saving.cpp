@@ -2,10 +2,10 @@
 // base-value mode.
 #include "editor/FieldLook.h"
 #include "editor/Globals.h"
-#include "editor/ReadOnlyRestorer.h"
 #include "editor/SaveRefusals.h"
 #include "editor/TForm1.h"
 #include "platform/UserDialogs.h"
+#include "proto/ChangedSpanWriter.h"
 #include "proto/CritterFields.h"
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
@@ -83,13 +83,10 @@ bool TForm1::SaveCritter(const std::filesystem::path& path)
     if (tree_)
         return SaveTreeCritter(path.generic_string(), setFields);
 
-    const ReadOnlyRestorer readOnlyAfter(path);
     // One opening of the file: the record is read, every field set in memory,
-    // and the whole span written back in one write, so a failure cannot leave
-    // it half written.
-    const bool written =
-        ProRecord::Update(path, static_cast<std::size_t>(loadedSize_), kSavedSpanBegin, kSavedSpanEnd, setFields);
-    if (!written) {
+    // and the changed span written back in one write, so a failure cannot
+    // leave it half written.
+    if (WriteChangedSpan(path, {static_cast<std::size_t>(loadedSize_)}, setFields) == SpanWrite::OtherSize) {
         Dialogs().ShowMessage(ChangedSizeText(path));
         return false;
     }

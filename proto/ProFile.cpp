@@ -5,6 +5,7 @@
 #include "platform/RegularFile.h"
 #include "platform/IntegerText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -161,6 +162,31 @@ bool ProRecord::Update(const std::filesystem::path& file, std::size_t expectedSi
     errno = 0;
     if (std::fwrite(record.bytes_.data() + begin, 1, length, f.get()) != length || std::fflush(f.get()) != 0)
         ThrowIoErrorFromErrno();
+    CloseChecked(std::move(f));
+    return true;
+}
+
+bool ProRecord::UpdateChanged(const std::filesystem::path& file, std::size_t expectedSize,
+                              const std::function<void(ProRecord&)>& edit)
+{
+    FileHandle f = OpenExisting(file);
+    const ProRecord record = ReadFrom(f.get());
+    if (record.size() != expectedSize)
+        return false;
+    ProRecord edited = record;
+    edit(edited);
+    const auto& old = record.bytes_;
+    const auto& now = edited.bytes_;
+    const auto first = std::mismatch(old.begin(), old.end(), now.begin()).first;
+    if (first != old.end()) {
+        const auto last = std::mismatch(old.rbegin(), old.rend(), now.rbegin()).first.base();
+        const auto begin = static_cast<std::size_t>(first - old.begin());
+        const auto length = static_cast<std::size_t>(last - first);
+        SeekTo(f.get(), static_cast<long>(begin));
+        errno = 0;
+        if (std::fwrite(now.data() + begin, 1, length, f.get()) != length || std::fflush(f.get()) != 0)
+            ThrowIoErrorFromErrno();
+    }
     CloseChecked(std::move(f));
     return true;
 }
