@@ -38,6 +38,15 @@ void SeekTo(std::FILE* f, long offset)
         ThrowIoErrorFromErrno();
 }
 
+// One write of length bytes at offset, flushed so that a failure shows here.
+void WriteAt(std::FILE* f, long offset, const std::uint8_t* bytes, std::size_t length)
+{
+    SeekTo(f, offset);
+    errno = 0;
+    if (std::fwrite(bytes, 1, length, f) != length || std::fflush(f) != 0)
+        ThrowIoErrorFromErrno();
+}
+
 void CloseChecked(FileHandle handle)
 {
     errno = 0;
@@ -157,11 +166,7 @@ bool ProRecord::Update(const std::filesystem::path& file, std::size_t expectedSi
     if (begin < 0 || end < begin || static_cast<std::size_t>(end) > record.size())
         throw IoError(kReadBeyondEnd);
     edit(record);
-    SeekTo(f.get(), begin);
-    const auto length = static_cast<std::size_t>(end - begin);
-    errno = 0;
-    if (std::fwrite(record.bytes_.data() + begin, 1, length, f.get()) != length || std::fflush(f.get()) != 0)
-        ThrowIoErrorFromErrno();
+    WriteAt(f.get(), begin, record.bytes_.data() + begin, static_cast<std::size_t>(end - begin));
     CloseChecked(std::move(f));
     return true;
 }
@@ -180,12 +185,8 @@ bool ProRecord::UpdateChanged(const std::filesystem::path& file, std::size_t exp
     const auto first = std::mismatch(old.begin(), old.end(), now.begin()).first;
     if (first != old.end()) {
         const auto last = std::mismatch(old.rbegin(), old.rend(), now.rbegin()).first.base();
-        const auto begin = static_cast<std::size_t>(first - old.begin());
-        const auto length = static_cast<std::size_t>(last - first);
-        SeekTo(f.get(), static_cast<long>(begin));
-        errno = 0;
-        if (std::fwrite(now.data() + begin, 1, length, f.get()) != length || std::fflush(f.get()) != 0)
-            ThrowIoErrorFromErrno();
+        const auto begin = first - old.begin();
+        WriteAt(f.get(), static_cast<long>(begin), now.data() + begin, static_cast<std::size_t>(last - first));
     }
     CloseChecked(std::move(f));
     return true;
