@@ -40,7 +40,7 @@ SpanWrite WriteChangedSpan(const std::filesystem::path& file, const SpanWriteRul
 std::function<void(ProRecord&)> ChangedBytesOf(const std::vector<std::uint8_t>& before,
                                                const std::vector<std::uint8_t>& after)
 {
-    return [&before, &after](ProRecord& record) {
+    return [before, after](ProRecord& record) {
         for (std::size_t i = 0; i < before.size() && i < after.size(); ++i)
             if (before[i] != after[i])
                 record.SetField(static_cast<int>(i), 1, after[i]);
