@@ -7,7 +7,6 @@
 #include "library/TextEncoding.h"
 #include "platform/AppPaths.h"
 #include "platform/Utf8.h"
-#include "proto/CritterFields.h"
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
 #include "platform/IntegerText.h"
