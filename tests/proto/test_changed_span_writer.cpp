@@ -34,7 +34,7 @@ TEST_CASE("a changed span is written into the file as it is now; a refusal write
     SUBCASE("the first and the last byte of the record")
     {
         loaded.WriteTo(file);
-        CHECK(WriteChangedSpan(file, {416, &read}, [](ProRecord& record) {
+        CHECK(WriteChangedSpan(file, {416, &read, false}, [](ProRecord& record) {
                   record.SetField(0, 1, 0x01);
                   record.SetField(415, 1, 0x02);
               }) == SpanWrite::Written);
@@ -43,7 +43,7 @@ TEST_CASE("a changed span is written into the file as it is now; a refusal write
     SUBCASE("an edit that changes nothing")
     {
         loaded.WriteTo(file);
-        CHECK(WriteChangedSpan(file, {416, &read}, SetField(48, DecodeBigEndian(read.data() + 48, 4))) ==
+        CHECK(WriteChangedSpan(file, {416, &read, false}, SetField(48, DecodeBigEndian(read.data() + 48, 4))) ==
               SpanWrite::Unchanged);
         CHECK(ReadAllBytes(file) == read);
     }
@@ -52,20 +52,20 @@ TEST_CASE("a changed span is written into the file as it is now; a refusal write
         for (const int size : {415, 417}) {
             CAPTURE(size);
             ProtoBuilder(size, 0x33).WriteTo(file);
-            CHECK(WriteChangedSpan(file, {416, &read}, SetField(48, 9)) == SpanWrite::OtherSize);
+            CHECK(WriteChangedSpan(file, {416, &read, false}, SetField(48, 9)) == SpanWrite::OtherSize);
             CHECK(ReadAllBytes(file) == ProtoBuilder(size, 0x33).Bytes());
         }
         const ProtoBuilder other = ProtoBuilder(loaded).Set(415, 1, 0);
         other.WriteTo(file);
-        CHECK(WriteChangedSpan(file, {416, &read}, SetField(48, 9)) == SpanWrite::OtherBytes);
+        CHECK(WriteChangedSpan(file, {416, &read, false}, SetField(48, 9)) == SpanWrite::OtherBytes);
         CHECK(ReadAllBytes(file) == other.Bytes());
         // Without bytes to hold, the edit applies to the file as it is now.
-        CHECK(WriteChangedSpan(file, {416}, SetField(48, 9)) == SpanWrite::Written);
+        CHECK(WriteChangedSpan(file, {416, nullptr, false}, SetField(48, 9)) == SpanWrite::Written);
         CHECK(ReadAllBytes(file) == ProtoBuilder(other).Set(48, 4, 9).Bytes());
     }
     SUBCASE("a file that is gone")
     {
-        CHECK_THROWS_WITH_AS(WriteChangedSpan(file, {416}, SetField(48, 9)), "File not found", IoError);
+        CHECK_THROWS_WITH_AS(WriteChangedSpan(file, {416, nullptr, false}, SetField(48, 9)), "File not found", IoError);
         CHECK(!fs::exists(file));
     }
 }
@@ -79,7 +79,7 @@ TEST_CASE("the changed bytes of two records are taken, the file's own bytes betw
     // Another program changed byte 60, inside the span, and byte 48's neighbour 49.
     const ProtoBuilder now = ProtoBuilder(412, 0x10).Set(60, 1, 0xEE).Set(49, 1, 0xEE);
     now.WriteTo(file);
-    CHECK(WriteChangedSpan(file, {412}, ChangedBytesOf(before, after)) == SpanWrite::Written);
+    CHECK(WriteChangedSpan(file, {412, nullptr, false}, ChangedBytesOf(before, after)) == SpanWrite::Written);
     // 48..51 = 00 00 00 07: byte 49 is 00 in before and after, so the file's EE stays.
     CHECK(ReadAllBytes(file) == ProtoBuilder(now).Set(48, 1, 0).Set(50, 2, 7).Set(100, 4, -1).Bytes());
 }
