@@ -6,7 +6,7 @@
 #include "cli/CritterSource.h"
 #include "cli/PrototypeCheck.h"
 #include "gamedata/GamePath.h"
-#include "cli/RecordText.h"
+#include "proto/RecordFields.h"
 #include "library/CritterNameFile.h"
 #include "library/IniFile.h"
 #include "platform/FolderListing.h"

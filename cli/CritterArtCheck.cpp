@@ -1,7 +1,7 @@
 #include "cli/CritterArtCheck.h"
 
 #include "art/CritterArt.h"
-#include "cli/RecordText.h"
+#include "proto/RecordFields.h"
 #include "proto/ProLayout.h"
 
 namespace quarnel::cli {

@@ -1,7 +1,7 @@
 #include "cli/CritterFiles.h"
 
 #include "cli/CliError.h"
-#include "cli/RecordText.h"
+#include "proto/RecordFields.h"
 #include "library/IniFile.h"
 #include "platform/FileIdentity.h"
 #include "platform/FolderListing.h"

@@ -1,7 +1,7 @@
 #include "cli/CritterJson.h"
 
 #include "cli/CliError.h"
-#include "cli/RecordText.h"
+#include "proto/RecordFields.h"
 
 #include <set>
 

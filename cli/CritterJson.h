@@ -5,7 +5,7 @@
 // prototype of another type: "type" ("item", "scenery", "wall", "tile",
 // "misc") first, then its kind's keys, nested alike ("weapon": {...}); the
 // subtype of items and scenery is its field "subtype".
-#include "cli/RecordText.h"
+#include "proto/RecordFields.h"
 #include "proto/ProFile.h"
 
 #include <nlohmann/json.hpp>

@@ -3,7 +3,7 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/CritterFiles.h"
-#include "cli/RecordText.h"
+#include "proto/RecordFields.h"
 #include "cli/RecordWriter.h"
 #include "gamedata/GamePath.h"
 #include "gamedata/OverrideWriter.h"
@@ -97,7 +97,7 @@ ProRecord CritterSource::Read(const CritterFile& file) const
 Prototype CritterSource::ReadPrototype(const CritterFile& file) const
 {
     if (!tree_)
-        return quarnel::cli::ReadPrototype(file.path);
+        return quarnel::ReadPrototype(file.path);
     ProRecord record = ProRecord::FromBytes(tree_->Read(file.label));
     const RecordKind kind = KindOf(record, std::to_string(record.size()) + " bytes");
     return {std::move(record), kind};

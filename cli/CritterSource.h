@@ -3,7 +3,7 @@
 // line, or, with --data, paths inside the file tree of an install or a mod's
 // tree (read from the layer that wins, written into the override folder).
 #include "gamedata/GameTree.h"
-#include "cli/RecordText.h"
+#include "proto/RecordFields.h"
 #include "proto/ProFile.h"
 
 #include <filesystem>

@@ -2,7 +2,7 @@
 // prototypes of different types or subtypes are said to be so.
 #include "cli/Commands.h"
 #include "cli/CritterSource.h"
-#include "cli/RecordText.h"
+#include "proto/RecordFields.h"
 #include "platform/Utf8.h"
 
 #include <CLI/CLI.hpp>

@@ -4,7 +4,7 @@
 #include "cli/CritterFiles.h"
 #include "cli/CritterSource.h"
 #include "cli/CritterJson.h"
-#include "cli/RecordText.h"
+#include "proto/RecordFields.h"
 #include "platform/Utf8.h"
 
 #include <CLI/CLI.hpp>

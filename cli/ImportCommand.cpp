@@ -3,7 +3,7 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/CritterJson.h"
-#include "cli/RecordText.h"
+#include "proto/RecordFields.h"
 #include "cli/CritterSource.h"
 #include "cli/WriteFailure.h"
 #include "platform/RegularFile.h"

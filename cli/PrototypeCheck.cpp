@@ -2,7 +2,7 @@
 
 #include "cli/CritterFiles.h"
 #include "cli/PrototypeNames.h"
-#include "cli/RecordText.h"
+#include "proto/RecordFields.h"
 #include "gamedata/GamePath.h"
 #include "library/IniFile.h"
 #include "library/MessageFile.h"

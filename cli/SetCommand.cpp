@@ -5,9 +5,10 @@
 #include "cli/Commands.h"
 #include "cli/CritterFiles.h"
 #include "cli/CritterSource.h"
-#include "cli/FieldEdits.h"
-#include "cli/RecordRules.h"
-#include "cli/RecordText.h"
+#include "proto/FieldEdits.h"
+#include "rules/CritterSheet.h"
+#include "proto/RecordFields.h"
+#include "proto/RecordShowText.h"
 #include "cli/WriteFailure.h"
 
 #include <CLI/CLI.hpp>
@@ -34,7 +35,7 @@ ProRecord EditedRecord(const Prototype& prototype, const std::vector<FieldEdit>&
 {
     const ProRecord& before = prototype.record;
     ProRecord after = before;
-    std::optional<RecordRules> rules;
+    std::optional<CritterSheet> rules;
     if (withRules && prototype.kind.type == ProtoType::Critter)
         rules.emplace(before, secondGame);
     for (const FieldEdit& edit : edits) {

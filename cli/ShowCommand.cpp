@@ -1,10 +1,11 @@
 // show: every field of each file as "key = value" lines, under the
 // prototype's name and description where its message file is at hand.
-#include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/CritterSource.h"
 #include "cli/PrototypeNames.h"
-#include "cli/RecordText.h"
+#include "proto/RecordFields.h"
+#include "proto/RecordError.h"
+#include "proto/RecordShowText.h"
 #include "platform/RegularFile.h"
 #include "platform/Utf8.h"
 
@@ -51,7 +52,7 @@ int RunTextConverter(const std::string& argument, std::ostream& out)
     bool otherType = false;
     try {
         AppendShowText(text, ReadPrototype(file));
-    } catch (const CliError& error) {
+    } catch (const RecordError& error) {
         why = error.what();
         otherType = error.Kind() != RefusalKind::NotCritter;
     } catch (const std::exception& error) {

@@ -7,25 +7,16 @@
 #include "library/TextEncoding.h"
 #include "platform/AppPaths.h"
 #include "platform/Utf8.h"
-#include "proto/CritterFields.h"
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
 #include "platform/IntegerText.h"
-#include "rules/SkillFormulas.h"
+#include "rules/CritterSheet.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTableWidget>
 
-#include <unordered_map>
-
 namespace quarnel {
-namespace {
-
-const char* const kResistancePercent = " %";
-
-} // namespace
-
 std::filesystem::path TForm1::NameTablePath() const
 {
     return CritterNameFile(PathFromUtf8(ExecutableFolder() + GameSubDir));
@@ -78,11 +69,8 @@ void TForm1::LoadCritter(const std::filesystem::path& path)
         return;
 
     const std::int32_t textId = record.Field(kTextIdOffset, 4);
+    // The ID number first, as the name lookup below may fail.
     fields_.SetText("EditIDNumber", IntToStr(TextIdToIdNumber(textId)));
-
-    std::unordered_map<std::string, std::int32_t> stored;
-    for (const WindowField& field : ProFieldLayout())
-        stored[field.control] = record.Field(field.offset, field.width);
 
     if (tree_)
         ShowTreeCritterPicture(record);
@@ -97,41 +85,11 @@ void TForm1::LoadCritter(const std::filesystem::path& path)
             LookupCritterName(nameFile_.empty() ? NameTablePath() : nameFile_, std::to_string(textId));
         EditCritterName->setText(QString::fromStdString(DecodeName(name, scan_.encoding)));
     }
-    fields_.SetText("EditCritterPID", IntToStr(std::int64_t(stored["EditCritterPID"]) + kPidDisplayBias));
 
-    for (const WindowField& field : ProFieldLayout()) {
-        if (field.conversion == FieldConversion::Gender) {
-            const std::int32_t gender = stored[field.control];
-            loadedBaseGender_ = gender;
-            ComboBoxGender->setCurrentIndex(gender == 0 || gender == 1 ? gender : -1);
-        } else if (field.group == FieldGroup::Base || field.group == FieldGroup::Extra ||
-                   field.group == FieldGroup::Skill) {
-            fields_.SetText(field.control, IntToStr(stored[field.control]));
-        }
-    }
-
-    auto total = [&](const StatFields& stat) { return Wrap32(std::int64_t(stored[stat.base]) + stored[stat.extra]); };
-    for (const StatFields& stat : kPrimaryStats)
-        fields_.SetText(stat.total, IntToStr(total(stat)));
-    for (const StatFields& stat : kDerivedStats)
-        fields_.SetText(stat.total, IntToStr(total(stat)));
-    for (int row = 0; row < 2 * kDamageTypeCount; ++row) {
-        const bool resistance = row % 2 == 1;
-        fields_.SetText(kDamageStats[row].total,
-                        IntToStr(total(kDamageStats[row])) + (resistance ? kResistancePercent : ""));
-    }
-    fields_.SetText(kGenderFields.total, IntToStr(stored["ComboBoxGender"]));
-    fields_.SetText("EditExpPoints", IntToStr(stored["EditExpPoints"]));
-
-    std::array<std::int32_t, kPrimaryCount> primaryTotals{};
-    for (int i = 0; i < kPrimaryCount; ++i)
-        primaryTotals[i] = StrToInt(fields_.Text(kPrimaryStats[i].total));
-    const auto skillBases = SkillBaseValues(primaryTotals, IsSecondGame);
-    for (int i = 0; i < kSkillCount; ++i)
-        fields_.SetText(kSkills[i].base, IntToStr(skillBases[i]));
-    for (const StatFields& skill : kSkills)
-        fields_.SetText(skill.total, IntToStr(Wrap32(std::int64_t(StrToInt(fields_.Text(skill.base))) +
-                                                     StrToInt(fields_.Text(skill.extra)))));
+    FillCritterFields(fields_, record, IsSecondGame);
+    const WindowField& gender = GenderField();
+    loadedBaseGender_ = record.Field(gender.offset, gender.width);
+    ComboBoxGender->setCurrentIndex(loadedBaseGender_ == 0 || loadedBaseGender_ == 1 ? loadedBaseGender_ : -1);
 
     loadedPath_ = Utf8FromPath(path);
     loadedSize_ = static_cast<long long>(record.size());

@@ -2,14 +2,15 @@
 // base-value mode.
 #include "editor/FieldLook.h"
 #include "editor/Globals.h"
-#include "editor/ReadOnlyRestorer.h"
 #include "editor/SaveRefusals.h"
 #include "editor/TForm1.h"
 #include "platform/UserDialogs.h"
+#include "proto/ChangedSpanWriter.h"
 #include "proto/CritterFields.h"
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
 #include "platform/IntegerText.h"
+#include "rules/CritterSheet.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -21,17 +22,6 @@
 
 namespace quarnel {
 namespace {
-
-// The stored value of one saved field, converted from its text.
-std::int32_t StoredValue(const WindowField& field, const std::string& text)
-{
-    const std::int64_t shown = StrToInt(text);
-    switch (field.conversion) {
-    case FieldConversion::PidNumber: return Wrap32(shown - kPidDisplayBias);
-    case FieldConversion::TextId: return Wrap32(shown * 100);
-    default: return static_cast<std::int32_t>(shown);
-    }
-}
 
 // The 49 base fields of the base-value mode, in the order both menu items visit them.
 std::vector<const char*> BaseModeFields()
@@ -86,34 +76,17 @@ bool TForm1::SaveCritter(const std::filesystem::path& path)
 
     // Every text is converted before anything is written: a text that is not
     // an integer stops the save with the file exactly as it was.
-    std::vector<std::pair<const WindowField*, std::optional<std::int32_t>>> values;
-    for (const WindowField& field : ProFieldLayout()) {
-        if (!field.saved)
-            continue;
-        if (field.conversion == FieldConversion::Gender) {
-            const int index = ComboBoxGender->currentIndex();
-            // No entry selected: the stored gender (outside 0 and 1) is kept.
-            values.emplace_back(&field, index >= 0 ? std::optional<std::int32_t>(index) : std::nullopt);
-        } else {
-            values.emplace_back(&field, StoredValue(field, fields_.Text(field.control)));
-        }
-    }
-
-    auto setFields = [&](ProRecord& record) {
-        for (const auto& [field, value] : values)
-            if (value)
-                record.SetField(field->offset, field->width, *value);
-    };
+    const int index = ComboBoxGender->currentIndex();
+    const std::vector<SavedValue> values =
+        SavedFieldValues(fields_, index >= 0 ? std::optional<std::int32_t>(index) : std::nullopt);
+    auto setFields = [&](ProRecord& record) { StoreSavedValues(record, values); };
     if (tree_)
         return SaveTreeCritter(path.generic_string(), setFields);
 
-    const ReadOnlyRestorer readOnlyAfter(path);
     // One opening of the file: the record is read, every field set in memory,
-    // and the whole span written back in one write, so a failure cannot leave
-    // it half written.
-    const bool written =
-        ProRecord::Update(path, static_cast<std::size_t>(loadedSize_), kSavedSpanBegin, kSavedSpanEnd, setFields);
-    if (!written) {
+    // and the changed span written back in one write, so a failure cannot
+    // leave it half written.
+    if (WriteChangedSpan(path, {static_cast<std::size_t>(loadedSize_)}, setFields) == SpanWrite::OtherSize) {
         Dialogs().ShowMessage(ChangedSizeText(path));
         return false;
     }

@@ -1,12 +1,13 @@
 #include "editor/TOtherFieldsDialog.h"
 
 #include "editor/FieldLook.h"
-#include "editor/ReadOnlyRestorer.h"
 #include "editor/SaveRefusals.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/UserDialogs.h"
+#include "proto/ChangedSpanWriter.h"
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
+#include "proto/RecordFields.h"
 #include "platform/IntegerText.h"
 
 #include <QCheckBox>
@@ -66,7 +67,7 @@ const char* const kCritterFlagsControl = "EditCritterFlags";
 
 TOtherFieldsDialog::TOtherFieldsDialog(std::filesystem::path file, const std::vector<std::uint8_t>& record,
                                        bool secondGame, QWidget* parent)
-    : QDialog(parent), file_(std::move(file)), record_(record)
+    : QDialog(parent), file_(std::move(file)), record_(ProRecord::FromBytes(record))
 {
     setObjectName("OtherFieldsDialog");
     setWindowTitle("Other fields - " + QString::fromStdString(file_.filename().string()));
@@ -168,7 +169,7 @@ QWidget* TOtherFieldsDialog::AddControl(const char* name)
     Control control{field};
     control.present = RecordHasField(*field, record_.size());
     if (control.present)
-        control.stored = DecodeBigEndian(record_.data() + field->offset, field->width);
+        control.stored = FieldValue(record_, *field);
     QWidget* widget = nullptr;
     if (field->display == FieldDisplay::Enum) {
         control.combo = new QComboBox(this);
@@ -203,7 +204,7 @@ void TOtherFieldsDialog::CritterFlagToggled(std::uint32_t mask, bool on)
     const RecordField& field = *FindRecordFieldByControl(kCritterFlagsControl);
     std::optional<std::int32_t> flags = ParseIntegerText(critterFlags_->text().toStdString());
     if (!flags) // a red text gives way to the flags read when the dialog opened
-        flags = DecodeBigEndian(record_.data() + field.offset, field.width);
+        flags = FieldValue(record_, field);
     const std::uint32_t bits = on ? std::uint32_t(*flags) | mask : std::uint32_t(*flags) & ~mask;
     critterFlags_->setText(QString::fromStdString(FieldValueText(field, std::int32_t(bits))));
     SetFieldColor(critterFlags_, kWhite);
@@ -250,12 +251,6 @@ bool TOtherFieldsDialog::WriteChanges()
     if (changes.empty())
         return true;
 
-    int begin = kSecondGameRecordSize;
-    int end = 0;
-    for (const auto& [field, value] : changes) {
-        begin = std::min(begin, field->offset);
-        end = std::max(end, field->offset + field->width);
-    }
     auto setFields = [&](ProRecord& record) {
         for (const auto& [field, value] : changes)
             record.SetField(field->offset, field->width, value);
@@ -266,12 +261,10 @@ bool TOtherFieldsDialog::WriteChanges()
         wrote_ = true;
         return true;
     }
-    const ReadOnlyRestorer readOnlyAfter(file_);
     // One opening: the record as the file holds it now, the changed fields set
     // in it, and the span from the first to the last changed byte written in
-    // one write, so the bytes between them are written back unchanged.
-    const bool written = ProRecord::Update(file_, record_.size(), begin, end, setFields);
-    if (!written) {
+    // one write.
+    if (WriteChangedSpan(file_, {record_.size()}, setFields) == SpanWrite::OtherSize) {
         Dialogs().ShowMessage(ChangedSizeText(file_));
         return false;
     }

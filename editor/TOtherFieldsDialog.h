@@ -4,6 +4,8 @@
 // resistance, age, body, kill and damage type), in a modal dialog. It reads
 // the record when it opens; OK writes the fields whose value changed with one
 // opening of the file, Cancel writes nothing.
+#include "proto/ProFile.h"
+
 #include <QDialog>
 #include <QHash>
 
@@ -20,7 +22,6 @@ class QWidget;
 namespace quarnel {
 
 struct RecordField;
-class ProRecord;
 
 class TOtherFieldsDialog : public QDialog {
     Q_OBJECT
@@ -62,7 +63,7 @@ private:
     bool WriteChanges();
 
     std::filesystem::path file_;
-    std::vector<std::uint8_t> record_;
+    ProRecord record_; // as read when the dialog opened
     std::vector<Control> controls_;
     QHash<std::uint32_t, QCheckBox*> flagBoxes_;
     QLineEdit* critterFlags_ = nullptr;

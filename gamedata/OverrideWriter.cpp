@@ -8,9 +8,7 @@
 #include "platform/NewFile.h"
 #include "platform/Utf8.h"
 #include "platform/WriteRefusal.h"
-#include "proto/ProFile.h"
-
-#include <algorithm>
+#include "proto/ChangedSpanWriter.h"
 
 namespace quarnel {
 
@@ -146,38 +144,22 @@ OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, con
     const FolderLayer& target = tree.OverrideFor(path);
     if (before.size() != after.size())
         Refuse(path, "the changed file has another length than the one read", RefusalKind::Invalid);
-    const auto first = std::mismatch(before.begin(), before.end(), after.begin()).first;
-    if (first == before.end())
+    if (before == after)
         return {};
-    const auto last = std::mismatch(before.rbegin(), before.rend(), after.rbegin()).first.base();
-    const int begin = static_cast<int>(first - before.begin());
-    const int end = static_cast<int>(last - before.begin());
-    const bool readOnlyAfter = MustStayReadOnly(path);
 
     if (const auto existing = target.Locate(path)) {
         // In place. The winner must still be what was read; a copy under a
         // forced write takes the changed bytes only.
         const bool isWinner = winner->layer == &target;
-        const bool wasReadOnly = IsReadOnly(*existing);
-        SetArchiveOnly(*existing);
-        bool updated = false;
-        try {
-            updated = ProRecord::Update(*existing, before.size(), begin, end, [&](ProRecord& record) {
-                if (isWinner && record.bytes() != before)
-                    Refuse(path, "the file changed since it was read; nothing written", RefusalKind::Changed);
-                for (int i = begin; i < end; ++i)
-                    if (before[static_cast<std::size_t>(i)] != after[static_cast<std::size_t>(i)])
-                        record.SetField(i, 1, after[static_cast<std::size_t>(i)]);
-            });
-        } catch (...) {
-            if (wasReadOnly || readOnlyAfter)
-                SetReadOnlyOnly(*existing);
-            throw;
-        }
-        if (wasReadOnly || readOnlyAfter)
-            SetReadOnlyOnly(*existing);
-        if (!updated)
+        const SpanWriteRules rules{before.size(), isWinner ? &before : nullptr, MustStayReadOnly(path)};
+        switch (WriteChangedSpan(*existing, rules, ChangedBytesOf(before, after))) {
+        case SpanWrite::OtherBytes:
+            Refuse(path, "the file changed since it was read; nothing written", RefusalKind::Changed);
+        case SpanWrite::OtherSize:
             Refuse(path, "the copy in " + target.Name() + " has another length; nothing written", RefusalKind::Changed);
+        case SpanWrite::Written:
+        case SpanWrite::Unchanged: break;
+        }
         return {*existing, false, true};
     }
 
@@ -194,7 +176,7 @@ OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, con
     const fs::path folder = MakeFolders(
         target.Folder(), slash == std::string::npos ? std::string_view() : std::string_view(own).substr(0, slash));
     const fs::path file = folder / PathFromUtf8(slash == std::string::npos ? own : own.substr(slash + 1));
-    WriteNewFile(file, after, readOnlyAfter);
+    WriteNewFile(file, after, MustStayReadOnly(path));
     target.Forget();
     return {file, true, true};
 }

@@ -6,6 +6,7 @@
 #include "platform/RegularFile.h"
 #include "platform/IntegerText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -26,6 +27,15 @@ FileHandle OpenExisting(const std::filesystem::path& file)
 void SeekTo(std::FILE* f, long offset)
 {
     if (std::fseek(f, offset, SEEK_SET) != 0)
+        ThrowIoErrorFromErrno();
+}
+
+// One write of length bytes at offset, flushed so that a failure shows here.
+void WriteAt(std::FILE* f, long offset, const std::uint8_t* bytes, std::size_t length)
+{
+    SeekTo(f, offset);
+    errno = 0;
+    if (std::fwrite(bytes, 1, length, f) != length || std::fflush(f) != 0)
         ThrowIoErrorFromErrno();
 }
 
@@ -134,11 +144,28 @@ bool ProRecord::Update(const std::filesystem::path& file, std::size_t expectedSi
     if (begin < 0 || end < begin || static_cast<std::size_t>(end) > record.size())
         throw IoError(kReadBeyondEnd);
     edit(record);
-    SeekTo(f.get(), begin);
-    const auto length = static_cast<std::size_t>(end - begin);
-    errno = 0;
-    if (std::fwrite(record.bytes_.data() + begin, 1, length, f.get()) != length || std::fflush(f.get()) != 0)
-        ThrowIoErrorFromErrno();
+    WriteAt(f.get(), begin, record.bytes_.data() + begin, static_cast<std::size_t>(end - begin));
+    CloseChecked(std::move(f));
+    return true;
+}
+
+bool ProRecord::UpdateChanged(const std::filesystem::path& file, std::size_t expectedSize,
+                              const std::function<void(ProRecord&)>& edit)
+{
+    FileHandle f = OpenExisting(file);
+    const ProRecord record = ReadFrom(f.get());
+    if (record.size() != expectedSize)
+        return false;
+    ProRecord edited = record;
+    edit(edited);
+    const auto& old = record.bytes_;
+    const auto& now = edited.bytes_;
+    const auto first = std::mismatch(old.begin(), old.end(), now.begin()).first;
+    if (first != old.end()) {
+        const auto last = std::mismatch(old.rbegin(), old.rend(), now.rbegin()).first.base();
+        const auto begin = first - old.begin();
+        WriteAt(f.get(), static_cast<long>(begin), now.data() + begin, static_cast<std::size_t>(last - first));
+    }
     CloseChecked(std::move(f));
     return true;
 }

@@ -46,6 +46,12 @@ public:
     // one write. Returns false, writing nothing, when the size differs.
     static bool Update(const std::filesystem::path& file, std::size_t expectedSize, int begin, int end,
                        const std::function<void(ProRecord&)>& edit);
+    // Opens the file once: reads the record, and when it still has
+    // expectedSize bytes, applies edit to it and writes back, in one write,
+    // the bytes from the first to the last one the edit changed (nothing when
+    // it changed none). Returns false, writing nothing, when the size differs.
+    static bool UpdateChanged(const std::filesystem::path& file, std::size_t expectedSize,
+                              const std::function<void(ProRecord&)>& edit);
 
 private:
     static ProRecord ReadFrom(std::FILE* file);

@@ -1,16 +1,16 @@
-#include "cli/FieldEdits.h"
+#include "proto/FieldEdits.h"
 
-#include "cli/CliError.h"
-#include "cli/RecordText.h"
 #include "platform/IntegerText.h"
+#include "proto/RecordError.h"
+#include "proto/RecordFields.h"
 
-namespace quarnel::cli {
+namespace quarnel {
 
 FieldEdit ParseFieldEdit(const std::string& text)
 {
     const std::size_t equals = text.find('=');
     if (equals == std::string::npos || equals == 0)
-        throw CliError("'" + text + "' is not an edit (key=value, key+=n or key-=n)");
+        throw RecordError("'" + text + "' is not an edit (key=value, key+=n or key-=n)");
     EditKind kind = EditKind::Assign;
     std::size_t keyEnd = equals;
     if (text[equals - 1] == '+' || text[equals - 1] == '-') {
@@ -21,7 +21,7 @@ FieldEdit ParseFieldEdit(const std::string& text)
     const std::string valueText = text.substr(equals + 1);
     const auto value = ParseWideIntegerText(valueText);
     if (!value)
-        throw CliError(field.key + ": '" + valueText + "' is not a 32-bit integer");
+        throw RecordError(field.key + ": '" + valueText + "' is not a 32-bit integer");
     if (kind != EditKind::Assign)
         return {&field, kind, *value};
     return {&field, kind, CheckedFieldValue(field, *value)};
@@ -37,4 +37,4 @@ std::int32_t EditedValue(const FieldEdit& edit, std::int32_t current)
     return static_cast<std::int32_t>(edit.operand);
 }
 
-} // namespace quarnel::cli
+} // namespace quarnel

@@ -1,11 +1,11 @@
-#include "cli/RecordText.h"
+#include "proto/RecordFields.h"
 
-#include "cli/CliError.h"
 #include "platform/Utf8.h"
+#include "proto/RecordError.h"
 
 #include <system_error>
 
-namespace quarnel::cli {
+namespace quarnel {
 
 std::vector<const RecordField*> FieldsOf(std::size_t recordSize)
 {
@@ -29,8 +29,8 @@ RecordKind KindOf(const ProRecord& record, const std::string& sizeText)
 {
     const KindReading reading = ReadRecordKind(record.bytes().data(), record.size(), record.size());
     if (!reading.kind)
-        throw CliError(sizeText + ": " + reading.fault,
-                       reading.notCritter ? RefusalKind::NotCritter : RefusalKind::Damaged);
+        throw RecordError(sizeText + ": " + reading.fault,
+                          reading.notCritter ? RefusalKind::NotCritter : RefusalKind::Damaged);
     return *reading.kind;
 }
 
@@ -38,9 +38,9 @@ const RecordField& KindFieldByKey(RecordKind kind, std::size_t recordSize, const
 {
     const RecordField* field = FindKindField(kind, key);
     if (!field)
-        throw CliError(key + ": " + KindText(kind) + " has no such key");
+        throw RecordError(key + ": " + KindText(kind) + " has no such key");
     if (!RecordHasField(*field, recordSize))
-        throw CliError(key + ": a " + std::to_string(recordSize) + "-byte file has no such field");
+        throw RecordError(key + ": a " + std::to_string(recordSize) + "-byte file has no such field");
     return *field;
 }
 
@@ -55,7 +55,7 @@ const RecordField& FieldByKey(const std::string& key)
         return *field;
     if (const RecordField* field = FindAnyKindField(key))
         return *field;
-    throw CliError("unknown key '" + key + "' (the keys are listed by quarnel-cli show)");
+    throw RecordError("unknown key '" + key + "' (the keys are listed by quarnel-cli show)");
 }
 
 std::int64_t FieldMinimum(const RecordField& field) { return field.isSigned ? INT32_MIN : 0; }
@@ -65,49 +65,13 @@ std::int64_t FieldMaximum(const RecordField& field) { return (std::int64_t{1} <<
 std::int32_t CheckedFieldValue(const RecordField& field, std::int64_t value)
 {
     if (value < FieldMinimum(field) || value > FieldMaximum(field))
-        throw CliError(field.key + ": " + std::to_string(value) + " is out of range (" +
-                       std::to_string(FieldMinimum(field)) + " to " + std::to_string(FieldMaximum(field)) + ")");
+        throw RecordError(field.key + ": " + std::to_string(value) + " is out of range (" +
+                          std::to_string(FieldMinimum(field)) + " to " + std::to_string(FieldMaximum(field)) + ")");
     // A 4-byte value above 2147483647 is stored as its 32-bit pattern.
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
-void AppendShowLine(std::string& out, const RecordField& field, std::int32_t value, bool secondGame)
-{
-    out += field.key;
-    out += " = ";
-    out += FieldValueText(field, value);
-    if (field.display == FieldDisplay::Enum) {
-        const char* name = EnumItemName(field.list, secondGame, value);
-        out += "  # ";
-        out += name ? name : "not in the list";
-    } else if (field.key == "critter_flags") {
-        const char* separator = "  # ";
-        for (const FlagBit& bit : CritterFlagBits())
-            if (static_cast<std::uint32_t>(value) & bit.mask) {
-                out += separator;
-                out += bit.name;
-                separator = ", ";
-            }
-    }
-    out += '\n';
-}
-
 bool IsSecondGameSize(std::size_t recordSize) { return recordSize == kSecondGameRecordSize; }
-
-void AppendShowText(std::string& out, const ProRecord& record)
-{
-    const bool secondGame = IsSecondGameSize(record.size());
-    for (const RecordField* field : FieldsOf(record.size()))
-        AppendShowLine(out, *field, FieldValue(record, *field), secondGame);
-}
-
-void AppendShowText(std::string& out, const Prototype& prototype)
-{
-    if (prototype.kind.type == ProtoType::Critter)
-        return AppendShowText(out, prototype.record);
-    for (const RecordField* field : FieldsOf(prototype.kind, prototype.record.size()))
-        AppendShowLine(out, *field, FieldValue(prototype.record, *field), true);
-}
 
 std::string SizeText(const std::filesystem::path& file, std::size_t bytesRead)
 {
@@ -121,8 +85,8 @@ ProRecord ReadCritter(const std::filesystem::path& file)
 {
     ProRecord record = ProRecord::View(file);
     if (!IsCritterRecordSize(static_cast<long long>(record.size())))
-        throw CliError(SizeText(file, record.size()) + ": not a critter prototype (412 or 416 bytes)",
-                       RefusalKind::NotCritter);
+        throw RecordError(SizeText(file, record.size()) + ": not a critter prototype (412 or 416 bytes)",
+                          RefusalKind::NotCritter);
     return record;
 }
 
@@ -135,4 +99,4 @@ Prototype ReadPrototype(const std::filesystem::path& file)
 
 std::string FileLabel(const std::filesystem::path& file) { return Utf8FromPath(file); }
 
-} // namespace quarnel::cli
+} // namespace quarnel

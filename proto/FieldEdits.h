@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace quarnel::cli {
+namespace quarnel {
 
 enum class EditKind { Assign, Add, Subtract };
 
@@ -16,11 +16,11 @@ struct FieldEdit {
     std::int64_t operand; // the value to assign (as stored), or n
 };
 
-// CliError naming the edit when its key is unknown or its value not an
+// RecordError naming the edit when its key is unknown or its value not an
 // integer of the field's range.
 FieldEdit ParseFieldEdit(const std::string& text);
 
-// The value after the edit; CliError naming the key when it leaves the field's range.
+// The value after the edit; RecordError naming the key when it leaves the field's range.
 std::int32_t EditedValue(const FieldEdit& edit, std::int32_t current);
 
-} // namespace quarnel::cli
+} // namespace quarnel
