@@ -85,9 +85,14 @@ std::vector<SourceEntry> TreeSource::List(ProtoType type) const
     if (type != ProtoType::Critter)
         return ListTreePrototypes(*tree_, type);
     std::vector<SourceEntry> entries;
-    for (TreeCritter& critter : ListTreeCritters(*tree_))
+    for (TreeCritter& critter : ListTreeCritters(*tree_)) {
+        // A file of no critter's size is not read; its size is the listing's.
+        if (critter.recordSize == 0)
+            if (const auto holding = tree_->Find(critter.path))
+                critter.recordSize = static_cast<std::size_t>(holding->size);
         entries.push_back({FileOf(critter.path), std::move(critter.fileName), std::move(critter.layer), critter.textId,
                            critter.recordSize});
+    }
     return entries;
 }
 
@@ -188,6 +193,10 @@ std::optional<std::string> TreeSource::WriteQuestion(const SourceFile& file) con
 SourceWrite TreeSource::Write(const LoadedPrototype& loaded, const std::vector<std::uint8_t>& after, bool force) const
 {
     const std::string& path = loaded.file.label;
+    // The copy read must still be the one the game reads: another layer serving it now is refused as such.
+    if (const auto winner = tree_->Find(path); winner && loaded.fromLayer && winner->layer != loaded.fromLayer)
+        if (auto change = CopyChange(loaded))
+            throw *change;
     try {
         const OverrideWrite written = WriteIntoOverride(*tree_, path, loaded.bytes, after, force);
         return {Utf8FromPath(written.file), written.changed};
