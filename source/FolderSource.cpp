@@ -54,6 +54,8 @@ FolderSource::FolderSource(GameFolderFiles game)
 
 FolderSource::~FolderSource() = default;
 
+fs::path FolderSource::Folder() const { return game_ ? game_->folder : fs::path(); }
+
 Game FolderSource::Which() const
 {
     if (!game_)

@@ -24,6 +24,7 @@ public:
     explicit FolderSource(GameFolderFiles game);
     ~FolderSource() override;
 
+    std::filesystem::path Folder() const override;
     Game Which() const override;
     bool IsSecondGame(const SourceFile& file, std::size_t recordSize, std::optional<bool> chosen) const override;
     std::vector<SourceEntry> List(ProtoType type) const override;
