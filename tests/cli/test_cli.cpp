@@ -6,7 +6,7 @@
 
 #include "cli/CliApp.h"
 #include "cli/CliError.h"
-#include "cli/RecordWriter.h"
+#include "source/FolderSource.h"
 #include "library/IniFile.h"
 #include "library/MessageFile.h"
 #include "platform/FileAttributes.h"
@@ -292,22 +292,23 @@ TEST_CASE("a write that finds the file gone or changed writes nothing")
     ScratchFolder scratch("quarnel-cli-");
     const fs::path file = scratch.path / "00000001.pro";
     CleanCritter(1).WriteTo(file);
-    const ProRecord before = ProRecord::View(file);
-    ProRecord after = before;
-    after.SetField(48, 4, 9);
+    const FolderSource loose;
+    const LoadedPrototype before = loose.Read({file, Text(file)});
+    std::vector<std::uint8_t> after = before.bytes;
+    after[51] = 9;
 
     fs::remove(file);
-    CHECK_THROWS_WITH(cli::WriteRecordChanges(file, before, after), "File not found");
+    CHECK_THROWS_WITH(loose.Write(before, after, false), "File not found");
     CHECK(!fs::exists(file));
 
     CleanCritter(1, 412).WriteTo(file);
-    CHECK_THROWS_AS(cli::WriteRecordChanges(file, before, after), cli::CliError);
+    CHECK_THROWS_AS(loose.Write(before, after, false), SourceRefusal);
     CHECK(fs::file_size(file) == 412);
 
     SetArchiveOnly(file);
     CleanCritter(1).Set(60, 4, 1).WriteTo(file);
     const auto changed = ReadAllBytes(file);
-    CHECK_THROWS_AS(cli::WriteRecordChanges(file, before, after), cli::CliError);
+    CHECK_THROWS_AS(loose.Write(before, after, false), SourceRefusal);
     CHECK(ReadAllBytes(file) == changed);
     CHECK(IsReadOnly(file)); // restored on the way out as well
 }
