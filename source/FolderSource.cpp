@@ -52,6 +52,13 @@ FolderSource::FolderSource(GameFolderFiles game)
 {
 }
 
+FolderSource::FolderSource(GameFolderFiles game, std::unique_ptr<PreviewPictures> pictures)
+    : game_(std::move(game)), pictures_(std::move(pictures))
+{
+    if (!pictures_)
+        pictures_ = std::make_unique<PreviewPictures>(game_->pictureArchive, game_->tempFolder);
+}
+
 FolderSource::~FolderSource() = default;
 
 Game FolderSource::Which() const

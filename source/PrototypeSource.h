@@ -88,6 +88,11 @@ class PrototypeSource {
 public:
     virtual ~PrototypeSource() = default;
 
+    // Whether the prototypes are plain files where they lie, listed, read and
+    // written in place (the folders beside the program, loose files), rather
+    // than served by layers with changes going into an override folder.
+    virtual bool InPlace() const { return false; }
+
     // The game of the source as a whole (a tree's install); Unknown when it does not tell.
     virtual Game Which() const = 0;
     // The game whose rules and kill types apply to one file: the chosen one;

@@ -11,6 +11,7 @@
 #include "proto/ProLayout.h"
 #include "source/GameChoice.h"
 
+#include <exception>
 #include <set>
 #include <system_error>
 
@@ -213,9 +214,10 @@ SourceWrite TreeSource::Write(const LoadedPrototype& loaded, const std::vector<s
         const fs::path copy = FindIgnoringCase(tree_->OverrideFor(path).Folder(), path);
         std::error_code ec;
         const bool folder = fs::is_directory(copy, ec);
-        throw SourceRefusal(folder ? SourceRefusalKind::FolderInTheWay : SourceRefusalKind::WriteFailed, path,
-                            Utf8FromPath(copy) + ": " +
-                                (folder ? std::string("a folder is in the way") : std::string(error.what())));
+        // The file system's own error stays nested, for a caller that names it as it was.
+        std::throw_with_nested(SourceRefusal(
+            folder ? SourceRefusalKind::FolderInTheWay : SourceRefusalKind::WriteFailed, path,
+            Utf8FromPath(copy) + ": " + (folder ? std::string("a folder is in the way") : std::string(error.what()))));
     }
 }
 
