@@ -41,8 +41,8 @@ void TForm1::SelectCritter(int row)
         UpdateCritterStatus();
         return;
     }
-    if (tree_) {
-        SelectTreeCritter(row);
+    if (!source_->InPlace()) {
+        SelectServedCritter(row);
         return;
     }
     CurrentCritterPath = GamePath + ListViewFiles->item(row, 0)->text().toStdString();
@@ -70,10 +70,12 @@ void TForm1::LoadCritter(const std::filesystem::path& path)
         ~ActionUpdate() { form.UpdateOtherFieldsAction(); }
     } const updateAfter{*this};
 
-    // A critter of a game folder comes from the layer that wins its path.
-    if (tree_ && !ReadTreeCritter(path.generic_string()))
+    // A critter of a game folder comes from the copy that serves its path;
+    // one beside the executable is read where it lies.
+    const bool inPlace = source_->InPlace();
+    if (!inPlace && !ReadServedCritter(path.generic_string()))
         return;
-    const ProRecord record = tree_ ? ProRecord::FromBytes(loadedTreeBytes_) : ProRecord::Read(path);
+    const ProRecord record = inPlace ? ProRecord::Read(path) : ProRecord::FromBytes(loaded_->bytes);
     if (!IsCritterRecordSize(static_cast<long long>(record.size())))
         return;
 
@@ -84,14 +86,14 @@ void TForm1::LoadCritter(const std::filesystem::path& path)
     for (const WindowField& field : ProFieldLayout())
         stored[field.control] = record.Field(field.offset, field.width);
 
-    if (tree_)
-        ShowTreeCritterPicture(record);
-    else
+    // The picture archive's GIF pictures where the source has one, else the FRM art the FID names.
+    if (source_->Pictures())
         ShowCritterPreview(path, record.Field(kFidIndexOffset, 1));
+    else
+        ShowCritterArt(record);
 
-    if (tree_) {
-        EditCritterName->setText(
-            QString::fromStdString(DecodeName(treeNames_.table.Lookup(std::to_string(textId)), treeNames_.encoding)));
+    if (!inPlace) {
+        EditCritterName->setText(QString::fromStdString(sourceNames_.Text(textId)));
     } else {
         const std::string name =
             LookupCritterName(nameFile_.empty() ? NameTablePath() : nameFile_, std::to_string(textId));

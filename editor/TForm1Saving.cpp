@@ -60,16 +60,16 @@ void TForm1::BitBtnSaveClick()
     if (!SaveCritter(PathFromUtf8(CurrentCritterPath))) {
         if (staleSaveRefused_) {
             LeaveEditingMode();
-            ReloadTreeCritter();
+            ReloadServedCritter();
         }
         return;
     }
     LeaveEditingMode();
     // A game folder's list changes in the saved row only.
-    if (tree_)
-        ReloadTreeCritter();
-    else
+    if (source_->InPlace())
         FillCritterList();
+    else
+        ReloadServedCritter();
     ListViewFiles->setFocus();
 }
 
@@ -104,8 +104,8 @@ bool TForm1::SaveCritter(const std::filesystem::path& path)
             if (value)
                 record.SetField(field->offset, field->width, *value);
     };
-    if (tree_)
-        return SaveTreeCritter(path.generic_string(), setFields);
+    if (!source_->InPlace())
+        return StoreServedCritter(setFields);
 
     const ReadOnlyRestorer readOnlyAfter(path);
     // One opening of the file: the record is read, every field set in memory,
