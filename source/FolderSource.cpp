@@ -61,6 +61,8 @@ FolderSource::FolderSource(GameFolderFiles game, std::unique_ptr<PreviewPictures
 
 FolderSource::~FolderSource() = default;
 
+std::unique_ptr<PreviewPictures> FolderSource::TakePictures() { return std::move(pictures_); }
+
 Game FolderSource::Which() const
 {
     if (!game_)

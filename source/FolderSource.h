@@ -29,7 +29,7 @@ public:
 
     bool InPlace() const override { return true; }
     // Hands the picture archive with what it has read over to the next source.
-    std::unique_ptr<PreviewPictures> TakePictures() { return std::move(pictures_); }
+    std::unique_ptr<PreviewPictures> TakePictures();
 
     Game Which() const override;
     bool IsSecondGame(const SourceFile& file, std::size_t recordSize, std::optional<bool> chosen) const override;
