@@ -7,6 +7,7 @@
 #include "library/GameFolderScan.h"
 #include "library/TextEncoding.h"
 #include "preview/PreviewPictures.h"
+#include "proto/ProFile.h"
 #include "rules/CharacterRules.h"
 #include "rules/FieldStore.h"
 #include "source/PrototypeSource.h"
@@ -206,6 +207,11 @@ private:
     // loaded_; false when it cannot be loaded: the form and picture are then
     // emptied and the status says why.
     bool ReadServedCritter(const std::string& path);
+    // The record a load shows: a game folder's from the copy that serves it
+    // (none when that cannot be loaded), one beside the executable read in place.
+    std::optional<ProRecord> ReadCritterRecord(const std::filesystem::path& path);
+    // The picture and the name of a loaded record, from the source's art and names.
+    void ShowCritterPictureAndName(const std::filesystem::path& path, const ProRecord& record);
     // Stores the loaded record with edit applied through the source: refused
     // when the copy on disk is no longer the one loaded (staleSaveRefused_ is
     // then set), asked first when the game would not read what is written.

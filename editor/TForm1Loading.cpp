@@ -56,6 +56,35 @@ bool TForm1::CritterLoaded() const
     return loadedSize_ != 0 && !CurrentCritterPath.empty() && CurrentCritterPath == loadedPath_;
 }
 
+std::optional<ProRecord> TForm1::ReadCritterRecord(const std::filesystem::path& path)
+{
+    // A critter of a game folder comes from the copy that serves its path;
+    // one beside the executable is read where it lies.
+    if (source_->InPlace())
+        return ProRecord::Read(path);
+    if (!ReadServedCritter(path.generic_string()))
+        return std::nullopt;
+    return ProRecord::FromBytes(loaded_->bytes);
+}
+
+void TForm1::ShowCritterPictureAndName(const std::filesystem::path& path, const ProRecord& record)
+{
+    const std::int32_t textId = record.Field(kTextIdOffset, 4);
+    // The picture archive's GIF pictures where the source has one, else the FRM art the FID names.
+    if (source_->Pictures())
+        ShowCritterPreview(path, record.Field(kFidIndexOffset, 1));
+    else
+        ShowCritterArt(record);
+
+    if (!source_->InPlace()) {
+        EditCritterName->setText(QString::fromStdString(sourceNames_.Text(textId)));
+    } else {
+        const std::string name =
+            LookupCritterName(nameFile_.empty() ? NameTablePath() : nameFile_, std::to_string(textId));
+        EditCritterName->setText(QString::fromStdString(DecodeName(name, scan_.encoding)));
+    }
+}
+
 void TForm1::LoadCritter(const std::filesystem::path& path)
 {
     // No change rule runs during a load: the window shows exactly what the
@@ -70,14 +99,10 @@ void TForm1::LoadCritter(const std::filesystem::path& path)
         ~ActionUpdate() { form.UpdateOtherFieldsAction(); }
     } const updateAfter{*this};
 
-    // A critter of a game folder comes from the copy that serves its path;
-    // one beside the executable is read where it lies.
-    const bool inPlace = source_->InPlace();
-    if (!inPlace && !ReadServedCritter(path.generic_string()))
+    const std::optional<ProRecord> read = ReadCritterRecord(path);
+    if (!read || !IsCritterRecordSize(static_cast<long long>(read->size())))
         return;
-    const ProRecord record = inPlace ? ProRecord::Read(path) : ProRecord::FromBytes(loaded_->bytes);
-    if (!IsCritterRecordSize(static_cast<long long>(record.size())))
-        return;
+    const ProRecord& record = *read;
 
     const std::int32_t textId = record.Field(kTextIdOffset, 4);
     fields_.SetText("EditIDNumber", IntToStr(TextIdToIdNumber(textId)));
@@ -86,19 +111,7 @@ void TForm1::LoadCritter(const std::filesystem::path& path)
     for (const WindowField& field : ProFieldLayout())
         stored[field.control] = record.Field(field.offset, field.width);
 
-    // The picture archive's GIF pictures where the source has one, else the FRM art the FID names.
-    if (source_->Pictures())
-        ShowCritterPreview(path, record.Field(kFidIndexOffset, 1));
-    else
-        ShowCritterArt(record);
-
-    if (!inPlace) {
-        EditCritterName->setText(QString::fromStdString(sourceNames_.Text(textId)));
-    } else {
-        const std::string name =
-            LookupCritterName(nameFile_.empty() ? NameTablePath() : nameFile_, std::to_string(textId));
-        EditCritterName->setText(QString::fromStdString(DecodeName(name, scan_.encoding)));
-    }
+    ShowCritterPictureAndName(path, record);
     fields_.SetText("EditCritterPID", IntToStr(std::int64_t(stored["EditCritterPID"]) + kPidDisplayBias));
 
     for (const WindowField& field : ProFieldLayout()) {

@@ -213,13 +213,15 @@ bool TForm1::StoreServedCritter(const std::function<void(ProRecord&)>& edit)
     if (record.bytes() == loaded_->bytes)
         return true; // nothing changed: nothing to store, nothing to ask
     bool force = false;
-    if (const auto question = source_->WriteQuestion(loaded_->file)) {
+    // The copy serving the critter was just found to be the one loaded: the
+    // question and the write need not look it up or read it again.
+    if (const auto question = source_->CheckedWriteQuestion(*loaded_)) {
         if (!Dialogs().AskYesNo(*question))
             return false;
         force = true;
     }
     try {
-        source_->Write(*loaded_, record.bytes(), force);
+        source_->WriteChecked(*loaded_, record.bytes(), force);
     } catch (const SourceRefusal& refusal) {
         // A write the file system refused is named as the file system named it.
         std::rethrow_if_nested(refusal);
