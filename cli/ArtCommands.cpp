@@ -5,13 +5,14 @@
 #include "art/PngEncoder.h"
 #include "cli/CliError.h"
 #include "cli/Commands.h"
-#include "cli/CritterSource.h"
+#include "cli/CommandSource.h"
 #include "gamedata/GameTree.h"
 #include "platform/Errors.h"
 #include "platform/NewFile.h"
 #include "platform/RegularFile.h"
 #include "platform/Utf8.h"
 #include "proto/ProLayout.h"
+#include "source/TreeSource.h"
 
 #include <filesystem>
 #include <optional>
@@ -128,11 +129,11 @@ void Describe(const FrmPicture& picture, std::ostream& out)
 
 int RunArt(const ArtOptions& options, std::ostream& out, std::ostream& err)
 {
-    const CritterSource source(options.data, err);
-    const CritterFile file = source.One(options.critter);
+    const std::unique_ptr<PrototypeSource> source = OpenCommandSource(options.data, err);
+    const SourceFile file = source->ResolveOne(options.critter);
     std::optional<ProRecord> read;
     try {
-        read = source.Read(file);
+        read = CritterRecordOf(source->Read(file));
     } catch (const std::exception& error) {
         ReportError(err, file.label, error); // a file that is no critter is named
         return kExitError;
@@ -140,18 +141,17 @@ int RunArt(const ArtOptions& options, std::ostream& out, std::ostream& err)
     const ProRecord& record = *read;
     const auto fid = static_cast<std::uint32_t>(record.Field(kFidOffset, 4));
 
-    std::optional<GameTree> found;
-    const GameTree* tree = source.Tree();
-    if (!tree) {
-        found = TreeAbove(file.path);
-        if (!found)
+    PrototypeArt found = source->Art(fid);
+    if (!found.frm) {
+        // A loose file's picture comes from the tree it lies in.
+        std::optional<GameTree> tree = TreeAbove(file.file);
+        if (!tree)
             throw CliError(file.label + ": no game install or mod's tree in its folders upwards: give --data");
-        for (const std::string& warning : found->Warnings())
-            ReportError(err, Utf8FromPath(found->Folder()), warning);
-        tree = &*found;
+        for (const std::string& warning : tree->Warnings())
+            ReportError(err, Utf8FromPath(tree->Folder()), warning);
+        found = TreeSource(std::move(*tree)).Art(fid);
     }
-    const CritterArtSource artSource(*tree);
-    const CritterArt art = artSource.Find(fid);
+    const CritterArt& art = *found.frm;
     if (!art.HasPicture()) {
         ReportError(err, file.label, art.missing);
         return kExitError;

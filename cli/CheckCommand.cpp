@@ -1,9 +1,8 @@
 // check: what a modder wants to know about a folder before shipping it.
 #include "cli/CliError.h"
 #include "cli/Commands.h"
-#include "cli/CritterFiles.h"
 #include "cli/CritterArtCheck.h"
-#include "cli/CritterSource.h"
+#include "cli/CommandSource.h"
 #include "cli/PrototypeCheck.h"
 #include "gamedata/GamePath.h"
 #include "cli/RecordText.h"
@@ -13,6 +12,7 @@
 #include "platform/TextLines.h"
 #include "platform/Utf8.h"
 #include "proto/CritterFields.h"
+#include "source/GameChoice.h"
 
 #include <cstdio>
 #include <map>
@@ -241,8 +241,8 @@ private:
 // the install's name file and the folder's list.
 int RunTreeCheck(const CheckOptions& options, std::ostream& out, std::ostream& err)
 {
-    const CritterSource source(options.data, err);
-    const GameTree& tree = *source.Tree();
+    const std::unique_ptr<TreeSource> source = OpenCommandTree(options.data, err);
+    const GameTree& tree = source->Tree();
     const std::string folder = SlashPath(options.folder.empty() ? std::string("proto/critters") : options.folder);
     FolderCheck check(PathFromUtf8(folder), NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic),
                       out);
@@ -252,22 +252,25 @@ int RunTreeCheck(const CheckOptions& options, std::ostream& out, std::ostream& e
         check.ReadTreeNames(tree);
     const std::optional<bool> game =
         tree.Which() == Game::Unknown ? std::nullopt : std::optional<bool>(tree.Which() == Game::Second);
-    std::vector<CritterFile> files;
+    std::vector<SourceFile> files;
     try {
-        files = source.Files({folder});
-    } catch (const CliError&) {
+        files = source->Resolve({folder});
+    } catch (const SourceRefusal& refusal) {
+        if (refusal.kind() != SourceRefusalKind::NotFound)
+            throw;
         check.NoCritters();
     }
     bool failed = false;
     std::map<std::string, int> critters;
-    for (const CritterFile& file : files) {
-        const std::string name = FileLabel(file.path.filename());
+    for (const SourceFile& file : files) {
+        const std::string name = FileLabel(file.file.filename());
         try {
-            const ProRecord record = ProRecord::FromBytes(tree.Read(file.label));
+            const LoadedPrototype loaded = source->Read(file);
+            const ProRecord record = ProRecord::FromBytes(loaded.bytes);
             if (others.Takes(record))
-                others.Check(name, record, std::to_string(record.size()) + " bytes");
+                others.Check(name, record, loaded.sizeText);
             else
-                check.Critter(file.path, record, game);
+                check.Critter(file.file, record, game);
             check.Spelling(name);
             critters[GamePathKey(name)] = record.size() >= 4 ? record.Field(kPidNumberOffset, 2) : -1;
         } catch (const std::exception& error) {

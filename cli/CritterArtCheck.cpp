@@ -15,7 +15,7 @@ std::string TreeWideProblem(const std::string& path, const std::string& problem)
 
 } // namespace
 
-bool CheckCritterArt(const GameTree& tree, const std::vector<CritterFile>& files, std::ostream& out)
+bool CheckCritterArt(const GameTree& tree, const std::vector<SourceFile>& files, std::ostream& out)
 {
     const CritterArtSource art(tree);
     if (const std::string list = art.ListProblem(); !list.empty()) {
@@ -28,7 +28,7 @@ bool CheckCritterArt(const GameTree& tree, const std::vector<CritterFile>& files
         out << TreeWideProblem("color.pal", palette) << ": no critter has a standing picture\n";
         reported = true;
     }
-    for (const CritterFile& file : files) {
+    for (const SourceFile& file : files) {
         std::uint32_t fid = 0;
         try {
             const ProRecord record = ProRecord::FromBytes(tree.Read(file.label));
@@ -40,7 +40,7 @@ bool CheckCritterArt(const GameTree& tree, const std::vector<CritterFile>& files
         }
         const CritterArt found = art.Find(fid);
         if (!found.HasPicture() && found.missing != palette) {
-            out << FileLabel(file.path.filename()) << ": no standing picture: " << found.missing << '\n';
+            out << FileLabel(file.file.filename()) << ": no standing picture: " << found.missing << '\n';
             reported = true;
         }
     }

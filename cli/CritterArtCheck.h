@@ -1,6 +1,6 @@
 #pragma once
 // check --data: the critters whose FID has no standing picture in the tree.
-#include "cli/CritterSource.h"
+#include "source/PrototypeSource.h"
 #include "gamedata/GameTree.h"
 
 #include <ostream>
@@ -12,6 +12,6 @@ namespace quarnel::cli {
 // missing>"; a missing or damaged critters.lst or color.pal is named once for
 // all. Files that are not critter records (already reported) are passed
 // over. Returns whether anything was reported.
-bool CheckCritterArt(const GameTree& tree, const std::vector<CritterFile>& files, std::ostream& out);
+bool CheckCritterArt(const GameTree& tree, const std::vector<SourceFile>& files, std::ostream& out);
 
 } // namespace quarnel::cli

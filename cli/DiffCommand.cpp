@@ -1,7 +1,7 @@
 // diff: the fields in which two prototype files differ, "key: a -> b"; two
 // prototypes of different types or subtypes are said to be so.
 #include "cli/Commands.h"
-#include "cli/CritterSource.h"
+#include "cli/CommandSource.h"
 #include "cli/RecordText.h"
 #include "platform/Utf8.h"
 
@@ -9,12 +9,12 @@ namespace quarnel::cli {
 
 int RunDiff(const DiffOptions& options, std::ostream& out, std::ostream& err)
 {
-    const CritterSource source(options.data, err);
+    const std::unique_ptr<PrototypeSource> source = OpenCommandSource(options.data, err);
     Prototype prototypes[2];
     const std::string* names[2] = {&options.first, &options.second};
     for (int i = 0; i < 2; ++i) {
         try {
-            prototypes[i] = source.ReadPrototype(source.One(*names[i]));
+            prototypes[i] = PrototypeOf(source->Read(source->ResolveOne(*names[i])));
         } catch (const std::exception& error) {
             ReportError(err, *names[i], error);
             return kExitError;

@@ -1,15 +1,12 @@
 // export: each file as a JSON object. One file named on its own prints its
 // object; several files or a folder print one object keyed by file name.
 #include "cli/Commands.h"
-#include "cli/CritterFiles.h"
-#include "cli/CritterSource.h"
+#include "cli/CommandSource.h"
 #include "cli/CritterJson.h"
 #include "cli/RecordText.h"
-#include "platform/Utf8.h"
+#include "source/GameChoice.h"
 
-#include <filesystem>
 #include <map>
-#include <system_error>
 
 namespace quarnel::cli {
 namespace {
@@ -29,14 +26,14 @@ std::string Nested(const std::string& text)
 
 // The key of each file in the object of several: its file name, or the path
 // as given where two files of the call share a name.
-std::vector<std::string> ExportKeys(const std::vector<CritterFile>& files)
+std::vector<std::string> ExportKeys(const std::vector<SourceFile>& files)
 {
     std::map<std::string, int> uses;
     for (const auto& file : files)
-        ++uses[FileLabel(file.path.filename())];
+        ++uses[FileLabel(file.file.filename())];
     std::vector<std::string> keys;
     for (const auto& file : files) {
-        const std::string name = FileLabel(file.path.filename());
+        const std::string name = FileLabel(file.file.filename());
         keys.push_back(uses[name] > 1 ? file.label : name);
     }
     return keys;
@@ -46,15 +43,12 @@ std::vector<std::string> ExportKeys(const std::vector<CritterFile>& files)
 
 int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err)
 {
-    const CritterSource source(options.data, err);
-    const auto files = source.Files(options.files);
+    const std::unique_ptr<PrototypeSource> source = OpenCommandSource(options.data, err);
+    const auto files = source->Resolve(options.files);
     const std::optional<bool> chosen = ChosenSecondGame(options.game);
-    std::error_code ec;
     // One file named on its own prints its bare object; a folder always
     // gives the object keyed by file name, however many files it holds.
-    const bool single = options.files.size() == 1 && files.size() == 1 &&
-                        (source.Tree() ? source.Tree()->Find(options.files.front()).has_value()
-                                       : !std::filesystem::is_directory(PathFromUtf8(options.files.front()), ec));
+    const bool single = options.files.size() == 1 && files.size() == 1 && source->NamesOneFile(options.files.front());
     const std::vector<std::string> keys = ExportKeys(files);
 
     int status = kExitSuccess;
@@ -66,8 +60,8 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
     };
     for (std::size_t i = 0; i < files.size(); ++i) {
         try {
-            const Prototype prototype = source.ReadPrototype(files[i]);
-            const bool secondGame = source.IsSecondGame(files[i], prototype.record.size(), chosen);
+            const Prototype prototype = PrototypeOf(source->Read(files[i]));
+            const bool secondGame = source->IsSecondGame(files[i], prototype.record.size(), chosen);
             const std::string object = PrototypeToJson(prototype, secondGame).dump(2);
             if (single)
                 text += object;

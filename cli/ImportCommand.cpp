@@ -4,7 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/CritterJson.h"
 #include "cli/RecordText.h"
-#include "cli/CritterSource.h"
+#include "cli/CommandSource.h"
 #include "cli/WriteFailure.h"
 #include "platform/RegularFile.h"
 #include "platform/TextLines.h"
@@ -130,14 +130,14 @@ int RunImport(const ImportOptions& options, std::ostream&, std::ostream& err)
     }
     // Each failure names the file it concerns: the target when it cannot be
     // read or written, the JSON file when its content does not fit the target.
-    std::optional<CritterSource> source;
-    std::optional<CritterFile> target;
+    std::unique_ptr<PrototypeSource> source;
+    std::optional<LoadedPrototype> loaded;
     std::optional<Prototype> before;
     std::optional<ProRecord> after;
     try {
-        source.emplace(options.data, err);
-        target = source->One(options.target);
-        before = source->ReadPrototype(*target);
+        source = OpenCommandSource(options.data, err);
+        loaded = source->Read(source->ResolveOne(options.target));
+        before = PrototypeOf(*loaded);
     } catch (const std::exception& error) {
         ReportError(err, options.target, error);
         return kExitError;
@@ -149,7 +149,7 @@ int RunImport(const ImportOptions& options, std::ostream&, std::ostream& err)
         return kExitError;
     }
     try {
-        source->Write(*target, before->record, *after, options.force);
+        source->Write(*loaded, after->bytes(), options.force);
     } catch (const std::exception& error) {
         ReportWriteFailure(err, options.target, error);
         return kExitError;

@@ -1,8 +1,6 @@
 // names: the pro_crit.ini equivalent of a game's pro_crit.msg, in UTF-8.
-#include "cli/CliError.h"
 #include "cli/Commands.h"
-#include "cli/CritterSource.h"
-#include "gamedata/GamePath.h"
+#include "cli/CommandSource.h"
 #include "library/MessageFile.h"
 #include "library/TextEncoding.h"
 #include "platform/TextLines.h"
@@ -11,19 +9,6 @@
 #include <unordered_set>
 
 namespace quarnel::cli {
-namespace {
-
-// A path of the tree, or a bare name ("pro_crit.msg") of the language's text/<language>/game.
-std::string TreeMessagePath(const GameTree& tree, const std::string& argument)
-{
-    if (SlashPath(argument).find('/') != std::string::npos)
-        return SlashPath(argument);
-    if (const auto path = tree.MessageFile(argument))
-        return *path;
-    throw CliError(argument + ": not in text/" + tree.Language() + "/game nor text/english/game");
-}
-
-} // namespace
 
 int RunNames(const NamesOptions& options, std::ostream& out, std::ostream& err)
 {
@@ -32,15 +17,12 @@ int RunNames(const NamesOptions& options, std::ostream& out, std::ostream& err)
     std::string language;
     NameEncoding encoding = NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic);
     try {
-        if (options.data.empty()) {
-            bytes = ReadMessageFileBytes(PathFromUtf8(options.messageFile));
-        } else {
-            const CritterSource source(options.data, err);
-            label = TreeMessagePath(*source.Tree(), options.messageFile);
-            bytes = ReadTreeMessageFileBytes(*source.Tree(), label);
-            language = LanguageOfTextPath(label);
-            encoding = TreeMessageEncoding(*source.Tree(), label, encoding);
-        }
+        const std::unique_ptr<PrototypeSource> source = OpenCommandSource(options.data, err);
+        const MessageFileRef file = source->NamedMessageFile(options.messageFile, encoding);
+        label = file.label;
+        bytes = source->ReadMessageFile(file);
+        language = file.language;
+        encoding = file.encoding;
     } catch (const std::exception& error) {
         ReportError(err, label, error);
         return kExitError;

@@ -1,6 +1,5 @@
 #include "cli/PrototypeCheck.h"
 
-#include "cli/CritterFiles.h"
 #include "cli/PrototypeNames.h"
 #include "cli/RecordText.h"
 #include "gamedata/GamePath.h"
@@ -9,6 +8,8 @@
 #include "platform/FolderListing.h"
 #include "platform/TextLines.h"
 #include "platform/Utf8.h"
+#include "source/GameChoice.h"
+#include "source/MessageFileAbove.h"
 
 #include <cstdio>
 #include <system_error>

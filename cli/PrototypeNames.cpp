@@ -1,60 +1,9 @@
 #include "cli/PrototypeNames.h"
 
 #include "cli/Commands.h"
-#include "gamedata/GamePath.h"
-#include "library/IniFile.h"
-#include "platform/RegularFile.h"
-#include "platform/TextLines.h"
 #include "platform/Utf8.h"
 
-#include <algorithm>
-#include <system_error>
-
-namespace fs = std::filesystem;
-
 namespace quarnel::cli {
-namespace {
-
-// The entries of a folder whose name is name in any case, folders or files, in name order.
-std::vector<fs::path> EntriesNamed(const fs::path& folder, const std::string& name, bool folders)
-{
-    std::vector<fs::path> found;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code kind;
-        if ((folders ? it->is_directory(kind) : it->is_regular_file(kind)) &&
-            (name.empty() || IniUpperCase(Utf8FromPath(it->path().filename())) == IniUpperCase(name)))
-            found.push_back(it->path());
-    }
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
-} // namespace
-
-fs::path MessageFileAbove(const fs::path& file, ProtoType type, std::string* language)
-{
-    std::error_code ec;
-    const fs::path folder = fs::absolute(file, ec).lexically_normal().parent_path();
-    if (ec || IniUpperCase(Utf8FromPath(folder.parent_path().filename())) != "PROTO")
-        return {};
-    const fs::path tree = folder.parent_path().parent_path();
-    for (const fs::path& text : EntriesNamed(tree, "text", true)) {
-        std::vector<fs::path> languages = EntriesNamed(text, "", true);
-        // english first, as the games fall back to it
-        std::stable_partition(languages.begin(), languages.end(), [](const fs::path& path) {
-            return IniUpperCase(Utf8FromPath(path.filename())) == "ENGLISH";
-        });
-        for (const fs::path& languageFolder : languages)
-            for (const fs::path& game : EntriesNamed(languageFolder, "game", true))
-                for (const fs::path& messages : EntriesNamed(game, TypeMessageFile(type), false)) {
-                    if (language)
-                        *language = Utf8FromPath(languageFolder.filename());
-                    return messages;
-                }
-    }
-    return {};
-}
 
 const CritterNames* PrototypeNames::Load(const std::string& key, const std::string& label,
                                          const std::function<std::string()>& read, const std::string& language,
@@ -76,36 +25,22 @@ const CritterNames* PrototypeNames::Load(const std::string& key, const std::stri
     return names ? &*names : nullptr;
 }
 
-const CritterNames* PrototypeNames::Names(const CritterFile& file, ProtoType type)
+const CritterNames* PrototypeNames::Names(const SourceFile& file, ProtoType type)
 {
-    if (tree_) {
-        const auto path = tree_->MessageFile(TypeMessageFile(type));
-        if (!path)
-            return nullptr;
-        return Load(
-            *path, *path, [&] { return ReadTreeMessageFileBytes(*tree_, *path); }, LanguageOfTextPath(*path),
-            TreeMessageEncoding(*tree_, *path, NameEncoding::Automatic));
-    }
     // The lookup of a folder's message file is remembered: a show of a whole folder searches once.
-    const std::string folderKey = Utf8FromPath(file.path.parent_path()) + "|" + TypeKey(type);
+    const std::string folderKey = Utf8FromPath(file.file.parent_path()) + "|" + TypeKey(type);
     auto found = messageFiles_.find(folderKey);
-    std::string language;
-    if (found == messageFiles_.end()) {
-        const fs::path messages = MessageFileAbove(file.path, type, &language);
-        found =
-            messageFiles_.emplace(folderKey, messages.empty() ? std::string() : Utf8FromPath(messages) + "|" + language)
-                .first;
-    }
-    if (found->second.empty())
+    if (found == messageFiles_.end())
+        found = messageFiles_.emplace(folderKey, source_.MessageFileOf(file, type)).first;
+    if (!found->second)
         return nullptr;
-    const std::size_t bar = found->second.rfind('|');
-    const std::string path = found->second.substr(0, bar);
+    const MessageFileRef& messages = *found->second;
     return Load(
-        path, FileLabel(PathFromUtf8(path)), [&] { return ReadMessageFileBytes(PathFromUtf8(path)); },
-        found->second.substr(bar + 1));
+        messages.label, messages.label, [&] { return source_.ReadMessageFile(messages); }, messages.language,
+        messages.encoding);
 }
 
-std::string PrototypeNames::HeaderLines(const CritterFile& file, const Prototype& prototype)
+std::string PrototypeNames::HeaderLines(const SourceFile& file, const Prototype& prototype)
 {
     const CritterNames* names = Names(file, prototype.kind.type);
     if (!names)

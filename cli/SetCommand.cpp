@@ -3,12 +3,12 @@
 // one opening.
 #include "cli/CliError.h"
 #include "cli/Commands.h"
-#include "cli/CritterFiles.h"
-#include "cli/CritterSource.h"
+#include "cli/CommandSource.h"
 #include "cli/FieldEdits.h"
 #include "cli/RecordRules.h"
 #include "cli/RecordText.h"
 #include "cli/WriteFailure.h"
+#include "source/GameChoice.h"
 
 #include <optional>
 
@@ -16,7 +16,7 @@ namespace quarnel::cli {
 namespace {
 
 struct PlannedEdit {
-    CritterFile file;
+    LoadedPrototype loaded;
     RecordKind kind;
     ProRecord before;
     ProRecord after;
@@ -64,7 +64,7 @@ void PrintChanges(std::ostream& out, const PlannedEdit& plan)
             AppendShowLine(text, *field, value, secondGame);
     }
     if (!text.empty())
-        out << "# " << plan.file.label << '\n' << text;
+        out << "# " << plan.loaded.file.label << '\n' << text;
 }
 
 bool Changes(const PlannedEdit& plan) { return plan.before.bytes() != plan.after.bytes(); }
@@ -73,16 +73,16 @@ bool Changes(const PlannedEdit& plan) { return plan.before.bytes() != plan.after
 // loose file opens for writing; a tree's copy passes CheckOverrideWrite), so
 // that a file of another user, a folder that may not change or a link in
 // the override folder stops the batch while nothing is written yet.
-bool AllWritable(const CritterSource& source, const std::vector<PlannedEdit>& plans, bool force, std::ostream& err)
+bool AllWritable(const PrototypeSource& source, const std::vector<PlannedEdit>& plans, bool force, std::ostream& err)
 {
     bool writable = true;
     for (const PlannedEdit& plan : plans) {
         if (!Changes(plan))
             continue;
         try {
-            source.CheckWritable(plan.file, force);
+            source.CheckWritable(plan.loaded.file, force);
         } catch (const std::exception& error) {
-            ReportWriteFailure(err, plan.file.label, error);
+            ReportWriteFailure(err, plan.loaded.file.label, error);
             writable = false;
         }
     }
@@ -93,7 +93,7 @@ bool AllWritable(const CritterSource& source, const std::vector<PlannedEdit>& pl
 
 // Writes every changed file. A write that still fails is reported with the
 // files written and those not written.
-int WritePlans(const CritterSource& source, const std::vector<PlannedEdit>& plans, bool force, std::ostream& err)
+int WritePlans(const PrototypeSource& source, const std::vector<PlannedEdit>& plans, bool force, std::ostream& err)
 {
     if (!AllWritable(source, plans, force, err))
         return kExitError;
@@ -105,11 +105,11 @@ int WritePlans(const CritterSource& source, const std::vector<PlannedEdit>& plan
             continue;
         ++toWrite;
         try {
-            source.Write(plan.file, plan.before, plan.after, force);
+            source.Write(plan.loaded, plan.after.bytes(), force);
             ++written;
         } catch (const std::exception& error) {
-            ReportWriteFailure(err, plan.file.label, error);
-            notWritten.push_back(plan.file.label);
+            ReportWriteFailure(err, plan.loaded.file.label, error);
+            notWritten.push_back(plan.loaded.file.label);
         }
     }
     if (notWritten.empty())
@@ -141,14 +141,15 @@ int RunSet(const SetOptions& options, std::ostream& out, std::ostream& err)
         return kExitError;
 
     const std::optional<bool> chosen = ChosenSecondGame(options.game);
-    const CritterSource source(options.data, err);
+    const std::unique_ptr<PrototypeSource> source = OpenCommandSource(options.data, err);
     std::vector<PlannedEdit> plans;
-    for (const auto& file : source.Files(options.files)) {
+    for (const auto& file : source->Resolve(options.files)) {
         try {
-            Prototype before = source.ReadPrototype(file);
-            const bool secondGame = source.IsSecondGame(file, before.record.size(), chosen);
+            LoadedPrototype loaded = source->Read(file);
+            Prototype before = PrototypeOf(loaded);
+            const bool secondGame = source->IsSecondGame(file, before.record.size(), chosen);
             ProRecord after = EditedRecord(before, edits, options.rules, secondGame);
-            plans.push_back({file, before.kind, std::move(before.record), std::move(after)});
+            plans.push_back({std::move(loaded), before.kind, std::move(before.record), std::move(after)});
         } catch (const std::exception& error) {
             ReportError(err, file.label, error);
             failed = true;
@@ -164,7 +165,7 @@ int RunSet(const SetOptions& options, std::ostream& out, std::ostream& err)
             PrintChanges(out, plan);
         return kExitSuccess;
     }
-    return WritePlans(source, plans, options.force, err);
+    return WritePlans(*source, plans, options.force, err);
 }
 
 } // namespace quarnel::cli

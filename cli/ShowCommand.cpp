@@ -2,7 +2,7 @@
 // prototype's name and description where its message file is at hand.
 #include "cli/CliError.h"
 #include "cli/Commands.h"
-#include "cli/CritterSource.h"
+#include "cli/CommandSource.h"
 #include "cli/PrototypeNames.h"
 #include "cli/RecordText.h"
 #include "platform/RegularFile.h"
@@ -85,15 +85,15 @@ int RunShow(const ShowOptions& options, std::ostream& out, std::ostream& err)
         }
         return RunTextConverter(options.files.front(), out);
     }
-    const CritterSource source(options.data, err);
-    const auto files = source.Files(options.files);
-    PrototypeNames names(source.Tree(), err);
+    const std::unique_ptr<PrototypeSource> source = OpenCommandSource(options.data, err);
+    const auto files = source->Resolve(options.files);
+    PrototypeNames names(*source, err);
     int status = kExitSuccess;
     std::string text;
     for (std::size_t i = 0; i < files.size(); ++i) {
         text.clear();
         try {
-            const Prototype prototype = source.ReadPrototype(files[i]);
+            const Prototype prototype = PrototypeOf(source->Read(files[i]));
             // Several files: each block headed by its name, a blank line between.
             if (files.size() > 1)
                 text += (i > 0 ? "\n# " : "# ") + files[i].label + "\n";

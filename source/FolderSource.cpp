@@ -63,6 +63,8 @@ FolderSource::~FolderSource() = default;
 
 std::unique_ptr<PreviewPictures> FolderSource::TakePictures() { return std::move(pictures_); }
 
+fs::path FolderSource::Folder() const { return game_ ? game_->folder : fs::path(); }
+
 Game FolderSource::Which() const
 {
     if (!game_)

@@ -30,7 +30,7 @@ public:
     bool InPlace() const override { return true; }
     // Hands the picture archive with what it has read over to the next source.
     std::unique_ptr<PreviewPictures> TakePictures();
-
+    std::filesystem::path Folder() const override;
     Game Which() const override;
     bool IsSecondGame(const SourceFile& file, std::size_t recordSize, std::optional<bool> chosen) const override;
     std::vector<SourceEntry> List(ProtoType type) const override;

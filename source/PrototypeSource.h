@@ -92,7 +92,9 @@ public:
     // written in place (the folders beside the program, loose files), rather
     // than served by layers with changes going into an override folder.
     virtual bool InPlace() const { return false; }
-
+    // The folder the source stands for: the game folder, or the tree's
+    // folder (an install or a mod's tree); empty for loose files.
+    virtual std::filesystem::path Folder() const = 0;
     // The game of the source as a whole (a tree's install); Unknown when it does not tell.
     virtual Game Which() const = 0;
     // The game whose rules and kill types apply to one file: the chosen one;

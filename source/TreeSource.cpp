@@ -72,6 +72,8 @@ TreeSource::TreeSource(GameTree tree)
 
 TreeSource::~TreeSource() = default;
 
+fs::path TreeSource::Folder() const { return tree_->Folder(); }
+
 Game TreeSource::Which() const { return tree_->Which(); }
 
 bool TreeSource::IsSecondGame(const SourceFile& file, std::size_t recordSize, std::optional<bool> chosen) const

@@ -24,6 +24,7 @@ public:
     // (checking it, listing its archives).
     const GameTree& Tree() const { return *tree_; }
 
+    std::filesystem::path Folder() const override;
     Game Which() const override;
     bool IsSecondGame(const SourceFile& file, std::size_t recordSize, std::optional<bool> chosen) const override;
     std::vector<SourceEntry> List(ProtoType type) const override;

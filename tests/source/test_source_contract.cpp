@@ -57,6 +57,7 @@ struct Fixture {
     std::string folderArgument;                           // names the critters' folder
     std::string emptyFolderArgument;                      // names a folder holding no prototype
     std::string missingFile;                              // names no file
+    fs::path folder;                                      // the folder the source stands for
 };
 
 // The folder beside the program: FO2 with pro_crit.ini, frm_critters.zip.
@@ -81,6 +82,7 @@ void FolderFixture(Fixture& f)
     f.folderArgument = Utf8FromPath(folder);
     f.emptyFolderArgument = Utf8FromPath(f.root.path / "empty");
     f.missingFile = Utf8FromPath(folder / "00000009.pro");
+    f.folder = folder;
 }
 
 // A second game's install: the first critter, the names and the art in
@@ -112,6 +114,7 @@ void TreeFixture(Fixture& f)
     f.folderArgument = "proto/critters";
     f.emptyFolderArgument = "proto/empty";
     f.missingFile = "proto/critters/00000009.pro";
+    f.folder = f.root.path;
 }
 
 // Runs a case over every kind of source, naming the kind in a failure.
@@ -155,6 +158,7 @@ TEST_CASE("a source lists its critters in name order with layer, text ID and siz
         }
         CHECK(f.source->List(ProtoType::Item).empty());
         CHECK(f.source->Which() == Game::Second);
+        CHECK(fs::equivalent(f.source->Folder(), f.folder));
     });
 }
 
