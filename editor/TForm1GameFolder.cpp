@@ -94,7 +94,7 @@ bool TForm1::OpenGameFolder(const std::filesystem::path& given)
     ClearPicture();
     source_ = std::move(tree);
     loaded_.reset();
-    AddRecentGameFolder(ToQString(Tree()->Folder()).toStdString());
+    AddRecentGameFolder(ToQString(source_->Folder()).toStdString());
     RebuildRecentGameFolders();
 
     const LoadingScope quiet;
@@ -140,7 +140,7 @@ void TForm1::ShowGameFolderState()
 {
     const GameTree* tree = Tree();
     const bool open = tree != nullptr;
-    setWindowTitle(open ? versionCaption_ + QString::fromUtf8(kLayerSeparator) + ToQString(tree->Folder())
+    setWindowTitle(open ? versionCaption_ + QString::fromUtf8(kLayerSeparator) + ToQString(source_->Folder())
                         : versionCaption_);
     CloseGameFolder1->setEnabled(open);
     RadioGroup1->setEnabled(!open);
