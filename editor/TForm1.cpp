@@ -111,7 +111,6 @@ TForm1::TForm1(QWidget* parent, std::filesystem::path gameFolder)
     resize(minimumSize());
     client->installEventFilter(this);
 
-    pictures_ = std::make_unique<PreviewPictures>(PathFromUtf8(ExecutableFolder()) / "frm_critters.zip", TempFolder());
     FormCreate();
 }
 
@@ -194,6 +193,7 @@ void TForm1::FormCreate()
     std::string folder = ExecutableFolder();
     folder.pop_back(); // without its trailing separator
     GamePath = folder + GameSubDir;
+    UseBesideFolder();
     SetBackground(Panel11, kPanelBlue);
     // A game folder named at start replaces the folders beside the
     // executable; one that cannot be opened has said why, and they serve.

@@ -4,12 +4,13 @@
 // the TForm1*.cpp files of this folder.
 #include "art/CritterArt.h"
 #include "gamedata/GameTree.h"
-#include "library/CritterNameFile.h"
 #include "library/GameFolderScan.h"
 #include "library/TextEncoding.h"
 #include "preview/PreviewPictures.h"
+#include "proto/ProFile.h"
 #include "rules/CharacterRules.h"
 #include "rules/FieldStore.h"
+#include "source/PrototypeSource.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -44,7 +45,6 @@ namespace quarnel {
 
 class PreviewPictures;
 class ProRecord;
-struct TreeCritter;
 class TAboutBox;
 
 class TForm1 : public QMainWindow {
@@ -104,7 +104,7 @@ public:
     // The selected item index of the game switch (0 first game, 1 second game, -1 none).
     int RadioGroup1ItemIndex() const;
     // The game folder open now (install or mod's tree); null for the folders beside the executable.
-    const GameTree* Tree() const { return tree_.get(); }
+    const GameTree* Tree() const;
     // The folder named on the command line (`quarnel PATH`), made absolute; empty when none.
     static std::filesystem::path GameFolderFromArguments(const QStringList& arguments);
     // File / "Open game folder...": refuses a folder that is no game with the
@@ -200,75 +200,77 @@ private:
     std::filesystem::path NameTablePath() const;
     void ApplyGameChoice(int index);
 
+    // The source the window shows: the folder beside the executable of the
+    // game chosen, keeping the picture archive read so far (TForm1Source.cpp).
+    void UseBesideFolder();
+    // Reads the record of a critter from the copy that serves it now into
+    // loaded_; false when it cannot be loaded: the form and picture are then
+    // emptied and the status says why.
+    bool ReadServedCritter(const std::string& path);
+    // The record a load shows: a game folder's from the copy that serves it
+    // (none when that cannot be loaded), one beside the executable read in place.
+    std::optional<ProRecord> ReadCritterRecord(const std::filesystem::path& path);
+    // The picture and the name of a loaded record, from the source's art and names.
+    void ShowCritterPictureAndName(const std::filesystem::path& path, const ProRecord& record);
+    // Stores the loaded record with edit applied through the source: refused
+    // when the copy on disk is no longer the one loaded (staleSaveRefused_ is
+    // then set), asked first when the game would not read what is written.
+    // False when nothing was written.
+    bool StoreServedCritter(const std::function<void(ProRecord&)>& edit);
+    // After a save or a refused save: the selected row's name and mark
+    // follow the copy on disk now, and that copy is loaded again.
+    void ReloadServedCritter();
+
     // The game folder mode (TForm1GameFolder.cpp).
     void ShowGameFolderState();
-    void ScanTreeNames();
-    void FillTreeCritterList();
-    void SelectTreeCritter(int row);
+    void ShowStatusBar(bool shown);
+    void ScanSourceNames();
+    void FillServedCritterList();
+    void SelectServedCritter(int row);
     void UpdateCritterStatus();
-    // Reads the record of a critter of the tree from the layer that wins it
-    // now into loadedTreeBytes_, with that layer; false when it cannot be
-    // loaded: the form and picture are then emptied and the status says why.
-    bool ReadTreeCritter(const std::string& path);
     void ClearCritterForm(const std::string& why);
     // Whether the critter selected is the one whose record the window shows.
     bool CritterLoaded() const;
-    // Saves the record of a critter of the tree: the loaded bytes with edit
-    // applied go into the override folder; a save that a layer read first
-    // would hide asks first. False when nothing was written (No, or the copy
-    // on disk is no longer the one loaded: then staleSaveRefused_ is set).
-    bool SaveTreeCritter(const std::string& path, const std::function<void(ProRecord&)>& edit);
-    // Why the copy a save would write into is not the one loaded (another
-    // layer wins now, or its bytes changed); nothing when it is the same.
-    // Looks the path up afresh on disk.
-    std::optional<std::string> LoadedCopyChange(const std::string& path);
-    // The folder layers forget their listings along the path, so that the
-    // next lookup sees what other programs wrote or removed since.
-    void RefreshTreeListing(const std::string& path);
-    // After a save or a refused save: the selected row's name and mark
-    // follow the copy on disk now, and that copy is loaded again.
-    void ReloadTreeCritter();
     // The file name column as wide as its widest name, after a fill.
-    void FitFileNameColumn(const std::vector<TreeCritter>& critters);
+    void FitFileNameColumn(const std::vector<SourceEntry>& critters);
     // The name column of a row (and the mark of a first game's record in a
     // second-game tree).
-    void ShowTreeRow(int row, std::optional<std::int32_t> textId, std::size_t recordSize);
-    // The picture of a critter of the tree (its FID); the hook of the critter art.
-    void ShowTreeCritterPicture(const ProRecord& record);
-    void StepTreeCritterPicture(bool forward);
-    // Shows frame artFrame_ of direction PreviewView of the tree critter's picture.
-    void ShowTreeArtFrame();
-    void NextTreeArtFrame();
+    void ShowServedRow(int row, std::optional<std::int32_t> textId, std::size_t recordSize);
+
+    // The FRM picture of a critter (TForm1Art.cpp): its FID through the source.
+    void ShowCritterArt(const ProRecord& record);
+    void StepCritterArt(bool forward);
+    // Shows frame artFrame_ of direction PreviewView of the critter's picture.
+    void ShowArtFrame();
+    void NextArtFrame();
     // Keeps the shown direction's standing frame as PNG for "Save Image".
-    void KeepTreeStandingFrame();
+    void KeepStandingFrame();
 
     WindowFields fields_;
     CharacterRules rules_;
-    GameFolderScanResult scan_;                           // what the last scan of the game folder saw
+    // Where the critters come from: the folder beside the executable of the
+    // game chosen, or the game folder open (an install or a mod's tree).
+    std::unique_ptr<PrototypeSource> source_;
+    GameFolderScanResult scan_;                           // the last scan of a folder beside the executable
     std::filesystem::path nameFile_;                      // the name table that scan read (pro_crit.ini or .msg)
+    SourceNames sourceNames_;                             // a game folder's names, read at every scan
     NameEncoding nameEncoding_ = NameEncoding::Automatic; // the user's choice (Tools / "Name encoding")
     QHash<QString, QLineEdit*> edits_;
-    std::unique_ptr<PreviewPictures> pictures_;
     std::unique_ptr<TAboutBox> aboutBox_;
     QMovie* movie_ = nullptr;
     std::optional<PreviewPictures::ArchiveStamp> reportedArchiveState_;
-    QByteArray pictureBytes_;  // the GIF shown, written as is by "Save Image"
+    QByteArray pictureBytes_;  // the picture shown, written by "Save Image"
     std::string loadedPath_;   // the file whose record the window shows
     long long loadedSize_ = 0; // its size when loaded (0: refused or none)
     std::int32_t loadedBaseGender_ = 0;
-    std::filesystem::path startFolder_;         // the game folder of the command line
-    QString versionCaption_;                    // the caption without the open folder
-    std::unique_ptr<GameTree> tree_;            // the open game folder, if any
-    CritterNames treeNames_;                    // its pro_crit.msg, read at every scan
-    std::string namesMissing_;                  // why it has no names (no pro_crit.msg), for the status bar
-    std::unique_ptr<CritterArtSource> art_;     // the tree's critter pictures (uses *tree_)
-    std::vector<std::uint8_t> loadedTreeBytes_; // the tree critter's bytes as loaded
-    const Layer* loadedTreeLayer_ = nullptr;    // the layer they came from
-    std::string loadFailure_;                   // why the selected tree critter is not loaded
-    bool staleSaveRefused_ = false;             // the last save found the loaded copy changed on disk
-    CritterArt shownArt_;                       // the picture of the critter shown
-    int artFrame_ = 0;                          // its frame shown now
-    QTimer* artTimer_ = nullptr;                // plays a picture of several frames at its rate
+    std::filesystem::path startFolder_;     // the game folder of the command line
+    QString versionCaption_;                // the caption without the open folder
+    std::optional<LoadedPrototype> loaded_; // a game folder's critter as read, with the copy it came from
+    std::string loadFailure_;               // why the selected critter of a game folder is not loaded
+    bool staleSaveRefused_ = false;         // the last save found the loaded copy changed on disk
+    CritterArt shownArt_;                   // the FRM picture of the critter shown
+    int artFrame_ = 0;                      // its frame shown now
+    QTimer* artTimer_ = nullptr;            // plays a picture of several frames at its rate
 };
 
 } // namespace quarnel

@@ -34,7 +34,7 @@ void TForm1::EditKeyUp(QLineEdit* field, int key)
 void TForm1::EnterEditingMode(bool saveEnabled)
 {
     // A critter of a game folder that failed to load has nothing to save.
-    if (tree_ && !CritterLoaded())
+    if (!source_->InPlace() && !CritterLoaded())
         saveEnabled = false;
     ListViewFiles->setEnabled(false);
     RadioGroup1->setEnabled(false);
@@ -56,11 +56,11 @@ void TForm1::LeaveEditingMode()
     BitBtnCancel->setEnabled(false);
     Zapisz1->setEnabled(false);
     // The game switch stays locked while a game folder decides the game.
-    RadioGroup1->setEnabled(!tree_);
+    RadioGroup1->setEnabled(source_->InPlace());
     NameEncoding1->menuAction()->setEnabled(true);
     OpenGameFolder1->setEnabled(true);
     RecentGameFolders1->menuAction()->setEnabled(!RecentGameFolders1->isEmpty());
-    CloseGameFolder1->setEnabled(tree_ != nullptr);
+    CloseGameFolder1->setEnabled(Tree() != nullptr);
     UpdateOtherFieldsAction();
 }
 

@@ -63,8 +63,8 @@ QTableWidgetItem* ListItem(const QString& text)
 
 void TForm1::ScanGameFolder()
 {
-    if (tree_) {
-        ScanTreeNames();
+    if (!source_->InPlace()) {
+        ScanSourceNames();
         return;
     }
     scan_ = {};
@@ -79,10 +79,12 @@ void TForm1::ScanGameFolder()
 
 void TForm1::FillCritterList()
 {
-    if (tree_) {
-        FillTreeCritterList();
+    if (!source_->InPlace()) {
+        FillServedCritterList();
         return;
     }
+    // The folder beside the executable is listed as the games' editor always
+    // listed it: its files in place, the names through the scan's scratch files.
     const ListingNames names(scan_, ReadNamesFile(TempFolder()));
     // The file shown before the fill, as a caption of this folder's list.
     QString currentCaption;
@@ -172,6 +174,7 @@ void TForm1::RadioGroup1Click()
     std::string folder = ExecutableFolder();
     folder.pop_back();
     GamePath = folder + GameSubDir;
+    UseBesideFolder();
     const bool scanned = RunGuarded([this] { ScanGameFolder(); });
     BitBtnSave->setEnabled(false);
     BitBtnCancel->setEnabled(false);

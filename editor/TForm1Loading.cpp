@@ -32,8 +32,8 @@ void TForm1::SelectCritter(int row)
         UpdateCritterStatus();
         return;
     }
-    if (tree_) {
-        SelectTreeCritter(row);
+    if (!source_->InPlace()) {
+        SelectServedCritter(row);
         return;
     }
     CurrentCritterPath = GamePath + ListViewFiles->item(row, 0)->text().toStdString();
@@ -45,6 +45,35 @@ void TForm1::SelectCritter(int row)
 bool TForm1::CritterLoaded() const
 {
     return loadedSize_ != 0 && !CurrentCritterPath.empty() && CurrentCritterPath == loadedPath_;
+}
+
+std::optional<ProRecord> TForm1::ReadCritterRecord(const std::filesystem::path& path)
+{
+    // A critter of a game folder comes from the copy that serves its path;
+    // one beside the executable is read where it lies.
+    if (source_->InPlace())
+        return ProRecord::Read(path);
+    if (!ReadServedCritter(path.generic_string()))
+        return std::nullopt;
+    return ProRecord::FromBytes(loaded_->bytes);
+}
+
+void TForm1::ShowCritterPictureAndName(const std::filesystem::path& path, const ProRecord& record)
+{
+    const std::int32_t textId = record.Field(kTextIdOffset, 4);
+    // The picture archive's GIF pictures where the source has one, else the FRM art the FID names.
+    if (source_->Pictures())
+        ShowCritterPreview(path, record.Field(kFidIndexOffset, 1));
+    else
+        ShowCritterArt(record);
+
+    if (!source_->InPlace()) {
+        EditCritterName->setText(QString::fromStdString(sourceNames_.Text(textId)));
+    } else {
+        const std::string name =
+            LookupCritterName(nameFile_.empty() ? NameTablePath() : nameFile_, std::to_string(textId));
+        EditCritterName->setText(QString::fromStdString(DecodeName(name, scan_.encoding)));
+    }
 }
 
 void TForm1::LoadCritter(const std::filesystem::path& path)
@@ -61,30 +90,16 @@ void TForm1::LoadCritter(const std::filesystem::path& path)
         ~ActionUpdate() { form.UpdateOtherFieldsAction(); }
     } const updateAfter{*this};
 
-    // A critter of a game folder comes from the layer that wins its path.
-    if (tree_ && !ReadTreeCritter(path.generic_string()))
+    const std::optional<ProRecord> read = ReadCritterRecord(path);
+    if (!read || !IsCritterRecordSize(static_cast<long long>(read->size())))
         return;
-    const ProRecord record = tree_ ? ProRecord::FromBytes(loadedTreeBytes_) : ProRecord::Read(path);
-    if (!IsCritterRecordSize(static_cast<long long>(record.size())))
-        return;
+    const ProRecord& record = *read;
 
     const std::int32_t textId = record.Field(kTextIdOffset, 4);
     // The ID number first, as the name lookup below may fail.
     fields_.SetText("EditIDNumber", IntToStr(TextIdToIdNumber(textId)));
 
-    if (tree_)
-        ShowTreeCritterPicture(record);
-    else
-        ShowCritterPreview(path, record.Field(kFidIndexOffset, 1));
-
-    if (tree_) {
-        EditCritterName->setText(
-            QString::fromStdString(DecodeName(treeNames_.table.Lookup(std::to_string(textId)), treeNames_.encoding)));
-    } else {
-        const std::string name =
-            LookupCritterName(nameFile_.empty() ? NameTablePath() : nameFile_, std::to_string(textId));
-        EditCritterName->setText(QString::fromStdString(DecodeName(name, scan_.encoding)));
-    }
+    ShowCritterPictureAndName(path, record);
 
     FillCritterFields(fields_, record, IsSecondGame);
     const WindowField& gender = GenderField();

@@ -34,8 +34,8 @@ void TForm1::OtherFields1Click()
         return;
     }
     std::vector<std::uint8_t> record;
-    if (tree_) {
-        record = loadedTreeBytes_; // the copy loaded; a save checks it is still the one on disk
+    if (!source_->InPlace()) {
+        record = loaded_->bytes; // the copy loaded; a save checks it is still the one on disk
     } else {
         const ReadOnlyRestorer readOnlyAfter(path);
         record = ProRecord::Read(path).bytes();
@@ -49,16 +49,16 @@ void TForm1::OtherFields1Click()
     // override folder. When the copy on disk is no longer the one loaded,
     // the dialog closes and the critter is loaded again.
     staleSaveRefused_ = false;
-    if (tree_)
-        dialog.SetStore([this, path, &dialog](const std::function<void(ProRecord&)>& edit) {
-            const bool stored = SaveTreeCritter(path.generic_string(), edit);
+    if (!source_->InPlace())
+        dialog.SetStore([this, &dialog](const std::function<void(ProRecord&)>& edit) {
+            const bool stored = StoreServedCritter(edit);
             if (staleSaveRefused_)
                 dialog.reject();
             return stored;
         });
     dialog.exec();
-    if (tree_ && (dialog.wrote() || staleSaveRefused_))
-        ReloadTreeCritter();
+    if (!source_->InPlace() && (dialog.wrote() || staleSaveRefused_))
+        ReloadServedCritter();
     else if (dialog.wrote())
         FillCritterList(); // reselects the critter, which loads what was written
 }

@@ -43,16 +43,19 @@ const char* const kSavePngFilter = "PNG Image (*.png)";
 void TForm1::ShowCritterPreview(const std::filesystem::path& /*path*/, int fidIndex)
 {
     FidLowByte = fidIndex;
+    PreviewPictures* pictures = source_->Pictures();
+    if (!pictures)
+        return;
     bool captioned = false;
     try {
         if (!std::filesystem::exists(TempFolder() / kPictureList))
-            pictures_->ExtractPreviewMember(kPictureList);
-        for (const std::string& base : pictures_->ListEntriesForFid(FidLowByte)) {
+            pictures->ExtractPreviewMember(kPictureList);
+        for (const std::string& base : pictures->ListEntriesForFid(FidLowByte)) {
             // The caption first: a picture that cannot be shown leaves it standing.
             PreviewView = 2;
             SetCritterPreviewCaption(base);
             captioned = true;
-            ShowPicture(pictures_->ResolvePicture(PreviewPictures::Candidates(base, 2)));
+            ShowPicture(pictures->ResolvePicture(PreviewPictures::Candidates(base, 2)));
         }
     } catch (const std::runtime_error&) {
         if (!captioned)
@@ -71,7 +74,7 @@ void TForm1::SetCritterPreviewCaption(const std::string& base)
 void TForm1::PictureStepFailed()
 {
     ClearPicture();
-    const PreviewPictures::ArchiveStamp state = pictures_->CurrentStamp();
+    const PreviewPictures::ArchiveStamp state = source_->Pictures()->CurrentStamp();
     if (reportedArchiveState_ == state)
         return;
     reportedArchiveState_ = state;
@@ -101,8 +104,9 @@ void TForm1::StepPreview(bool forward)
     // Before any critter has been selected there is nothing to step through.
     if (CurrentCritterPath.empty())
         return;
-    if (tree_) {
-        StepTreeCritterPicture(forward);
+    PreviewPictures* pictures = source_->Pictures();
+    if (!pictures) {
+        StepCritterArt(forward);
         return;
     }
     const std::filesystem::path path = PathFromUtf8(CurrentCritterPath);
@@ -123,10 +127,10 @@ void TForm1::StepPreview(bool forward)
         return;
     FidLowByte = record.Field(kFidIndexOffset, 1);
     try {
-        for (const std::string& base : pictures_->ListEntriesForFid(FidLowByte)) {
+        for (const std::string& base : pictures->ListEntriesForFid(FidLowByte)) {
             PreviewView = static_cast<std::uint8_t>(forward ? PreviewPictures::NextView(viewPassedIn)
                                                             : PreviewPictures::PreviousView(viewPassedIn));
-            ShowPicture(pictures_->ResolvePicture(PreviewPictures::Candidates(base, PreviewView)));
+            ShowPicture(pictures->ResolvePicture(PreviewPictures::Candidates(base, PreviewView)));
         }
     } catch (const std::runtime_error&) {
         PictureStepFailed();
@@ -170,11 +174,12 @@ void TForm1::ShowPicture(const std::filesystem::path& picture)
 void TForm1::SaveImage1Click()
 {
     // The dialog is shown in any case; without a picture nothing is written.
-    // A game folder's picture is written as PNG.
-    auto fileName = Dialogs().AskSaveFileName(tree_ ? kSavePngFilter : kSavePictureFilter);
+    // The FRM art of a source without a picture archive is written as PNG.
+    const bool png = source_->Pictures() == nullptr;
+    auto fileName = Dialogs().AskSaveFileName(png ? kSavePngFilter : kSavePictureFilter);
     if (!fileName || pictureBytes_.isEmpty())
         return;
-    if (tree_) {
+    if (png) {
         // A game folder's picture is a PNG file: the name says so, and a
         // file already there is replaced only when the user says so.
         if (!QString::fromStdString(*fileName).endsWith(".png", Qt::CaseInsensitive))

@@ -50,16 +50,16 @@ void TForm1::BitBtnSaveClick()
     if (!SaveCritter(PathFromUtf8(CurrentCritterPath))) {
         if (staleSaveRefused_) {
             LeaveEditingMode();
-            ReloadTreeCritter();
+            ReloadServedCritter();
         }
         return;
     }
     LeaveEditingMode();
     // A game folder's list changes in the saved row only.
-    if (tree_)
-        ReloadTreeCritter();
-    else
+    if (source_->InPlace())
         FillCritterList();
+    else
+        ReloadServedCritter();
     ListViewFiles->setFocus();
 }
 
@@ -80,8 +80,8 @@ bool TForm1::SaveCritter(const std::filesystem::path& path)
     const std::vector<SavedValue> values =
         SavedFieldValues(fields_, index >= 0 ? std::optional<std::int32_t>(index) : std::nullopt);
     auto setFields = [&](ProRecord& record) { StoreSavedValues(record, values); };
-    if (tree_)
-        return SaveTreeCritter(path.generic_string(), setFields);
+    if (!source_->InPlace())
+        return StoreServedCritter(setFields);
 
     // One opening of the file: the record is read, every field set in memory,
     // and the changed span written back in one write, so a failure cannot

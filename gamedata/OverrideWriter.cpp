@@ -122,12 +122,31 @@ const Layer* ShadowingLayer(const GameTree& tree, std::string_view path)
     return nullptr;
 }
 
+const Layer* ShadowingWinner(const GameTree& tree, const Holding& winner)
+{
+    // The winner is the first layer holding the path: it shadows the
+    // override folder when the game reads it before that folder.
+    const FolderLayer& target = tree.OverrideFor(winner.path);
+    for (const Layer* layer : tree.LayersFor(winner.path)) {
+        if (layer == &target)
+            return nullptr;
+        if (layer == winner.layer)
+            return layer;
+    }
+    return nullptr;
+}
+
 std::optional<std::string> ShadowedWriteText(const GameTree& tree, std::string_view path)
 {
     const Layer* layer = ShadowingLayer(tree, path);
     if (!layer)
         return std::nullopt;
-    return SlashPath(path) + " is also in " + layer->Name() + ", which the game reads first; a copy in " +
+    return ShadowedWriteText(tree, path, *layer);
+}
+
+std::string ShadowedWriteText(const GameTree& tree, std::string_view path, const Layer& shadowing)
+{
+    return SlashPath(path) + " is also in " + shadowing.Name() + ", which the game reads first; a copy in " +
            tree.OverrideFor(path).Name() + " would not be used";
 }
 
@@ -136,11 +155,14 @@ bool MustStayReadOnly(std::string_view path)
     return IsUnderFolder(path, "proto/critters") || IsUnderFolder(path, "proto/items");
 }
 
-OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, const std::vector<std::uint8_t>& before,
-                                const std::vector<std::uint8_t>& after, bool force)
+namespace {
+
+// The write of a checked path whose winning copy is known. rereadWinner: a
+// new copy is made only when the winning copy still holds before's bytes.
+OverrideWrite WriteFound(const GameTree& tree, std::string_view path, const Holding* winner,
+                         const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after,
+                         bool rereadWinner)
 {
-    CheckOverrideWrite(tree, path, force);
-    const auto winner = tree.Find(path);
     const FolderLayer& target = tree.OverrideFor(path);
     if (before.size() != after.size())
         Refuse(path, "the changed file has another length than the one read", RefusalKind::Invalid);
@@ -163,7 +185,7 @@ OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, con
         return {*existing, false, true};
     }
 
-    if (winner->layer->Read(path) != before)
+    if (rereadWinner && winner->layer->Read(path) != before)
         Refuse(path, "the file changed since it was read; nothing written", RefusalKind::Changed);
     std::error_code ec;
     if (!fs::is_directory(target.Folder(), ec)) {
@@ -179,6 +201,28 @@ OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, con
     WriteNewFile(file, after, MustStayReadOnly(path));
     target.Forget();
     return {file, true, true};
+}
+
+} // namespace
+
+OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, const std::vector<std::uint8_t>& before,
+                                const std::vector<std::uint8_t>& after, bool force)
+{
+    CheckOverrideWrite(tree, path, force);
+    const auto winner = tree.Find(path);
+    return WriteFound(tree, path, &*winner, before, after, true);
+}
+
+OverrideWrite WriteOverWinner(const GameTree& tree, const Holding& winner, const std::vector<std::uint8_t>& before,
+                              const std::vector<std::uint8_t>& after, bool force)
+{
+    const std::string_view path = winner.path;
+    if (!IsSafeExtractPath(path))
+        Refuse(path, "not a path that can be written into the game's folder", RefusalKind::Invalid);
+    if (const Layer* shadowing = ShadowingWinner(tree, winner); shadowing && !force)
+        throw ArchiveError(ShadowedWriteText(tree, path, *shadowing), RefusalKind::Shadowed);
+    CheckOverridePlace(tree.OverrideFor(path).Folder(), path);
+    return WriteFound(tree, path, &winner, before, after, false);
 }
 
 } // namespace quarnel

@@ -47,6 +47,12 @@ struct OverrideWrite {
 OverrideWrite WriteIntoOverride(const GameTree& tree, std::string_view path, const std::vector<std::uint8_t>& before,
                                 const std::vector<std::uint8_t>& after, bool force = false);
 
+// WriteIntoOverride for a winning copy the caller has just found and read
+// (its bytes are before): the same refusals and writes, without looking the
+// path up again or reading the winning copy again.
+OverrideWrite WriteOverWinner(const GameTree& tree, const Holding& winner, const std::vector<std::uint8_t>& before,
+                              const std::vector<std::uint8_t>& after, bool force = false);
+
 // Refuses, writing nothing, what WriteIntoOverride would refuse before its
 // first write, so that a batch can be checked whole: ArchiveError for a path
 // that cannot be written or a shadowed write (unless forced);
@@ -62,9 +68,14 @@ void CheckOverrideWrite(const GameTree& tree, std::string_view path, bool force)
 // by it. Null when there is none.
 const Layer* ShadowingLayer(const GameTree& tree, std::string_view path);
 
+// ShadowingLayer for a path whose winning copy is known, with no lookup:
+// the winner itself when the game reads it before the override folder.
+const Layer* ShadowingWinner(const GameTree& tree, const Holding& winner);
+
 // Why a change of the path written into the override folder would not be
 // used: a layer the game reads first holds the file. Nothing when it would.
 std::optional<std::string> ShadowedWriteText(const GameTree& tree, std::string_view path);
+std::string ShadowedWriteText(const GameTree& tree, std::string_view path, const Layer& shadowing);
 
 // Whether the game deletes writable copies of this path from the override
 // folder (critter and item prototypes), so that it must stay read-only.

@@ -60,11 +60,16 @@ std::optional<std::string> ShadowedSaveQuestion(const GameTree& tree, const std:
     const Layer* shadowing = ShadowingLayer(tree, path);
     if (!shadowing)
         return std::nullopt;
+    return ShadowedSaveQuestion(tree, path, *shadowing);
+}
+
+std::string ShadowedSaveQuestion(const GameTree& tree, const std::string& path, const Layer& shadowing)
+{
     const std::string slashed = SlashPath(path);
     const std::string file = slashed.substr(slashed.rfind('/') + 1);
     const std::string target = tree.OverrideFor(path).Name();
-    return file + " is also in " + shadowing->Name() + ", which the game reads before " + target +
-           ". A copy saved in " + target + " would not be used. Save anyway?";
+    return file + " is also in " + shadowing.Name() + ", which the game reads before " + target + ". A copy saved in " +
+           target + " would not be used. Save anyway?";
 }
 
 } // namespace quarnel

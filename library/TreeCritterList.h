@@ -42,5 +42,7 @@ CritterNames LoadTreeCritterNames(const GameTree& tree, NameEncoding chosen = Na
 // copy saved in data would not be used. Save anyway?"
 // Nothing when the saved copy would be used (gamedata's ShadowingLayer).
 std::optional<std::string> ShadowedSaveQuestion(const GameTree& tree, const std::string& path);
+// The same question for a shadowing layer already known.
+std::string ShadowedSaveQuestion(const GameTree& tree, const std::string& path, const Layer& shadowing);
 
 } // namespace quarnel

@@ -44,7 +44,16 @@ FolderSource::FolderSource(GameFolderFiles game)
 {
 }
 
+FolderSource::FolderSource(GameFolderFiles game, std::unique_ptr<PreviewPictures> pictures)
+    : game_(std::move(game)), pictures_(std::move(pictures))
+{
+    if (!pictures_)
+        pictures_ = std::make_unique<PreviewPictures>(game_->pictureArchive, game_->tempFolder);
+}
+
 FolderSource::~FolderSource() = default;
+
+std::unique_ptr<PreviewPictures> FolderSource::TakePictures() { return std::move(pictures_); }
 
 fs::path FolderSource::Folder() const { return game_ ? game_->folder : fs::path(); }
 

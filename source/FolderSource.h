@@ -22,8 +22,14 @@ public:
     // Loose files only: the files named on the command line.
     FolderSource();
     explicit FolderSource(GameFolderFiles game);
+    // A game folder whose picture archive was opened before (by the source of
+    // the other game folder): its members read so far stay known.
+    FolderSource(GameFolderFiles game, std::unique_ptr<PreviewPictures> pictures);
     ~FolderSource() override;
 
+    bool InPlace() const override { return true; }
+    // Hands the picture archive with what it has read over to the next source.
+    std::unique_ptr<PreviewPictures> TakePictures();
     std::filesystem::path Folder() const override;
     Game Which() const override;
     bool IsSecondGame(const SourceFile& file, std::size_t recordSize, std::optional<bool> chosen) const override;

@@ -88,6 +88,10 @@ class PrototypeSource {
 public:
     virtual ~PrototypeSource() = default;
 
+    // Whether the prototypes are plain files where they lie, listed, read and
+    // written in place (the folders beside the program, loose files), rather
+    // than served by layers with changes going into an override folder.
+    virtual bool InPlace() const { return false; }
     // The folder the source stands for: the game folder, or the tree's
     // folder (an install or a mod's tree); empty for loose files.
     virtual std::filesystem::path Folder() const = 0;
@@ -137,6 +141,18 @@ public:
     // OtherLayerWins, FolderInTheWay, ...) writing nothing when refused.
     virtual SourceWrite Write(const LoadedPrototype& loaded, const std::vector<std::uint8_t>& after,
                               bool force) const = 0;
+    // For a loaded copy that CopyChange has just found unchanged, so that the
+    // copy serving the file is the one loaded: the question before a write
+    // and the write itself, without looking the file up or reading it again.
+    virtual std::optional<std::string> CheckedWriteQuestion(const LoadedPrototype& loaded) const
+    {
+        return WriteQuestion(loaded.file);
+    }
+    virtual SourceWrite WriteChecked(const LoadedPrototype& loaded, const std::vector<std::uint8_t>& after,
+                                     bool force) const
+    {
+        return Write(loaded, after, force);
+    }
     // Drops what is remembered of the listing around a file after the files
     // changed, so that the next listing and lookup see the disk.
     virtual void Refresh(const SourceFile& file) const = 0;

@@ -11,6 +11,7 @@
 #include "proto/ProLayout.h"
 #include "source/GameChoice.h"
 
+#include <exception>
 #include <set>
 #include <system_error>
 
@@ -199,8 +200,32 @@ SourceWrite TreeSource::Write(const LoadedPrototype& loaded, const std::vector<s
     if (const auto winner = tree_->Find(path); winner && loaded.fromLayer && winner->layer != loaded.fromLayer)
         if (auto change = CopyChange(loaded))
             throw *change;
+    return WriteWith(loaded, force, [&] { return WriteIntoOverride(*tree_, path, loaded.bytes, after, force); });
+}
+
+std::optional<std::string> TreeSource::CheckedWriteQuestion(const LoadedPrototype& loaded) const
+{
+    const Layer* shadowing = ShadowingWinner(*tree_, {loaded.fromLayer, loaded.file.label, loaded.bytes.size()});
+    if (!shadowing)
+        return std::nullopt;
+    return ShadowedSaveQuestion(*tree_, loaded.file.label, *shadowing);
+}
+
+SourceWrite TreeSource::WriteChecked(const LoadedPrototype& loaded, const std::vector<std::uint8_t>& after,
+                                     bool force) const
+{
+    if (!loaded.fromLayer)
+        return Write(loaded, after, force);
+    const Holding winner{loaded.fromLayer, loaded.file.label, loaded.bytes.size()};
+    return WriteWith(loaded, force, [&] { return WriteOverWinner(*tree_, winner, loaded.bytes, after, force); });
+}
+
+SourceWrite TreeSource::WriteWith(const LoadedPrototype& loaded, bool force,
+                                  const std::function<OverrideWrite()>& write) const
+{
+    const std::string& path = loaded.file.label;
     try {
-        const OverrideWrite written = WriteIntoOverride(*tree_, path, loaded.bytes, after, force);
+        const OverrideWrite written = write();
         return {Utf8FromPath(written.file), written.changed};
     } catch (const ArchiveError& error) {
         // The writer's own text is kept; the kind follows from the tree's state now.
@@ -215,9 +240,10 @@ SourceWrite TreeSource::Write(const LoadedPrototype& loaded, const std::vector<s
         const fs::path copy = FindIgnoringCase(tree_->OverrideFor(path).Folder(), path);
         std::error_code ec;
         const bool folder = fs::is_directory(copy, ec);
-        throw SourceRefusal(folder ? SourceRefusalKind::FolderInTheWay : SourceRefusalKind::WriteFailed, path,
-                            Utf8FromPath(copy) + ": " +
-                                (folder ? std::string("a folder is in the way") : std::string(error.what())));
+        // The file system's own error stays nested, for a caller that names it as it was.
+        std::throw_with_nested(SourceRefusal(
+            folder ? SourceRefusalKind::FolderInTheWay : SourceRefusalKind::WriteFailed, path,
+            Utf8FromPath(copy) + ": " + (folder ? std::string("a folder is in the way") : std::string(error.what()))));
     }
 }
 

@@ -2,9 +2,11 @@
 // Prototypes in a game's file tree (an install or a mod's tree): looked up
 // by their path inside the tree and served by the layer that wins; every
 // write goes into the override folder, checked for a layer that would hide it.
+#include "gamedata/OverrideWriter.h"
 #include "source/PrototypeSource.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace quarnel {
@@ -35,6 +37,9 @@ public:
     void CheckWritable(const SourceFile& file, bool force) const override;
     std::optional<std::string> WriteQuestion(const SourceFile& file) const override;
     SourceWrite Write(const LoadedPrototype& loaded, const std::vector<std::uint8_t>& after, bool force) const override;
+    std::optional<std::string> CheckedWriteQuestion(const LoadedPrototype& loaded) const override;
+    SourceWrite WriteChecked(const LoadedPrototype& loaded, const std::vector<std::uint8_t>& after,
+                             bool force) const override;
     void Refresh(const SourceFile& file) const override;
     SourceNames Names(ProtoType type, NameEncoding chosen) const override;
     MessageFileRef NamedMessageFile(const std::string& argument, NameEncoding chosen) const override;
@@ -46,6 +51,9 @@ public:
     void ForgetArt() const;
 
 private:
+    // Runs a write into the override folder, its refusals given their kind.
+    SourceWrite WriteWith(const LoadedPrototype& loaded, bool force, const std::function<OverrideWrite()>& write) const;
+
     std::unique_ptr<GameTree> tree_; // held apart, so that art_ may keep a reference while the source moves
     std::unique_ptr<CritterArtSource> art_;
 };

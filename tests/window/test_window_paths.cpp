@@ -30,7 +30,7 @@ std::int32_t BigEndianAt(const std::vector<std::uint8_t>& bytes, int offset)
     return std::int32_t(value);
 }
 
-constexpr int kExperienceOffset = 404;
+constexpr int kExperienceFieldOffset = 404;
 
 } // namespace
 
@@ -83,8 +83,8 @@ void TestWindowPaths::programFolderWithLettersOfSeveralScripts()
     fixture.ClickButton("BitBtnSave");
     QVERIFY(fixture.dialogs.errors.empty());
     auto after = ReadAllBytes(moleRat);
-    QCOMPARE(BigEndianAt(after, kExperienceOffset), 4321);
-    std::copy_n(before.begin() + kExperienceOffset, 4, after.begin() + kExperienceOffset);
+    QCOMPARE(BigEndianAt(after, kExperienceFieldOffset), 4321);
+    std::copy_n(before.begin() + kExperienceFieldOffset, 4, after.begin() + kExperienceFieldOffset);
     QCOMPARE(after, before);
     QVERIFY(IsReadOnly(moleRat));
 
