@@ -258,7 +258,7 @@ int RunTreeCheck(const CheckOptions& options, std::ostream& out, std::ostream& e
     try {
         files = source->Resolve({folder});
     } catch (const SourceRefusal& refusal) {
-        if (refusal.kind() != SourceRefusalKind::NotFound)
+        if (refusal.Kind() != RefusalKind::NotFound)
             throw;
         check.NoCritters();
     }

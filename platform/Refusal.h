@@ -21,6 +21,10 @@ enum class RefusalKind {
     NotCritter,     // a record of no critter's size that is no prototype of another type either
     Shadowed,       // an archive read first holds the file, so a copy in the override folder would not count
     Changed,        // the file changed since it was read; nothing written
+    Gone,           // the file that was read is no longer there
+    OtherLayerWins, // another layer of a game's files serves the file now than the one it was read from
+    Unreadable,     // the copy on disk can no longer be read
+    WriteFailed,    // the file system refused a write
     Invalid,        // a text or argument that is not a valid value
 };
 

@@ -126,7 +126,7 @@ std::vector<SourceFile> FolderSource::Resolve(const std::vector<std::string>& ar
             add(path / PathFromUtf8(name));
     }
     if (files.empty())
-        throw SourceRefusal(SourceRefusalKind::NotFound, {}, "no *.pro file in the folders given");
+        throw SourceRefusal(RefusalKind::NotFound, {}, "no *.pro file in the folders given");
     return files;
 }
 
@@ -151,17 +151,17 @@ std::optional<SourceRefusal> FolderSource::CopyChange(const LoadedPrototype& loa
     const std::string file = Utf8FromPath(loaded.file.file.filename());
     std::error_code ec;
     if (!fs::exists(loaded.file.file, ec))
-        return SourceRefusal(SourceRefusalKind::Gone, loaded.file.label, file + " is no longer in " + loaded.layer);
+        return SourceRefusal(RefusalKind::Gone, loaded.file.label, file + " is no longer in " + loaded.layer);
     std::vector<std::uint8_t> now;
     try {
         // One byte more than was loaded: a file grown since differs too.
         now = ProRecord::View(loaded.file.file, loaded.bytes.size() + 1).bytes();
     } catch (const std::runtime_error& error) {
-        return SourceRefusal(SourceRefusalKind::Unreadable, loaded.file.label,
+        return SourceRefusal(RefusalKind::Unreadable, loaded.file.label,
                              file + " can no longer be read from " + loaded.layer + " (" + error.what() + ")");
     }
     if (now != loaded.bytes)
-        return SourceRefusal(SourceRefusalKind::ChangedOnDisk, loaded.file.label,
+        return SourceRefusal(RefusalKind::Changed, loaded.file.label,
                              file + " in " + loaded.layer + " was changed since it was loaded");
     return std::nullopt;
 }
@@ -169,7 +169,7 @@ std::optional<SourceRefusal> FolderSource::CopyChange(const LoadedPrototype& loa
 void FolderSource::CheckWritable(const SourceFile& file, bool /*force*/) const
 {
     if (const int error = WriteAccessError(file.file))
-        throw SourceRefusal(SourceRefusalKind::NotWritable, file.label,
+        throw SourceRefusal(RefusalKind::NotWritable, file.label,
                             "cannot be opened for writing: " + IoErrorMessage(error));
 }
 
@@ -187,10 +187,10 @@ SourceWrite FolderSource::Write(const LoadedPrototype& loaded, const std::vector
         return written;
     switch (WriteChangedSpan(file, {old.size(), &old}, ChangedBytesOf(old, after))) {
     case SpanWrite::OtherBytes:
-        throw SourceRefusal(SourceRefusalKind::ChangedOnDisk, loaded.file.label,
+        throw SourceRefusal(RefusalKind::Changed, loaded.file.label,
                             "the file changed since it was read; nothing written");
     case SpanWrite::OtherSize:
-        throw SourceRefusal(SourceRefusalKind::ChangedOnDisk, loaded.file.label,
+        throw SourceRefusal(RefusalKind::Changed, loaded.file.label,
                             "the file changed size since it was read; nothing written");
     case SpanWrite::Written:
     case SpanWrite::Unchanged: break;

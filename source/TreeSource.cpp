@@ -129,7 +129,7 @@ std::vector<SourceFile> TreeSource::Resolve(const std::vector<std::string>& argu
                 any = true;
             }
         if (!any)
-            throw SourceRefusal(SourceRefusalKind::NotFound, argument,
+            throw SourceRefusal(RefusalKind::NotFound, argument,
                                 argument + ": no such file or folder of *.pro files in the game's files");
     }
     return files;
@@ -139,7 +139,7 @@ SourceFile TreeSource::ResolveOne(const std::string& argument) const
 {
     const auto file = tree_->Find(argument);
     if (!file)
-        throw SourceRefusal(SourceRefusalKind::NotFound, argument, argument + ": not a file of the game's files");
+        throw SourceRefusal(RefusalKind::NotFound, argument, argument + ": not a file of the game's files");
     return FileOf(file->path);
 }
 
@@ -150,7 +150,7 @@ LoadedPrototype TreeSource::Read(const SourceFile& file) const
     // The bytes and the layer of one lookup, so that they belong together.
     const auto winner = tree_->Find(file.label);
     if (!winner)
-        throw SourceRefusal(SourceRefusalKind::Gone, file.label, "no layer of the game folder holds it any more");
+        throw SourceRefusal(RefusalKind::Gone, file.label, "no layer of the game folder holds it any more");
     LoadedPrototype loaded{file, winner->layer->Read(winner->path), {}, winner->layer->Name(), winner->layer};
     loaded.sizeText = std::to_string(loaded.bytes.size()) + " bytes";
     return loaded;
@@ -164,21 +164,21 @@ std::optional<SourceRefusal> TreeSource::CopyChange(const LoadedPrototype& loade
     const std::string loadedFrom = loaded.fromLayer ? loaded.layer : std::string("?");
     const auto winner = tree_->Find(path);
     if (!winner)
-        return SourceRefusal(SourceRefusalKind::Gone, path,
+        return SourceRefusal(RefusalKind::Gone, path,
                              file + " is no longer in the game folder (it was loaded from " + loadedFrom + ")");
     if (winner->layer != loaded.fromLayer)
-        return SourceRefusal(SourceRefusalKind::OtherLayerWins, path,
+        return SourceRefusal(RefusalKind::OtherLayerWins, path,
                              file + " is now read from " + winner->layer->Name() + ", not from " + loadedFrom +
                                  " where it was loaded from");
     std::vector<std::uint8_t> now;
     try {
         now = winner->layer->Read(winner->path);
     } catch (const std::runtime_error& error) {
-        return SourceRefusal(SourceRefusalKind::Unreadable, path,
+        return SourceRefusal(RefusalKind::Unreadable, path,
                              file + " can no longer be read from " + loadedFrom + " (" + error.what() + ")");
     }
     if (now != loaded.bytes)
-        return SourceRefusal(SourceRefusalKind::ChangedOnDisk, path,
+        return SourceRefusal(RefusalKind::Changed, path,
                              file + " in " + loadedFrom + " was changed since it was loaded");
     return std::nullopt;
 }
@@ -230,9 +230,9 @@ SourceWrite TreeSource::WriteWith(const LoadedPrototype& loaded, bool force,
     } catch (const ArchiveError& error) {
         // The writer's own text is kept; the kind follows from the tree's state now.
         if (!force && ShadowingLayer(*tree_, path))
-            throw SourceRefusal(SourceRefusalKind::Shadowed, path, error.what());
+            throw SourceRefusal(RefusalKind::Shadowed, path, error.what());
         if (const auto change = CopyChange(loaded))
-            throw SourceRefusal(change->kind(), path, error.what());
+            throw SourceRefusal(change->Kind(), path, error.what());
         throw;
     } catch (const IoError& error) {
         // The file system's refusal names the copy that was to be written
@@ -242,7 +242,7 @@ SourceWrite TreeSource::WriteWith(const LoadedPrototype& loaded, bool force,
         const bool folder = fs::is_directory(copy, ec);
         // The file system's own error stays nested, for a caller that names it as it was.
         std::throw_with_nested(SourceRefusal(
-            folder ? SourceRefusalKind::FolderInTheWay : SourceRefusalKind::WriteFailed, path,
+            folder ? RefusalKind::Folder : RefusalKind::WriteFailed, path,
             Utf8FromPath(copy) + ": " + (folder ? std::string("a folder is in the way") : std::string(error.what()))));
     }
 }
@@ -286,7 +286,7 @@ MessageFileRef TreeSource::NamedMessageFile(const std::string& argument, NameEnc
     if (path.find('/') == std::string::npos) {
         const auto found = tree_->MessageFile(argument);
         if (!found)
-            throw SourceRefusal(SourceRefusalKind::NotFound, argument,
+            throw SourceRefusal(RefusalKind::NotFound, argument,
                                 argument + ": not in text/" + tree_->Language() + "/game nor text/english/game");
         path = *found;
     }

@@ -177,7 +177,7 @@ TEST_CASE("a source resolves arguments: a folder stands for its prototypes, each
             f.source->Resolve({f.emptyFolderArgument});
             FAIL("an empty folder was resolved");
         } catch (const SourceRefusal& refusal) {
-            CHECK(refusal.kind() == SourceRefusalKind::NotFound);
+            CHECK(refusal.Kind() == RefusalKind::NotFound);
         }
         // A file that is not there is never read, whether refused when named or when read.
         CHECK_THROWS(f.source->Read(f.source->ResolveOne(f.missingFile)));
@@ -239,12 +239,12 @@ TEST_CASE("a source refuses a write when the copy changed since it was read, by 
 
         const auto change = f.source->CopyChange(loaded);
         REQUIRE(change.has_value());
-        CHECK(change->kind() == SourceRefusalKind::ChangedOnDisk);
+        CHECK(change->Kind() == RefusalKind::Changed);
         try {
             f.source->Write(loaded, Edited(loaded.bytes, 40, 0xC4), false);
             FAIL("a changed copy was written over");
         } catch (const SourceRefusal& refusal) {
-            CHECK(refusal.kind() == SourceRefusalKind::ChangedOnDisk);
+            CHECK(refusal.Kind() == RefusalKind::Changed);
         }
         CHECK(ReadAllBytes(f.stored(kSecondName)) == other);
     });
@@ -292,14 +292,14 @@ TEST_CASE(
     WriteAllBytes(f.stored(kFirstName), kFirst);
     const auto change = f.source->CopyChange(loaded);
     REQUIRE(change.has_value());
-    CHECK(change->kind() == SourceRefusalKind::OtherLayerWins);
+    CHECK(change->Kind() == RefusalKind::OtherLayerWins);
     CHECK(std::string(change->what()) ==
           "00000001.pro is now read from data, not from master.dat where it was loaded from");
     try {
         f.source->Write(loaded, Edited(kFirst, 40, 0xC4), false);
         FAIL("a copy of another layer was written over");
     } catch (const SourceRefusal& refusal) {
-        CHECK(refusal.kind() == SourceRefusalKind::OtherLayerWins);
+        CHECK(refusal.Kind() == RefusalKind::OtherLayerWins);
     }
     CHECK(ReadAllBytes(f.stored(kFirstName)) == kFirst);
 
@@ -316,7 +316,7 @@ TEST_CASE(
         patched.Write(shadowed, Edited(kSecond, 40, 0xC4), false);
         FAIL("a shadowed write went ahead unforced");
     } catch (const SourceRefusal& refusal) {
-        CHECK(refusal.kind() == SourceRefusalKind::Shadowed);
+        CHECK(refusal.Kind() == RefusalKind::Shadowed);
     }
     CHECK(ReadAllBytes(f.stored(kSecondName)) == kSecond);
     CHECK(patched.Write(shadowed, Edited(kSecond, 40, 0xC4), true).changed);

@@ -77,7 +77,7 @@ TEST_CASE("A checked write asks and refuses as a write that looks the file up")
         source.WriteChecked(loaded, after, false);
         FAIL("a shadowed write was not refused");
     } catch (const SourceRefusal& refusal) {
-        CHECK(refusal.kind() == SourceRefusalKind::Shadowed);
+        CHECK(refusal.Kind() == RefusalKind::Shadowed);
         CHECK(std::string(refusal.what()) == "proto/critters/00000003.pro is also in patch000.dat, which the game "
                                              "reads first; a copy in DATA would not be used");
     }
