@@ -114,22 +114,8 @@ void TOtherFieldsDialog::BuildControls(bool secondGame)
                 grid->addWidget(extra, row, 2);
             }
             ++row;
-            if (line.control == std::string_view(kCritterFlagsControl)) {
-                // One check box per named bit, two columns under the flags field.
-                auto* bits = new QGridLayout;
-                int n = 0;
-                for (const FlagBit& bit : CritterFlagBits()) {
-                    auto* check = new QCheckBox(bit.name, box);
-                    check->setObjectName("CheckCritterFlag" + QString::number(bit.mask, 16).toUpper());
-                    bits->addWidget(check, n / 2, n % 2);
-                    flagBoxes_.insert(bit.mask, check);
-                    const std::uint32_t mask = bit.mask;
-                    connect(check, &QCheckBox::toggled, this,
-                            [this, mask](bool on) { RunGuarded([&] { CritterFlagToggled(mask, on); }); });
-                    ++n;
-                }
-                grid->addLayout(bits, row++, 0, 1, 3);
-            }
+            if (line.control == std::string_view(kCritterFlagsControl))
+                grid->addLayout(CritterFlagBoxes(box), row++, 0, 1, 3);
         }
         (group.title == std::string_view("Object") || group.title == std::string_view("Resistances and age") ? left
                                                                                                              : right)
@@ -148,6 +134,29 @@ void TOtherFieldsDialog::BuildControls(bool secondGame)
     connect(buttons, &QDialogButtonBox::rejected, this, &TOtherFieldsDialog::reject);
     outer->addWidget(buttons);
 
+    FillComboBoxes(secondGame);
+}
+
+QGridLayout* TOtherFieldsDialog::CritterFlagBoxes(QWidget* box)
+{
+    // One check box per named bit, two columns under the flags field.
+    auto* bits = new QGridLayout;
+    int n = 0;
+    for (const FlagBit& bit : CritterFlagBits()) {
+        auto* check = new QCheckBox(bit.name, box);
+        check->setObjectName("CheckCritterFlag" + QString::number(bit.mask, 16).toUpper());
+        bits->addWidget(check, n / 2, n % 2);
+        flagBoxes_.insert(bit.mask, check);
+        const std::uint32_t mask = bit.mask;
+        connect(check, &QCheckBox::toggled, this,
+                [this, mask](bool on) { RunGuarded([&] { CritterFlagToggled(mask, on); }); });
+        ++n;
+    }
+    return bits;
+}
+
+void TOtherFieldsDialog::FillComboBoxes(bool secondGame)
+{
     // The combo boxes' item lists depend on the game.
     for (Control& control : controls_) {
         if (!control.combo)

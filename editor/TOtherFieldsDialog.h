@@ -15,6 +15,7 @@
 #include <vector>
 
 class QCheckBox;
+class QGridLayout;
 class QComboBox;
 class QLineEdit;
 class QWidget;
@@ -55,6 +56,10 @@ private:
     };
 
     void BuildControls(bool secondGame);
+    // The check boxes of the critter flags' named bits, for the group box.
+    QGridLayout* CritterFlagBoxes(QWidget* box);
+    // Each drop-down list takes the game's items; a stored value of none is kept as "Unknown (N)".
+    void FillComboBoxes(bool secondGame);
     QWidget* AddControl(const char* name);
     void FieldEdited(QLineEdit* edit);
     void CritterFlagToggled(std::uint32_t mask, bool on);
