@@ -117,16 +117,7 @@ bool IsSafeExtractPath(std::string_view path)
     const std::string slashed = SlashPath(path);
     if (!IsSafeRelativePath(slashed))
         return false;
-    std::size_t start = 0;
-    while (start <= slashed.size()) {
-        std::size_t end = slashed.find('/', start);
-        if (end == std::string::npos)
-            end = slashed.size();
-        if (!IsPortableFileName(slashed.substr(start, end - start)))
-            return false;
-        start = end + 1;
-    }
-    return true;
+    return EveryPathPart(slashed, [](std::string_view part) { return IsPortableFileName(std::string(part)); });
 }
 
 } // namespace quarnel

@@ -26,6 +26,20 @@ bool IsPortableFileName(const std::string& name)
     return !(digit || port == "\xC2\xB9" || port == "\xC2\xB2" || port == "\xC2\xB3");
 }
 
+bool EveryPathPart(std::string_view path, const std::function<bool(std::string_view)>& test)
+{
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        if (!test(path.substr(start, end - start)))
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 bool IsSafeRelativePath(const std::string& path)
 {
     if (path.empty() || path.find('\0') != std::string::npos || path.front() == '/')
@@ -33,15 +47,8 @@ bool IsSafeRelativePath(const std::string& path)
     if (path.size() >= 2 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
         path[1] == ':')
         return false;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find('/', start);
-        if (end == std::string::npos)
-            end = path.size();
-        if (path.compare(start, end - start, "..") == 0)
-            return false;
-        start = end + 1;
-    }
+    if (!EveryPathPart(path, [](std::string_view part) { return part != ".."; }))
+        return false;
     const std::size_t slash = path.rfind('/');
     const std::string part = slash == std::string::npos ? path : path.substr(slash + 1);
     return !part.empty() && part != "." && part.find(':') == std::string::npos;

@@ -1,6 +1,8 @@
 #pragma once
 // Checks of file names and relative paths that are written on every system the program runs on.
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace quarnel {
 
@@ -15,5 +17,9 @@ bool IsPortableFileName(const std::string& name);
 // stays inside it: not empty, no NUL, not absolute, no drive letter, no ".."
 // part, and a last part that is neither empty nor "." and holds no ':'.
 bool IsSafeRelativePath(const std::string& path);
+
+// Whether test holds for every part of a path with "/" between its parts
+// (an empty path has one empty part).
+bool EveryPathPart(std::string_view path, const std::function<bool(std::string_view)>& test);
 
 } // namespace quarnel
