@@ -134,21 +134,6 @@ void ProRecord::SetField(int offset, int width, std::int32_t value)
     EncodeBigEndian(bytes_.data() + offset, width, value);
 }
 
-bool ProRecord::Update(const std::filesystem::path& file, std::size_t expectedSize, int begin, int end,
-                       const std::function<void(ProRecord&)>& edit)
-{
-    FileHandle f = OpenExisting(file);
-    ProRecord record = ReadFrom(f.get());
-    if (record.size() != expectedSize)
-        return false;
-    if (begin < 0 || end < begin || static_cast<std::size_t>(end) > record.size())
-        throw IoError(kReadBeyondEnd);
-    edit(record);
-    WriteAt(f.get(), begin, record.bytes_.data() + begin, static_cast<std::size_t>(end - begin));
-    CloseChecked(std::move(f));
-    return true;
-}
-
 bool ProRecord::UpdateChanged(const std::filesystem::path& file, std::size_t expectedSize,
                               const std::function<void(ProRecord&)>& edit)
 {

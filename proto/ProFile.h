@@ -42,11 +42,6 @@ public:
     const std::vector<std::uint8_t>& bytes() const { return bytes_; }
 
     // Opens the file once: reads the record, and when it still has
-    // expectedSize bytes, applies edit and writes bytes [begin, end) back in
-    // one write. Returns false, writing nothing, when the size differs.
-    static bool Update(const std::filesystem::path& file, std::size_t expectedSize, int begin, int end,
-                       const std::function<void(ProRecord&)>& edit);
-    // Opens the file once: reads the record, and when it still has
     // expectedSize bytes, applies edit to it and writes back, in one write,
     // the bytes from the first to the last one the edit changed (nothing when
     // it changed none). Returns false, writing nothing, when the size differs.

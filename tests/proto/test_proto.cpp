@@ -133,7 +133,7 @@ TEST_CASE("a record is read once and writes back its span")
     CHECK(int(record.size()) == 416);
     CHECK(record.Field(48, 4) == 7);
     CHECK(record.Field(188, 4) == -2);
-    CHECK(ProRecord::Update(file, 416, 2, 408, [](ProRecord& stored) { stored.SetField(48, 4, 9); }));
+    CHECK(ProRecord::UpdateChanged(file, 416, [](ProRecord& stored) { stored.SetField(48, 4, 9); }));
     CHECK(ReadAllBytes(file) == builder.Set(48, 4, 9).Bytes());
 
     // Offsets before the record or a field ending one byte past it are refused, the
@@ -165,7 +165,7 @@ TEST_CASE("a record refuses a file that changed size")
         ProtoBuilder(now, 0x21).WriteTo(file);
         const auto before = ReadAllBytes(file);
         bool edited = false;
-        CHECK_FALSE(ProRecord::Update(file, std::size_t(loaded), 2, 408, [&](ProRecord&) { edited = true; }));
+        CHECK_FALSE(ProRecord::UpdateChanged(file, std::size_t(loaded), [&](ProRecord&) { edited = true; }));
         CHECK_FALSE(edited);
         CHECK(ReadAllBytes(file) == before);
     }
