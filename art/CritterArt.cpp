@@ -14,9 +14,6 @@ CritterArt CritterArtSource::Find(std::uint32_t fid) const
     return art;
 }
 
-std::string CritterArtSource::ListProblem() const
-{
-    return art_.ListProblem(kCritterArtType);
-}
+std::string CritterArtSource::ListProblem() const { return art_.ListProblem(kCritterArtType); }
 
 } // namespace quarnel

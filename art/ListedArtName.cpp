@@ -21,16 +21,11 @@ constexpr std::array<ArtType, 7> kArtTypes = {{
 const char* UnlistedTypeWord(std::uint32_t type)
 {
     switch (type) {
-    case 6:
-        return "interface";
-    case 8:
-        return "heads";
-    case 9:
-        return "backgrounds";
-    case 10:
-        return "skilldex";
-    default:
-        return nullptr;
+    case 6: return "interface";
+    case 8: return "heads";
+    case 9: return "backgrounds";
+    case 10: return "skilldex";
+    default: return nullptr;
     }
 }
 
@@ -63,8 +58,8 @@ ListedArtName ListedArtFileName(std::uint32_t fid, const std::vector<std::string
     ListedArtName art;
     const ArtType* artType = FindArtType(ArtFidType(fid));
     if (!artType || artType->type == kCritterArtType) {
-        art.problem = artType ? "FID " + FidText(fid) + " is critter art, named by the critters' rules"
-                              : ArtTypeProblem(fid);
+        art.problem =
+            artType ? "FID " + FidText(fid) + " is critter art, named by the critters' rules" : ArtTypeProblem(fid);
         return art;
     }
     const std::uint32_t index = ArtFidIndex(fid);
