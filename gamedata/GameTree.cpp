@@ -94,17 +94,23 @@ GameTree GameTree::Open(const fs::path& folder)
         return tree;
     }
     // A mod's tree: the folder itself, or its data folder, holds one of the
-    // game's top folders (a mod may change only items, art or texts).
-    for (const char* root : {"", "data"}) {
-        const fs::path base = *root ? FindIgnoringCase(folder, root) : folder;
-        if (!std::any_of(std::begin(kModTreeFolders), std::end(kModTreeFolders),
-                         [&](const char* top) { return IsFolder(FindIgnoringCase(base, top)); }))
-            continue;
-        const std::string name = *root ? Utf8FromPath(base.filename()) : std::string(".");
-        tree.override_ = tree.critterOverride_ = tree.AddFolder(name, base);
-        tree.mainOrder_ = {tree.override_};
-        return tree;
-    }
+    // game's top folders (a mod may change only items, art or texts). The one
+    // holding proto/critters is taken first, as it always was, so that a
+    // folder beside data/ holding text/ does not hide data/'s critters.
+    for (const bool critters : {true, false})
+        for (const char* root : {"", "data"}) {
+            const fs::path base = *root ? FindIgnoringCase(folder, root) : folder;
+            const bool holds =
+                critters ? IsFolder(FindIgnoringCase(base, "proto/critters"))
+                         : std::any_of(std::begin(kModTreeFolders), std::end(kModTreeFolders),
+                                       [&](const char* top) { return IsFolder(FindIgnoringCase(base, top)); });
+            if (!holds)
+                continue;
+            const std::string name = *root ? Utf8FromPath(base.filename()) : std::string(".");
+            tree.override_ = tree.critterOverride_ = tree.AddFolder(name, base);
+            tree.mainOrder_ = {tree.override_};
+            return tree;
+        }
     throw ArchiveError(Utf8FromPath(folder) +
                        ": neither a game install (master.dat, fallout.cfg or fallout2.cfg) nor a mod's tree "
                        "(proto, art or text, or data/proto, data/art or data/text)");

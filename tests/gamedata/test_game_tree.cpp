@@ -185,6 +185,13 @@ TEST_CASE("A mod's tree is a folder holding proto, art or text, or a data folder
     Put(artInData.path / "data" / "art" / "items" / "knife.frm", "frm");
     CHECK(Where(GameTree::Open(artInData.path), "art/items/knife.frm") == Lines{"data:art/items/knife.frm"});
 
+    // A data folder holding critters is still taken before a top folder holding only texts.
+    ScratchFolder critterData;
+    Put(critterData.path / "text" / "english" / "readme.txt", "readme");
+    Put(critterData.path / "data" / "proto" / "critters" / "00000001.pro", "critter-1");
+    CHECK(Where(GameTree::Open(critterData.path), "proto/critters/00000001.pro") ==
+          Lines{"data:proto/critters/00000001.pro"});
+
     // Other folders, and files named like the top folders, make no mod's tree.
     ScratchFolder none;
     Put(none.path / "maps" / "arcaves.map", "map");
