@@ -9,6 +9,7 @@
 #include "gamedata/GameTree.h"
 #include "library/CritterNameFile.h"
 #include "library/TextEncoding.h"
+#include "library/TreeTypeList.h"
 #include "proto/PrototypeLayout.h"
 #include "source/SourceRefusal.h"
 
@@ -39,6 +40,14 @@ struct SourceEntry {
     // critter's size (the listing still holds the file).
     std::optional<std::int32_t> textId;
     std::size_t recordSize = 0;
+    // A tree's types beside critters, by the type's list file: the PID (the
+    // type byte << 24 | the list line; none when no line names the file), the
+    // record's subtype (items and scenery), where the file stands against the
+    // list, and why when it is not a plain listed file ("not in items.lst").
+    std::optional<std::uint32_t> pid{};
+    int subtype = kNoSubtype;
+    ListStanding standing = ListStanding::Listed;
+    std::string standingReason{};
 };
 
 // A prototype as read: its bytes, and what a later write checks the copy on
@@ -103,7 +112,9 @@ public:
     virtual bool IsSecondGame(const SourceFile& file, std::size_t recordSize, std::optional<bool> chosen) const = 0;
 
     // The prototypes of a type, in the order of their names (a tree: of the
-    // paths' keys), each with its layer, text ID and record size.
+    // paths' keys), each with its layer, text ID and record size. A tree's
+    // types beside critters: in the order of the type's list file, then the
+    // files it does not name (TreeTypeList).
     virtual std::vector<SourceEntry> List(ProtoType type) const = 0;
     // The one serving copy of a file now (its path in that layer's case, and
     // the layer); none when nothing holds it. Text ID and size are not read.
