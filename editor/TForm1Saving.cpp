@@ -106,6 +106,13 @@ bool TForm1::SaveCritter(const std::filesystem::path& path)
 
 void TForm1::BitBtnCancelClick()
 {
+    if (shownType_ != ProtoType::Critter) {
+        // The prototype is loaded again from the disk, as stored.
+        LeaveEditingMode();
+        FillCritterList();
+        ListViewFiles->setFocus();
+        return;
+    }
     for (QLineEdit* field : findChildren<QLineEdit*>())
         SetFieldColor(field, kCream);
     HasInvalidField = false;
