@@ -41,6 +41,8 @@ struct CommandValues {
     DataOptions data;
     ArtOptions art;
     FrmOptions frm;
+    NewOptions created;
+    RenameOptions renamed;
 };
 
 // One subcommand: its name and help line, the function adding its options
@@ -78,6 +80,11 @@ constexpr Command kCommands[] = {
     Entry<&CommandValues::check, AddCheckOptions, RunCheck>(
         "check", "Report what to mend before shipping a folder: sizes, PIDs, "
                  "names, genders, statistics, resistances, body and kill types"),
+    Entry<&CommandValues::created, AddNewOptions, RunNew>(
+        "new", "A new prototype in a tree from an existing one: the next number of its type's list, its own "
+               "name and description"),
+    Entry<&CommandValues::renamed, AddRenameOptions, RunRename>(
+        "rename", "Set a prototype's name and description in its type's message file"),
     Entry<&CommandValues::names, AddNamesOptions, RunNames>("names",
                                                             "Print the pro_crit.ini equivalent of a pro_crit.msg"),
     Entry<&CommandValues::dat, AddDatOptions, RunDat>("dat", "A game archive (either game's DAT format, told apart "
