@@ -80,11 +80,6 @@ constexpr Command kCommands[] = {
     Entry<&CommandValues::check, AddCheckOptions, RunCheck>(
         "check", "Report what to mend before shipping a folder: sizes, PIDs, "
                  "names, genders, statistics, resistances, body and kill types"),
-    Entry<&CommandValues::created, AddNewOptions, RunNew>(
-        "new", "A new prototype in a tree from an existing one: the next number of its type's list, its own "
-               "name and description"),
-    Entry<&CommandValues::renamed, AddRenameOptions, RunRename>(
-        "rename", "Set a prototype's name and description in its type's message file"),
     Entry<&CommandValues::names, AddNamesOptions, RunNames>("names",
                                                             "Print the pro_crit.ini equivalent of a pro_crit.msg"),
     Entry<&CommandValues::dat, AddDatOptions, RunDat>("dat", "A game archive (either game's DAT format, told apart "
@@ -97,6 +92,11 @@ constexpr Command kCommands[] = {
                                                       "(FID -> art/critters/critters.lst -> FRM, color.pal)"),
     Entry<&CommandValues::frm, AddFrmOptions, RunFrm>("frm", "An FRM picture as a PNG (--palette, --out), or its "
                                                              "header and frames (--info)"),
+    Entry<&CommandValues::created, AddNewOptions, RunNew>(
+        "new", "A new prototype in a tree from an existing one: the next number of its type's list, its own "
+               "name and description"),
+    Entry<&CommandValues::renamed, AddRenameOptions, RunRename>(
+        "rename", "Set a prototype's name and description in its type's message file"),
 };
 
 // set takes its files after "--", which CLI11 would otherwise hand to the
