@@ -10,6 +10,7 @@
 #include "platform/Utf8.h"
 #include "proto/ProLayout.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <functional>
@@ -31,6 +32,14 @@ std::string FileNameOf(std::uint32_t number)
     char name[24];
     std::snprintf(name, sizeof name, "%08u.pro", static_cast<unsigned>(number));
     return name;
+}
+
+// The lines of a list file as ListFileNames counts them (a final line end
+// starts no line), without holding a name per line.
+std::size_t ListLineCount(std::string_view list)
+{
+    const auto ends = static_cast<std::size_t>(std::count(list.begin(), list.end(), '\n'));
+    return ends + (!list.empty() && list.back() != '\n' ? 1 : 0);
 }
 
 // The list with a line naming the file added at the end, in the list's own line ending.
@@ -58,10 +67,11 @@ NewPrototypePlan PlanNewPrototype(const TreeSource& source, const SourceFile& fr
     const std::string list = TypeListPath(plan.type);
     const auto listed = tree.Find(list);
     if (!listed)
-        throw SourceRefusal(RefusalKind::NotFound, list, list + ": not in the game's files; a new prototype needs its line");
+        throw SourceRefusal(RefusalKind::NotFound, list,
+                            list + ": not in the game's files; a new prototype needs its line");
     plan.listPath = listed->path;
     plan.listBefore = AsText(tree.Read(list));
-    const std::size_t lines = ListFileNames(plan.listBefore).size();
+    const std::size_t lines = ListLineCount(plan.listBefore);
     if (lines + 1 > kLargestPidNumber)
         throw SourceRefusal(RefusalKind::Invalid, plan.listPath,
                             plan.listPath + " has " + std::to_string(lines) + " lines; the next number, " +
@@ -88,8 +98,8 @@ NewPrototypePlan PlanNewPrototype(const TreeSource& source, const SourceFile& fr
         for (const MessageEntry& entry : current.entries)
             if (entry.key == IntToStr(used))
                 throw SourceRefusal(RefusalKind::Invalid, plan.messages.label,
-                                    "text ID " + entry.key + " is already used in " + plan.messages.label +
-                                        " (line " + std::to_string(entry.line) + ")");
+                                    "text ID " + entry.key + " is already used in " + plan.messages.label + " (line " +
+                                        std::to_string(entry.line) + ")");
 
     const NameEncoding encoding = WriteEncodingOf(plan.messages, plan.messagesBefore, chosen);
     const NameEdit copied = TextsOf(plan.messagesBefore, fromTextId, encoding);
@@ -110,9 +120,8 @@ NewPrototypePlan PlanNewPrototype(const TreeSource& source, const SourceFile& fr
         }
         edits.push_back({text.number, *text.text});
     }
-    plan.messagesAfter =
-        edits.empty() ? plan.messagesBefore
-                      : EditMessageBytes(plan.messagesBefore, edits, encoding, plan.messages.label);
+    plan.messagesAfter = edits.empty() ? plan.messagesBefore
+                                       : EditMessageBytes(plan.messagesBefore, edits, encoding, plan.messages.label);
 
     plan.bytes = loaded.bytes;
     PutBigEndian(plan.bytes, 1, 3, plan.number);

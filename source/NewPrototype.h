@@ -23,11 +23,11 @@ inline constexpr std::uint32_t kLargestPidNumber = 0xFFFFFF;
 struct NewPrototypePlan {
     SourceFile from;
     ProtoType type = ProtoType::Item;
-    std::uint32_t number = 0;       // the PID's number and the list's new line
-    std::int32_t textId = 0;        // number * 100
-    std::string path;               // proto/<type folder>/<number>.pro
+    std::uint32_t number = 0;        // the PID's number and the list's new line
+    std::int32_t textId = 0;         // number * 100
+    std::string path;                // proto/<type folder>/<number>.pro
     std::vector<std::uint8_t> bytes; // the new record
-    std::string listPath;           // as the tree names it
+    std::string listPath;            // as the tree names it
     std::string listBefore, listAfter;
     MessageFileRef messages;
     std::string messagesBefore, messagesAfter;

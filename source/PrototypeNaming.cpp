@@ -74,7 +74,8 @@ NameEdit TextsOf(const std::string& messageBytes, std::int32_t textId, NameEncod
 
 NameEncoding WriteEncodingOf(const MessageFileRef& messages, const std::string& bytes, NameEncoding chosen)
 {
-    return MessageWriteEncoding(bytes, messages.language, chosen != NameEncoding::Automatic ? chosen : messages.encoding);
+    return MessageWriteEncoding(bytes, messages.language,
+                                chosen != NameEncoding::Automatic ? chosen : messages.encoding);
 }
 
 RenamePlan PlanRename(const PrototypeSource& source, const SourceFile& file, const NameEdit& edit,

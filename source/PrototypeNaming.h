@@ -19,11 +19,11 @@ struct NameEdit {
 };
 
 struct RenamePlan {
-    SourceFile file;          // the prototype named
-    std::int32_t textId = 0;  // the name's number; the description's is the next
-    MessageFileRef messages;  // the message file written
-    std::string before;       // its bytes as read
-    std::string after;        // with the changed texts; equal to before when nothing changes
+    SourceFile file;         // the prototype named
+    std::int32_t textId = 0; // the name's number; the description's is the next
+    MessageFileRef messages; // the message file written
+    std::string before;      // its bytes as read
+    std::string after;       // with the changed texts; equal to before when nothing changes
     bool Changes() const { return before != after; }
 };
 

@@ -316,8 +316,8 @@ SourceWrite TreeSource::WriteMessageFile(const MessageFileRef& file, const std::
 {
     const std::string& path = file.label;
     try {
-        const OverrideWrite written = ReplaceInOverride(*tree_, path, {before.begin(), before.end()},
-                                                        {after.begin(), after.end()}, force);
+        const OverrideWrite written =
+            ReplaceInOverride(*tree_, path, {before.begin(), before.end()}, {after.begin(), after.end()}, force);
         return {written.changed ? Utf8FromPath(written.file) : path, written.changed};
     } catch (const ArchiveError& error) {
         throw SourceRefusal(error.Kind(), path, error.what());
