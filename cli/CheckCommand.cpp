@@ -154,7 +154,8 @@ public:
                    std::to_string(record.size()) + " bytes in a folder of the " +
                        (secondGame ? "second game, whose critters have 416" : "first game, whose critters have 412"));
         auto value = [&](const std::string& key) { return FieldValue(record, FieldByKey(key)); };
-        if (const std::int32_t type = value("pid_type"); type != kCritterPidType)
+        // The type is the PID's first byte; the second belongs to the 24-bit number.
+        if (const std::int32_t type = value("pid_type"); (type & 0xFF00) != kCritterPidType)
             Report(label, "pid_type = " + FieldValueText(FieldByKey("pid_type"), type) + ", not a critter (0x0100)");
         // The PID's number is its low 24 bits, as the game reads it.
         const std::int32_t pid = record.Field(1, 3);

@@ -33,6 +33,9 @@ int RunNew(const NewOptions& options, std::ostream& out, std::ostream& err)
     try {
         const SourceFile created = WriteNewPrototype(*source, plan, options.texts.force);
         out << created.label << '\n';
+    } catch (const SourceRefusal& refusal) {
+        ReportWriteFailure(err, refusal.Label(), refusal);
+        return kExitError;
     } catch (const std::exception& error) {
         ReportWriteFailure(err, plan.path, error);
         return kExitError;

@@ -146,13 +146,17 @@ SourceFile WriteNewPrototype(const TreeSource& source, const NewPrototypePlan& p
     const GameTree& tree = source.Tree();
     // Every place checked before the first write.
     const bool messagesChange = plan.messagesBefore != plan.messagesAfter;
+    std::string checking = plan.path;
     try {
         CheckNewInOverride(tree, plan.path);
-        if (messagesChange)
+        if (messagesChange) {
+            checking = plan.messages.label;
             CheckOverrideWrite(tree, plan.messages.label, force);
+        }
+        checking = plan.listPath;
         CheckOverrideWrite(tree, plan.listPath, force);
     } catch (const ArchiveError& error) {
-        throw SourceRefusal(error.Kind(), plan.path, error.what());
+        throw SourceRefusal(error.Kind(), checking, error.what());
     }
 
     // The list last: its line is what makes the game load the new prototype.
