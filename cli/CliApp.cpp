@@ -41,6 +41,8 @@ struct CommandValues {
     DataOptions data;
     ArtOptions art;
     FrmOptions frm;
+    NewOptions created;
+    RenameOptions renamed;
 };
 
 // One subcommand: its name and help line, the function adding its options
@@ -90,6 +92,11 @@ constexpr Command kCommands[] = {
                                                       "(FID -> art/critters/critters.lst -> FRM, color.pal)"),
     Entry<&CommandValues::frm, AddFrmOptions, RunFrm>("frm", "An FRM picture as a PNG (--palette, --out), or its "
                                                              "header and frames (--info)"),
+    Entry<&CommandValues::created, AddNewOptions, RunNew>(
+        "new", "A new prototype in a tree from an existing one: the next number of its type's list, its own "
+               "name and description"),
+    Entry<&CommandValues::renamed, AddRenameOptions, RunRename>(
+        "rename", "Set a prototype's name and description in its type's message file"),
 };
 
 // set takes its files after "--", which CLI11 would otherwise hand to the

@@ -4,6 +4,7 @@
 // Exit status: 0 success, 1 the differences of diff or the findings of
 // check, 2 an error (reported on err).
 #include <exception>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -122,12 +123,38 @@ struct FrmOptions {
 void AddFrmOptions(CLI::App& command, FrmOptions& options);
 int RunFrm(const FrmOptions& options, std::ostream& out, std::ostream& err);
 
+// The texts of a prototype's name and description; none keeps (new: copies) them.
+struct NameTextOptions {
+    std::optional<std::string> name;
+    std::optional<std::string> description;
+    std::string encoding; // as CheckOptions::encoding
+    bool force = false;
+};
+
+struct NewOptions {
+    std::string data; // the tree the new prototype goes into
+    std::string file; // the prototype copied, a path inside the tree
+    NameTextOptions texts;
+};
+void AddNewOptions(CLI::App& command, NewOptions& options);
+int RunNew(const NewOptions& options, std::ostream& out, std::ostream& err);
+
+struct RenameOptions {
+    std::string data;
+    std::string file;
+    std::string messageFile; // --msg: the message file (without --data: the one beside a loose file)
+    NameTextOptions texts;
+};
+void AddRenameOptions(CLI::App& command, RenameOptions& options);
+int RunRename(const RenameOptions& options, std::ostream& out, std::ostream& err);
+
 // Options that several commands share, with one help text each.
 void AddDataOption(CLI::App& command, std::string& data); // --data: the file arguments are paths in a tree
 void AddForceFlag(CLI::App& command, bool& force);        // --force: write although an archive shadows the file
 void AddGameOption(CLI::App& command, std::string& game, const char* help); // --game fo1|fo2
 void AddEncodingOption(CLI::App& command, std::string& encoding);           // --encoding of a name file
 void AddPictureOptions(CLI::App& command, PictureOptions& picture);         // --out, --direction, --frame, --sheet
+void AddNameTextOptions(CLI::App& command, NameTextOptions& texts, bool nameRequired); // --name, --description, ...
 
 // "quarnel-cli: <where>: <what of the exception>" on err.
 void ReportError(std::ostream& err, const std::string& where, const std::exception& error);

@@ -182,6 +182,22 @@ public:
     // Its bytes. IoError, FileRefusedError or ArchiveError when it cannot be read.
     virtual std::string ReadMessageFile(const MessageFileRef& file) const = 0;
 
+    // Writing a message file whole (its names changed or added). The question
+    // before a write the game would not use (a tree: a layer read before the
+    // override folder holds the file); none when it would, always none for
+    // the folders.
+    virtual std::optional<std::string> MessageWriteQuestion(const MessageFileRef& file) const = 0;
+    // Throws what would stop the write now, writing nothing: a loose file
+    // that does not open for writing; a tree's CheckOverrideWrite refusals.
+    virtual void CheckMessageWritable(const MessageFileRef& file, bool force) const = 0;
+    // Writes after as the message file's bytes, before being the bytes read:
+    // a loose file replaced in place, a tree's file into the override folder
+    // (a new copy there, or the copy there replaced). SourceRefusal (Changed
+    // when the file no longer holds before's bytes, Shadowed, NotWritable,
+    // WriteFailed, ...) writing nothing when refused.
+    virtual SourceWrite WriteMessageFile(const MessageFileRef& file, const std::string& before,
+                                         const std::string& after, bool force) const = 0;
+
     // The picture of a critter by its FID.
     virtual PrototypeArt Art(std::uint32_t fid) const = 0;
     // The picture of an FID of any listed type (items, scenery, walls, tiles,

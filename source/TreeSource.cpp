@@ -301,6 +301,34 @@ std::string TreeSource::ReadMessageFile(const MessageFileRef& file) const
     return ReadTreeMessageFileBytes(*tree_, file.label);
 }
 
+std::optional<std::string> TreeSource::MessageWriteQuestion(const MessageFileRef& file) const
+{
+    return ShadowedSaveQuestion(*tree_, file.label);
+}
+
+void TreeSource::CheckMessageWritable(const MessageFileRef& file, bool force) const
+{
+    CheckOverrideWrite(*tree_, file.label, force);
+}
+
+SourceWrite TreeSource::WriteMessageFile(const MessageFileRef& file, const std::string& before,
+                                         const std::string& after, bool force) const
+{
+    const std::string& path = file.label;
+    try {
+        const OverrideWrite written =
+            ReplaceInOverride(*tree_, path, {before.begin(), before.end()}, {after.begin(), after.end()}, force);
+        return {written.changed ? Utf8FromPath(written.file) : path, written.changed};
+    } catch (const ArchiveError& error) {
+        throw SourceRefusal(error.Kind(), path, error.what());
+    } catch (const IoError& error) {
+        // The file system's refusal names the copy that was to be written.
+        const fs::path copy = FindIgnoringCase(tree_->OverrideFor(path).Folder(), path);
+        std::throw_with_nested(
+            SourceRefusal(RefusalKind::WriteFailed, path, Utf8FromPath(copy) + ": " + std::string(error.what())));
+    }
+}
+
 PrototypeArt TreeSource::Art(std::uint32_t fid) const
 {
     PrototypeArt art;
