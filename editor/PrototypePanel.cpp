@@ -30,7 +30,6 @@ QLineEdit* AddNameEdit(QWidget* parent, const char* name, int y)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
-    edit->setReadOnly(true);
     edit->move(kEditLeft, y);
     ApplyFieldLook(edit, FieldKind::Plain);
     return edit;
@@ -71,6 +70,8 @@ PrototypePanel::PrototypePanel(QWidget* parent) : QWidget(parent)
     why_->setObjectName("LabelPrototypeNotLoaded");
     why_->setWordWrap(true);
     why_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    for (QLineEdit* edit : {name_, description_})
+        connect(edit, &QLineEdit::textEdited, this, &PrototypePanel::namesEdited);
     form_ = new PrototypeForm(this);
     form_->setObjectName("PrototypeForm1");
 }
@@ -89,6 +90,8 @@ void PrototypePanel::resizeEvent(QResizeEvent* event)
 void PrototypePanel::Show(const ShownPrototype& shown)
 {
     why_->hide();
+    shownName_ = shown.name;
+    shownDescription_ = shown.description;
     name_->setText(shown.name);
     description_->setText(shown.description);
     name_->setCursorPosition(0);
@@ -114,10 +117,22 @@ void PrototypePanel::ShowPictures(bool picture, bool inventory)
         part->setVisible(inventory);
 }
 
+NameEdit PrototypePanel::EditedNames() const
+{
+    NameEdit edit;
+    if (name_->text() != shownName_)
+        edit.name = name_->text().toStdString();
+    if (description_->text() != shownDescription_)
+        edit.description = description_->text().toStdString();
+    return edit;
+}
+
 void PrototypePanel::Clear(const QString& why)
 {
     name_->clear();
     description_->clear();
+    shownName_.clear();
+    shownDescription_.clear();
     textIds_->clear();
     picture_->ShowMissing(QString());
     pictureCaption_->clear();

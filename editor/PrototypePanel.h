@@ -7,6 +7,7 @@
 #include "art/FidArt.h"
 #include "proto/ProFile.h"
 #include "proto/PrototypeLayout.h"
+#include "source/PrototypeNaming.h"
 
 #include <QWidget>
 
@@ -47,6 +48,12 @@ public:
     // Nothing shown; the form area says why.
     void Clear(const QString& why);
     PrototypeForm* Form() const { return form_; }
+    // The name and description as typed, each only where it differs from the one shown at load.
+    NameEdit EditedNames() const;
+
+signals:
+    // The user typed into the name or the description.
+    void namesEdited();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -64,6 +71,8 @@ private:
     FramePlayer* inventory_;
     QLabel* inventoryCaption_;
     QLabel* why_;
+    QString shownName_; // the texts shown at load
+    QString shownDescription_;
     PrototypeForm* form_;
 };
 

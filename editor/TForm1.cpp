@@ -105,6 +105,7 @@ TForm1::TForm1(QWidget* parent, std::filesystem::path gameFolder)
     BuildGameSwitch(client);
     KeepCritterArea(client);
     BuildTypeChoice(client);
+    BuildNamingActions();
     SetBaseFieldsEnabled(false);
     ConnectHandlers();
 

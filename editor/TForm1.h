@@ -10,6 +10,7 @@
 #include "proto/ProFile.h"
 #include "rules/CharacterRules.h"
 #include "rules/FieldStore.h"
+#include "source/PrototypeNaming.h"
 #include "source/PrototypeSource.h"
 
 #include <QHash>
@@ -91,6 +92,7 @@ public:
     QStatusBar* StatusBar1 = nullptr; // only while a game folder is open
     QLabel* StatusLabel1 = nullptr;
     QAction* Zapisz1 = nullptr;
+    QAction* NewFromThis1 = nullptr; // a game folder's only
     QAction* Wyj1 = nullptr;
     QMenu* ools1 = nullptr;
     QAction* KonwertujFO1doFO2412do4161 = nullptr;
@@ -269,6 +271,18 @@ private:
     bool SaveTypePrototype();
     void ReloadTypeRow();
 
+    // Names and new prototypes of a game folder (TForm1Naming.cpp).
+    void BuildNamingActions();
+    // The name and description typed, each only where it differs from the one loaded.
+    NameEdit EditedNames() const;
+    // Stores the loaded record with edit applied and the names typed into the
+    // type's message file: every refusal of the names comes before anything
+    // is written; each file is written only when it changes.
+    bool StoreServedWithNames(const std::function<void(ProRecord&)>& edit);
+    // File / "New from this one...": a copy of the loaded prototype under the
+    // next number of its type, selected when made.
+    void NewFromThis1Click();
+
     WindowFields fields_;
     CharacterRules rules_;
     // Where the critters come from: the folder beside the executable of the
@@ -298,6 +312,7 @@ private:
     std::vector<QWidget*> critterArea_;    // the critter's controls, hidden for another type
     std::vector<SourceEntry> typeEntries_; // the rows of another type's list, in order
     std::string listStanding_;             // why the selected row is not a plain listed file
+    QString shownCritterName_;             // a game folder's critter name as loaded
 };
 
 } // namespace quarnel

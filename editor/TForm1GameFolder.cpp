@@ -147,6 +147,9 @@ void TForm1::ShowGameFolderState()
     CloseGameFolder1->setEnabled(open);
     RadioGroup1->setEnabled(!open);
     ShowTypeChoice(open);
+    NewFromThis1->setVisible(open);
+    // The critter name is typed into in a game folder only, where it has a message file.
+    EditCritterName->setEnabled(open);
     if (open) {
         const int index = GameIndexOf(*tree, RadioGroup1ItemIndex());
         {

@@ -73,6 +73,7 @@ void TForm1::ShowCritterPictureAndName(const std::filesystem::path& path, const 
 
     if (!source_->InPlace()) {
         EditCritterName->setText(QString::fromStdString(sourceNames_.Text(textId)));
+        shownCritterName_ = EditCritterName->text();
     } else {
         const std::string name =
             LookupCritterName(nameFile_.empty() ? NameTablePath() : nameFile_, std::to_string(textId));

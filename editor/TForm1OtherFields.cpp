@@ -17,6 +17,7 @@ void TForm1::UpdateOtherFieldsAction()
 {
     const bool browsing = !BitBtnCancel->isEnabled();
     OtherFields1->setEnabled(browsing && shownType_ == ProtoType::Critter && CritterLoaded());
+    NewFromThis1->setEnabled(browsing && Tree() != nullptr && CritterLoaded());
 }
 
 void TForm1::OtherFields1Click()

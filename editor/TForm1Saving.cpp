@@ -92,7 +92,7 @@ bool TForm1::SaveCritter(const std::filesystem::path& path)
         SavedFieldValues(fields_, index >= 0 ? std::optional<std::int32_t>(index) : std::nullopt);
     auto setFields = [&](ProRecord& record) { StoreSavedValues(record, values); };
     if (!source_->InPlace())
-        return StoreServedCritter(setFields);
+        return StoreServedWithNames(setFields);
 
     // One opening of the file: the record is read, every field set in memory,
     // and the changed span written back in one write, so a failure cannot

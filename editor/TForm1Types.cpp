@@ -259,6 +259,7 @@ void TForm1::SelectTypeRow(int row)
         loadFailure_ = why;
     }
     UpdateCritterStatus();
+    UpdateOtherFieldsAction();
 }
 
 void TForm1::ShowTypePrototype(const LoadedPrototype& loaded, RecordKind kind)
@@ -289,7 +290,7 @@ bool TForm1::SaveTypePrototype()
         Dialogs().ShowMessage("Check red fields!");
         return false;
     }
-    return StoreServedCritter([&](ProRecord& stored) { stored = *record; });
+    return StoreServedWithNames([&](ProRecord& stored) { stored = *record; });
 }
 
 void TForm1::ReloadTypeRow()
