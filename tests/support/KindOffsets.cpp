@@ -10,16 +10,17 @@ using S = Shown;
 const std::vector<KindField> kHeader = {
     {"pid_type", 0, 2, S::Hex2}, {"pid", 2, 2, S::Decimal}, {"text_id", 4, 4, S::Decimal}, {"fid", 8, 4, S::Hex4}};
 
-const std::vector<KindField> kItem = {
-    {"light_radius", 12, 4, S::Decimal}, {"light_intensity", 16, 4, S::Decimal}, {"object_flags", 20, 4, S::Hex4},
-    {"action_flags", 24, 4, S::Hex4},    {"script_id", 28, 4, S::Decimal},       {"subtype", 32, 4, S::List},
-    {"material", 36, 4, S::List},        {"size", 40, 4, S::Decimal},            {"weight", 44, 4, S::Decimal},
-    {"cost", 48, 4, S::Decimal},         {"inventory_fid", 52, 4, S::Hex4},      {"sound", 56, 1, S::Decimal}};
+const std::vector<KindField> kItem = {{"light_radius", 12, 4, S::Decimal}, {"light_intensity", 16, 4, S::Decimal},
+                                      {"object_flags", 20, 4, S::Hex4},    {"action_flags", 24, 4, S::Hex4},
+                                      {"script_id", 28, 4, S::Decimal},    {"subtype", 32, 4, S::List},
+                                      {"material", 36, 4, S::List},        {"size", 40, 4, S::Decimal},
+                                      {"weight", 44, 4, S::Decimal},       {"cost", 48, 4, S::Decimal},
+                                      {"inventory_fid", 52, 4, S::Hex4},   {"sound", 56, 1, S::Decimal}};
 
-const std::vector<KindField> kScenery = {
-    {"light_radius", 12, 4, S::Decimal}, {"light_intensity", 16, 4, S::Decimal}, {"object_flags", 20, 4, S::Hex4},
-    {"action_flags", 24, 4, S::Hex4},    {"script_id", 28, 4, S::Decimal},       {"subtype", 32, 4, S::List},
-    {"material", 36, 4, S::List},        {"sound", 40, 1, S::Decimal}};
+const std::vector<KindField> kScenery = {{"light_radius", 12, 4, S::Decimal}, {"light_intensity", 16, 4, S::Decimal},
+                                         {"object_flags", 20, 4, S::Hex4},    {"action_flags", 24, 4, S::Hex4},
+                                         {"script_id", 28, 4, S::Decimal},    {"subtype", 32, 4, S::List},
+                                         {"material", 36, 4, S::List},        {"sound", 40, 1, S::Decimal}};
 
 // Consecutive 4-byte decimal fields of a group from offset on.
 std::vector<KindField> Run(const std::string& group, int offset, const std::vector<std::string>& keys)
@@ -38,8 +39,9 @@ std::vector<KindField> ItemGroup(int subtype)
     case 0: {
         std::vector<KindField> armor = Run("armor", 57, {"AC"});
         for (const KindField& field :
-             Run("armor", 61, {"DRnormal", "DRlaser", "DRfire", "DRplasma", "DRelectrical", "DRemp", "DRexplode",
-                               "DTnormal", "DTlaser", "DTfire", "DTplasma", "DTelectrical", "DTemp", "DTexplode", "perk"}))
+             Run("armor", 61,
+                 {"DRnormal", "DRlaser", "DRfire", "DRplasma", "DRelectrical", "DRemp", "DRexplode", "DTnormal",
+                  "DTlaser", "DTfire", "DTplasma", "DTelectrical", "DTemp", "DTexplode", "perk"}))
             armor.push_back(field);
         armor.push_back({"armor.male_fid", 121, 4, S::Hex4});
         armor.push_back({"armor.female_fid", 125, 4, S::Hex4});
@@ -52,20 +54,21 @@ std::vector<KindField> ItemGroup(int subtype)
                     "delay1_c", "delay2", "delay2_a", "delay2_b", "delay2_c", "addiction_chance", "addiction_perk",
                     "addiction_delay"});
     case 3:
-        return {{"weapon.animation", 57, 4, S::List},      {"weapon.min_damage", 61, 4, S::Decimal},
-                {"weapon.max_damage", 65, 4, S::Decimal},  {"weapon.damage_type", 69, 4, S::List},
-                {"weapon.range1", 73, 4, S::Decimal},      {"weapon.range2", 77, 4, S::Decimal},
-                {"weapon.projectile_pid", 81, 4, S::Hex4}, {"weapon.min_strength", 85, 4, S::Decimal},
-                {"weapon.ap_cost1", 89, 4, S::Decimal},    {"weapon.ap_cost2", 93, 4, S::Decimal},
+        return {{"weapon.animation", 57, 4, S::List},        {"weapon.min_damage", 61, 4, S::Decimal},
+                {"weapon.max_damage", 65, 4, S::Decimal},    {"weapon.damage_type", 69, 4, S::List},
+                {"weapon.range1", 73, 4, S::Decimal},        {"weapon.range2", 77, 4, S::Decimal},
+                {"weapon.projectile_pid", 81, 4, S::Hex4},   {"weapon.min_strength", 85, 4, S::Decimal},
+                {"weapon.ap_cost1", 89, 4, S::Decimal},      {"weapon.ap_cost2", 93, 4, S::Decimal},
                 {"weapon.critical_fail", 97, 4, S::Decimal}, {"weapon.perk", 101, 4, S::Decimal},
                 {"weapon.burst_rounds", 105, 4, S::Decimal}, {"weapon.caliber", 109, 4, S::Decimal},
-                {"weapon.ammo_pid", 113, 4, S::Hex4},      {"weapon.max_ammo", 117, 4, S::Decimal},
+                {"weapon.ammo_pid", 113, 4, S::Hex4},        {"weapon.max_ammo", 117, 4, S::Decimal},
                 {"weapon.sound", 121, 1, S::Decimal}};
     case 4:
         return Run("ammo", 57,
                    {"caliber", "quantity", "ac_modifier", "dr_modifier", "damage_multiplier", "damage_divisor"});
     case 5:
-        return {{"misc.power_pid", 57, 4, S::Hex4}, {"misc.power_type", 61, 4, S::Decimal},
+        return {{"misc.power_pid", 57, 4, S::Hex4},
+                {"misc.power_type", 61, 4, S::Decimal},
                 {"misc.charges", 65, 4, S::Decimal}};
     case 6: return Run("key", 57, {"code"});
     }

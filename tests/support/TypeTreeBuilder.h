@@ -25,12 +25,12 @@ inline constexpr int kOffsetInventoryFid = 52; // items
 
 // One prototype of the tree, as the game serves it.
 struct BuiltPrototype {
-    std::string folder;   // "items"
-    std::string fileName; // "00000004.pro"
-    int typeByte = 0;     // 0 items, 2 scenery, 3 walls, 4 tiles, 5 misc
-    std::string subtype;  // as the command line names it: "weapon", "ladder up"; empty without subtypes
+    std::string folder;     // "items"
+    std::string fileName;   // "00000004.pro"
+    int typeByte = 0;       // 0 items, 2 scenery, 3 walls, 4 tiles, 5 misc
+    std::string subtype;    // as the command line names it: "weapon", "ladder up"; empty without subtypes
     int subtypeNumber = -1; // as stored (bytes 32-35); -1 without subtypes
-    int line = 0;         // its line in the list file, from 1; 0 when no line names it
+    int line = 0;           // its line in the list file, from 1; 0 when no line names it
     std::int32_t textId = 0;
     std::string name;                // the message file's entry of textId
     std::string description;         // the entry of textId + 1

@@ -372,8 +372,7 @@ void TestWindowPrototypeTypes::everyKindShowsItsStoredValues()
         QVERIFY2(Show(window, prototype), what);
         auto* form = Named<QWidget>(window.form, "PrototypeForm1");
         QVERIFY2(form && form->isVisible(), what);
-        QCOMPARE(Status(window.form),
-                 QString::fromStdString(prototype.TreePath() + " \u2014 " + prototype.layer));
+        QCOMPARE(Status(window.form), QString::fromStdString(prototype.TreePath() + " \u2014 " + prototype.layer));
 
         // Name and description: the text ID's entry and the next one's.
         auto* name = Named<QLineEdit>(window.form, "EditPrototypeName");
@@ -401,7 +400,8 @@ void TestWindowPrototypeTypes::everyKindShowsItsStoredValues()
                 auto* edit = form->findChild<QLineEdit*>(control);
                 QVERIFY2(edit, where);
                 QVERIFY2(edit->text() == ShownText(field, prototype.bytes),
-                         where + " shows " + edit->text().toUtf8() + ", not " + ShownText(field, prototype.bytes).toUtf8());
+                         where + " shows " + edit->text().toUtf8() + ", not " +
+                             ShownText(field, prototype.bytes).toUtf8());
             }
         }
         // The subtype is shown, not editable; the weapon's unknown material is kept as such.
@@ -535,8 +535,8 @@ void TestWindowPrototypeTypes::badValuesBlockSaveAndCancelWritesNothing()
         QLineEdit* field;
         const char* text;
         bool good;
-    } cases[] = {{minDamage, "12x", false}, {minDamage, "12", true},  {sound, "256", false},
-                 {sound, "255", true},      {sound, "-1", false},     {minDamage, "4294967296", false}};
+    } cases[] = {{minDamage, "12x", false}, {minDamage, "12", true}, {sound, "256", false},
+                 {sound, "255", true},      {sound, "-1", false},    {minDamage, "4294967296", false}};
     for (const auto& c : cases) {
         Retype(c.field, c.text);
         QVERIFY2((FieldColor(c.field) == kRed) != c.good, c.text);
@@ -625,11 +625,9 @@ void TestWindowPrototypeTypes::missingPicturesAreSaidInWords()
         const char* file;
         const char* groundWord; // a word the ground picture's text holds
     } cases[] = {
-        {"items", "00000002.pro", "lost"},  // the list's line names a file the art lacks
-        {"scenery", "00000002.pro", "gone"},
-        {"walls", "00000001.pro", "walls.lst"}, // no list at all
-        {"tiles", "00000001.pro", "tiles.lst"},
-        {"misc", "00000001.pro", "misc.lst"},
+        {"items", "00000002.pro", "lost"}, // the list's line names a file the art lacks
+        {"scenery", "00000002.pro", "gone"},    {"walls", "00000001.pro", "walls.lst"}, // no list at all
+        {"tiles", "00000001.pro", "tiles.lst"}, {"misc", "00000001.pro", "misc.lst"},
     };
     for (const auto& c : cases) {
         QVERIFY2(Show(window, window.tree.Get(c.folder, c.file)), c.file);
