@@ -203,6 +203,7 @@ private slots:
     void picturesOfItemsAndSceneryMatchTheirFrames();
     void animatedPicturePlaysAtItsRate();
     void missingPicturesAreSaidInWords();
+    void everyTypeLooksTidy();
 };
 
 void TestWindowPrototypeTypes::typeChoiceIsThereOnlyForAGameFolder()
@@ -478,12 +479,19 @@ void TestWindowPrototypeTypes::editsOfAWeaponAndAnArmorSaveIntoData()
     // The weapon saved before is untouched.
     QCOMPARE(ReadBigEndian(ReadAllBytes(weaponCopy), 61, 4), 12u);
 
-    // The saved copy now serves: a second edit changes it in place, still read-only.
+    // The saved copy now serves: a second edit changes it in place, still
+    // read-only; another text ID renames the row and the form.
     Retype(Field(form, "armor.DRlaser"), "26");
+    Retype(Field(form, "text_id"), "600");
     window.fixture.ClickButton("BitBtnSave");
     WriteBigEndian(expected, 65, 4, 26);
+    WriteBigEndian(expected, kOffsetTextId, 4, 600);
     QCOMPARE(ReadAllBytes(armorCopy), expected);
     QVERIFY(IsReadOnly(armorCopy));
+    QCOMPARE(SelectedRow(form), RowOf(window.list, "00000007.pro"));
+    QCOMPARE(Cell(window.list, SelectedRow(form), 1), QString("Geiger Counter"));
+    QCOMPARE(Cell(window.list, SelectedRow(form), 3), QString("armor"));
+    QCOMPARE(Named<QLineEdit>(form, "EditPrototypeName")->text(), QString("Geiger Counter"));
     QVERIFY(window.fixture.dialogs.errors.empty());
 }
 
@@ -639,6 +647,34 @@ void TestWindowPrototypeTypes::missingPicturesAreSaidInWords()
     QVERIFY(inventory->pixmap().isNull());
     QVERIFY(!inventory->text().isEmpty());
     QVERIFY(window.fixture.dialogs.errors.empty());
+}
+
+void TestWindowPrototypeTypes::everyTypeLooksTidy()
+{
+    // At the window's own size; QUARNEL_TYPE_PICTURES names a folder to save
+    // a picture of the window in each type in, to look at.
+    const QString folder = qEnvironmentVariable("QUARNEL_TYPE_PICTURES");
+    TypesWindow window;
+    for (const char* shown : {"items", "scenery", "walls", "tiles", "misc"}) {
+        QVERIFY(Show(window, *window.tree.InFolder(shown).front()));
+        auto* form = Named<QWidget>(window.form, "PrototypeForm1");
+        QVERIFY(form && form->isVisible());
+        // Every field fits its column, the form and the picture lie inside the window.
+        for (QLineEdit* edit : form->findChildren<QLineEdit*>())
+            QVERIFY2(edit->width() >= edit->minimumSizeHint().width(), qPrintable(edit->objectName()));
+        const QRect client = window.form.centralWidget()->rect();
+        const auto inside = [&](const QWidget* widget) {
+            const QRect rect(widget->mapTo(window.form.centralWidget(), QPoint(0, 0)), widget->size());
+            return client.contains(rect);
+        };
+        QVERIFY2(inside(form), shown);
+        QVERIFY2(inside(Named<QLabel>(window.form, "ImagePrototype")), shown);
+        QVERIFY2(inside(Named<QLineEdit>(window.form, "EditPrototypeName")), shown);
+        // The file names are shown whole.
+        QVERIFY2(window.list->columnWidth(0) >= window.list->fontMetrics().horizontalAdvance("00000001.pro"), shown);
+        if (!folder.isEmpty())
+            window.form.grab().save(folder + "/" + shown + ".png");
+    }
 }
 
 QTEST_MAIN(TestWindowPrototypeTypes)
