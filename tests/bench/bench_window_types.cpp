@@ -117,6 +117,7 @@ int main(int argc, char** argv)
     auto* items = form.findChild<QAction*>("ViewItems1");
     if (!critters || !items) {
         std::printf("the window has no View menu items for the types\n");
+        fs::remove_all(root);
         return 1;
     }
 
