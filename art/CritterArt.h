@@ -25,6 +25,8 @@ public:
     // palette missing or damaged (the text Find gives); empty when it is there.
     std::string ListProblem() const;
     std::string PaletteProblem() const { return art_.PaletteProblem(); }
+    // The same tree's pictures of every listed type, sharing the palette and what was read.
+    const ArtSource& AnyType() const { return art_; }
 
 private:
     ArtSource art_;

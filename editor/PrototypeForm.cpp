@@ -1,6 +1,7 @@
 #include "editor/PrototypeForm.h"
 
 #include "editor/FieldLook.h"
+#include "editor/ListCombo.h"
 #include "platform/IntegerText.h"
 #include "proto/RecordError.h"
 #include "proto/RecordFields.h"
@@ -202,14 +203,7 @@ void PrototypeForm::AddList(QFormLayout* form, QWidget* box, Control& control, b
     const RecordField& field = *control.field;
     control.combo = new QComboBox(box);
     control.combo->setObjectName(QString::fromStdString("Field_" + field.key));
-    for (const EnumItem& item : EnumItems(field.list, secondGame))
-        control.combo->addItem(item.name, item.value);
-    int index = control.combo->findData(control.stored);
-    if (index < 0) { // kept as it is unless the user picks another item
-        control.combo->addItem(QString("Unknown (%1)").arg(control.stored), control.stored);
-        index = control.combo->count() - 1;
-    }
-    control.combo->setCurrentIndex(index);
+    FillListCombo(control.combo, field.list, secondGame, control.stored);
     // Another subtype has another record size: shown, never changed here.
     control.combo->setEnabled(field.key != "subtype");
     form->addRow(FieldLabel(field), control.combo);

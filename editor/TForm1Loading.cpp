@@ -32,6 +32,10 @@ void TForm1::SelectCritter(int row)
         UpdateCritterStatus();
         return;
     }
+    if (!source_->InPlace() && shownType_ != ProtoType::Critter) {
+        SelectTypeRow(row);
+        return;
+    }
     if (!source_->InPlace()) {
         SelectServedCritter(row);
         return;

@@ -1,5 +1,6 @@
 #include "library/TreeTypeList.h"
 
+#include "art/CritterFid.h"
 #include "gamedata/GamePath.h"
 #include "proto/ProFile.h"
 #include "proto/ProLayout.h"
@@ -43,22 +44,7 @@ TreeTypeEntry EntryOf(const Holding& holding, ProtoType type)
 
 } // namespace
 
-std::vector<std::string> ListFileNames(std::string_view text)
-{
-    std::vector<std::string> names;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        names.emplace_back(line.substr(0, line.find_first_of(" \t,;")));
-        start = end + 1;
-    }
-    return names;
-}
+std::vector<std::string> ListFileNames(std::string_view text) { return ParseArtList(text); }
 
 std::string TypeListPath(ProtoType type)
 {

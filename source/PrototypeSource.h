@@ -184,6 +184,9 @@ public:
 
     // The picture of a critter by its FID.
     virtual PrototypeArt Art(std::uint32_t fid) const = 0;
+    // The picture of an FID of any listed type (items, scenery, walls, tiles,
+    // misc, inventory, critters) through a tree; none for the folders.
+    virtual std::optional<FidArt> ListedArt(std::uint32_t) const { return std::nullopt; }
     // The folders' picture archive with its cache (stepping through views);
     // none for a tree or for loose files.
     virtual PreviewPictures* Pictures() const = 0;

@@ -308,6 +308,8 @@ PrototypeArt TreeSource::Art(std::uint32_t fid) const
     return art;
 }
 
+std::optional<FidArt> TreeSource::ListedArt(std::uint32_t fid) const { return art_->AnyType().Find(fid); }
+
 PreviewPictures* TreeSource::Pictures() const { return nullptr; }
 
 void TreeSource::ForgetArt() const { art_->Forget(); }

@@ -46,6 +46,7 @@ public:
     std::optional<MessageFileRef> MessageFileOf(const SourceFile& file, ProtoType type) const override;
     std::string ReadMessageFile(const MessageFileRef& file) const override;
     PrototypeArt Art(std::uint32_t fid) const override;
+    std::optional<FidArt> ListedArt(std::uint32_t fid) const override;
     PreviewPictures* Pictures() const override;
     // Drops the art read so far (after the tree's art files changed).
     void ForgetArt() const;
