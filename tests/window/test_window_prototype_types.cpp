@@ -374,7 +374,12 @@ void TestWindowPrototypeTypes::everyKindShowsItsStoredValues()
         QVERIFY2(Show(window, prototype), what);
         auto* form = Named<QWidget>(window.form, "PrototypeForm1");
         QVERIFY2(form && form->isVisible(), what);
-        QCOMPARE(Status(window.form), QString::fromStdString(prototype.TreePath() + " \u2014 " + prototype.layer));
+        // A file the list does not name has the reason after its layer.
+        const QString where = QString::fromStdString(prototype.TreePath() + " \u2014 " + prototype.layer);
+        if (prototype.line != 0)
+            QCOMPARE(Status(window.form), where);
+        else
+            QVERIFY2(Status(window.form).startsWith(where + QString::fromUtf8(" \u2014 ")), what);
 
         // Name and description: the text ID's entry and the next one's.
         auto* name = Named<QLineEdit>(window.form, "EditPrototypeName");
@@ -556,12 +561,14 @@ void TestWindowPrototypeTypes::badValuesBlockSaveAndCancelWritesNothing()
     QTest::keyClick(&form, Qt::Key_F2);
     QVERIFY(!fs::exists(copy));
 
-    // Cancel: nothing written, the stored values shown again, the edit closed.
+    // Cancel: nothing written, the stored values shown again (the form is
+    // built afresh), the edit closed.
     window.fixture.ClickButton("BitBtnCancel");
     QVERIFY(!fs::exists(copy));
+    minDamage = Field(form, "weapon.min_damage");
     QCOMPARE(minDamage->text(), QString("8"));
     QCOMPARE(FieldColor(minDamage) == kRed, false);
-    QCOMPARE(sound->text(), ShownText({"sound", 56, 1, Shown::Decimal}, weapon.bytes));
+    QCOMPARE(Field(form, "sound")->text(), ShownText({"sound", 56, 1, Shown::Decimal}, weapon.bytes));
     QVERIFY(!form.BitBtnSave->isEnabled() && !form.BitBtnCancel->isEnabled());
     QVERIFY(window.list->isEnabled() && TypeBox(form)->isEnabled());
     QCOMPARE(Status(form), QString::fromUtf8("proto/items/00000004.pro \u2014 master.dat"));
