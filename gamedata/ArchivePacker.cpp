@@ -36,18 +36,16 @@ std::size_t ArchivePacker::CompressedCount() const
         std::count_if(entries_.begin(), entries_.end(), [](const Entry& entry) { return entry.compressed; }));
 }
 
-void ArchivePacker::Keep(std::string name, const std::vector<std::uint8_t>& bytes,
-                         const std::vector<std::uint8_t>* packed)
+void ArchivePacker::Add(PackedFile file)
 {
-    const std::vector<std::uint8_t>& kept = packed ? *packed : bytes;
     // Room for the directory too: every offset and the archive's size are 32-bit.
     const std::uint64_t limit = UINT32_MAX - (std::uint64_t{1} << 24);
-    if (bytes.size() > UINT32_MAX || data_.size() + kept.size() > limit)
-        throw ArchiveError(name + ": the archive would pass the 4 GiB its sizes and offsets can hold",
+    if (file.unpackedSize > UINT32_MAX || data_.size() + file.data.size() > limit)
+        throw ArchiveError(file.name + ": the archive would pass the 4 GiB its sizes and offsets can hold",
                            RefusalKind::TooLarge);
-    entries_.push_back({std::move(name), data_.size(), static_cast<std::uint32_t>(bytes.size()),
-                        static_cast<std::uint32_t>(kept.size()), packed != nullptr});
-    data_.insert(data_.end(), kept.begin(), kept.end());
+    entries_.push_back({std::move(file.name), data_.size(), static_cast<std::uint32_t>(file.unpackedSize),
+                        static_cast<std::uint32_t>(file.data.size()), file.compressed});
+    data_.insert(data_.end(), file.data.begin(), file.data.end());
 }
 
 bool ArchivePacker::SearchOrder(std::string_view a, std::string_view b)

@@ -25,10 +25,26 @@ public:
     // only, without "\" (the games' separator), and no empty part.
     virtual std::optional<std::string> Refusal(std::string_view path) const;
 
-    // Adds a file at a path that Refusal passes. Compressed unless store is
-    // set or compressing does not make it smaller. ArchiveError (TooLarge)
-    // when the archive would outgrow the 32-bit sizes and offsets.
-    virtual void Add(std::string_view path, const std::vector<std::uint8_t>& bytes, bool store) = 0;
+    // A file ready to be added: its name as the archive records it and the
+    // bytes it takes there.
+    struct PackedFile {
+        std::string name;
+        std::uint64_t unpackedSize = 0;
+        std::vector<std::uint8_t> data; // compressed, or the file's own bytes
+        bool compressed = false;
+    };
+
+    // Compresses a file at a path that Refusal passes, unless store is set or
+    // compressing does not make it smaller. Safe to call from several threads.
+    virtual PackedFile Prepare(std::string_view path, std::vector<std::uint8_t> bytes, bool store) const = 0;
+
+    // Adds a prepared file. ArchiveError (TooLarge) when the archive would
+    // outgrow the 32-bit sizes and offsets.
+    void Add(PackedFile file);
+    void Add(std::string_view path, std::vector<std::uint8_t> bytes, bool store)
+    {
+        Add(Prepare(path, std::move(bytes), store));
+    }
 
     // The archive's bytes, its directory in the order the games search it.
     // Leaves the packer empty.
@@ -46,9 +62,6 @@ protected:
         bool compressed = false;
     };
 
-    // Adds an entry whose packed bytes are appended to data_ by the caller's
-    // packed or the file's own bytes (compressed false).
-    void Keep(std::string name, const std::vector<std::uint8_t>& bytes, const std::vector<std::uint8_t>* packed);
     // The order of the games' directory search: bytes compared with A to Z
     // lowered and "/" taken as "\".
     static bool SearchOrder(std::string_view a, std::string_view b);

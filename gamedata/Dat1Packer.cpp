@@ -55,17 +55,21 @@ std::optional<std::string> Dat1Packer::Refusal(std::string_view path) const
     return std::nullopt;
 }
 
-void Dat1Packer::Add(std::string_view path, const std::vector<std::uint8_t>& bytes, bool store)
+ArchivePacker::PackedFile Dat1Packer::Prepare(std::string_view path, std::vector<std::uint8_t> bytes, bool store) const
 {
-    std::string name(path);
-    for (char& c : name)
+    PackedFile file{std::string(path), bytes.size(), {}, false};
+    for (char& c : file.name)
         c = c == '/' ? '\\' : c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    if (store || bytes.empty()) {
-        Keep(std::move(name), bytes, nullptr);
-        return;
+    if (!store && !bytes.empty()) {
+        std::vector<std::uint8_t> packed = EncodeLzssChunks(bytes.data(), bytes.size());
+        if (packed.size() < bytes.size()) {
+            file.compressed = true;
+            file.data = std::move(packed);
+            return file;
+        }
     }
-    const std::vector<std::uint8_t> packed = EncodeLzssChunks(bytes.data(), bytes.size());
-    Keep(std::move(name), bytes, packed.size() < bytes.size() ? &packed : nullptr);
+    file.data = std::move(bytes);
+    return file;
 }
 
 std::vector<std::uint8_t> Dat1Packer::Finish()

@@ -17,7 +17,7 @@ public:
     // and a folder whose name the game's search would look for before the
     // top folder (one starting with a character below ".").
     std::optional<std::string> Refusal(std::string_view path) const override;
-    void Add(std::string_view path, const std::vector<std::uint8_t>& bytes, bool store) override;
+    PackedFile Prepare(std::string_view path, std::vector<std::uint8_t> bytes, bool store) const override;
     std::vector<std::uint8_t> Finish() override;
 };
 

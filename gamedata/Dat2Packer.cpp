@@ -32,12 +32,14 @@ std::optional<std::vector<std::uint8_t>> Compressed(const std::vector<std::uint8
 
 } // namespace
 
-void Dat2Packer::Add(std::string_view path, const std::vector<std::uint8_t>& bytes, bool store)
+ArchivePacker::PackedFile Dat2Packer::Prepare(std::string_view path, std::vector<std::uint8_t> bytes, bool store) const
 {
-    std::string name(path);
-    std::replace(name.begin(), name.end(), '/', '\\');
-    const auto packed = store || bytes.size() > UINT32_MAX ? std::nullopt : Compressed(bytes, kLevel);
-    Keep(std::move(name), bytes, packed ? &*packed : nullptr);
+    PackedFile file{std::string(path), bytes.size(), {}, false};
+    std::replace(file.name.begin(), file.name.end(), '/', '\\');
+    auto packed = store || bytes.size() > UINT32_MAX ? std::nullopt : Compressed(bytes, kLevel);
+    file.compressed = packed.has_value();
+    file.data = packed ? std::move(*packed) : std::move(bytes);
+    return file;
 }
 
 std::vector<std::uint8_t> Dat2Packer::Finish()

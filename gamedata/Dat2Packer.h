@@ -8,10 +8,11 @@ namespace quarnel {
 
 class Dat2Packer : public ArchivePacker {
 public:
-    // The zlib level files are compressed at.
-    static constexpr int kLevel = 9;
+    // The zlib level files are compressed at: within about 1 % of level 9
+    // in size, and over twice as fast.
+    static constexpr int kLevel = 6;
 
-    void Add(std::string_view path, const std::vector<std::uint8_t>& bytes, bool store) override;
+    PackedFile Prepare(std::string_view path, std::vector<std::uint8_t> bytes, bool store) const override;
     std::vector<std::uint8_t> Finish() override;
 };
 

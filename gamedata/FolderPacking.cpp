@@ -7,6 +7,9 @@
 #include "platform/Utf8.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <thread>
 #include <cerrno>
 #include <map>
 #include <system_error>
@@ -18,11 +21,19 @@ namespace {
 
 bool IsHidden(const fs::path& path) { return Utf8FromPath(path.filename()).starts_with('.'); }
 
+constexpr unsigned kMaxWorkers = 8;
+constexpr std::size_t kBatchFiles = 256;
+constexpr std::uint64_t kBatchBytes = std::uint64_t{64} << 20;
+
+// The file's bytes; a Refusal naming the file when it cannot be read.
 std::vector<std::uint8_t> ReadFileBytes(const fs::path& file)
 {
+    auto fail = [&](int error) {
+        throw Refusal(RefusalKind::Io, Utf8FromPath(file) + ": " + IoErrorMessage(IoCodeFromErrno(error)), file);
+    };
     std::FILE* stream = OpenFile(file, "rb");
     if (!stream)
-        ThrowIoErrorFromErrno();
+        fail(errno);
     std::vector<std::uint8_t> bytes;
     std::uint8_t buffer[1 << 16];
     std::size_t got = 0;
@@ -31,7 +42,7 @@ std::vector<std::uint8_t> ReadFileBytes(const fs::path& file)
     const int error = std::ferror(stream) ? errno : 0;
     std::fclose(stream);
     if (error != 0)
-        throw IoError(IoCodeFromErrno(error));
+        fail(error);
     return bytes;
 }
 
@@ -111,16 +122,49 @@ FolderPack ListFolderPack(const fs::path& folder, const ArchivePacker& packer, c
 PackSummary WriteFolderPack(const FolderPack& pack, ArchivePacker& packer,
                             const std::vector<std::string>& storePatterns, const fs::path& target)
 {
+    // Files are read and compressed on every processor, a batch at a time,
+    // and added in their order; a batch holds a bounded number of bytes.
+    const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxWorkers);
     PackSummary summary;
-    for (const FolderPack::File& file : pack.files) {
-        std::vector<std::uint8_t> bytes;
-        try {
-            bytes = ReadFileBytes(file.source);
-        } catch (const IoError& error) {
-            throw Refusal(RefusalKind::Io, Utf8FromPath(file.source) + ": " + error.what(), file.source);
+    const std::size_t count = pack.files.size();
+    for (std::size_t start = 0; start < count;) {
+        std::size_t end = start;
+        for (std::uint64_t batchBytes = 0; end < count && end - start < kBatchFiles && batchBytes < kBatchBytes;
+             ++end) {
+            std::error_code ec;
+            batchBytes += fs::file_size(pack.files[end].source, ec);
         }
-        summary.unpackedBytes += bytes.size();
-        packer.Add(file.path, bytes, Stored(file.path, storePatterns));
+        std::vector<ArchivePacker::PackedFile> prepared(end - start);
+        std::vector<std::exception_ptr> failures(end - start);
+        std::atomic<std::size_t> next{start};
+        auto work = [&] {
+            for (std::size_t i; (i = next++) < end;) {
+                const FolderPack::File& file = pack.files[i];
+                try {
+                    prepared[i - start] =
+                        packer.Prepare(file.path, ReadFileBytes(file.source), Stored(file.path, storePatterns));
+                } catch (...) {
+                    failures[i - start] = std::current_exception();
+                }
+            }
+        };
+        std::vector<std::thread> threads;
+        try {
+            for (unsigned k = 1; k < workers && k < end - start; ++k)
+                threads.emplace_back(work);
+        } catch (const std::system_error&) {
+            // Fewer threads than asked for: those started and this one do the work.
+        }
+        work();
+        for (std::thread& thread : threads)
+            thread.join();
+        for (std::size_t i = start; i < end; ++i) {
+            if (failures[i - start])
+                std::rethrow_exception(failures[i - start]);
+            summary.unpackedBytes += prepared[i - start].unpackedSize;
+            packer.Add(std::move(prepared[i - start]));
+        }
+        start = end;
     }
     summary.files = packer.Count();
     summary.compressed = packer.CompressedCount();
