@@ -1,18 +1,16 @@
 // Writing archives: the LZSS encoder against streams worked out by hand from
 // the format, the two packers' layouts byte for byte, the names each format
-// refuses, and folders packed in both formats read back through Archive.
+// refuses, and which files of a folder go in.
 #include <doctest/doctest.h>
 
 #include "ProtoBuilder.h"
 #include "ScratchFolder.h"
-#include "TestDataFolders.h"
 #include "gamedata/Archive.h"
 #include "gamedata/Decompressors.h"
 #include "gamedata/FolderPacking.h"
 #include "gamedata/LzssEncoder.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 #include <vector>
 
@@ -78,13 +76,6 @@ Bytes Unpacked(const Bytes& stream, std::size_t size, DecodeStatus& status)
     Bytes out(size);
     status = DecodeLzssExact(stream.data(), stream.size(), out.data(), size);
     return out;
-}
-
-std::string Upper(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
 }
 
 Bytes Pack(ArchiveFormat format, const std::vector<std::pair<std::string, Bytes>>& files, bool store = false)
@@ -342,56 +333,5 @@ TEST_CASE("names an archive cannot hold are refused, saying why")
         CHECK(pack.refused[1].starts_with(deep + "/x.msg: a folder path of 266 characters"));
         REQUIRE(pack.files.size() == 1);
         CHECK(pack.files[0].path == "proto/A.PRO");
-    }
-}
-
-TEST_CASE("a folder of real and generated files packed in both formats reads back byte for byte")
-{
-    ScratchFolder scratch("quarnel-pack-");
-    const fs::path root = scratch.path / "mod";
-    const fs::path real = DataFolder(QUARNEL_SHARED_TESTDATA);
-    std::size_t realFiles = 0;
-    fs::create_directories(root);
-    if (IsPresent(real)) {
-        fs::copy(real, root / "real", fs::copy_options::recursive);
-        for (const auto& entry : fs::recursive_directory_iterator(root / "real"))
-            realFiles += entry.is_regular_file();
-    } else {
-        ReportSkipped("no real test data: generated files only");
-    }
-    WriteAllBytes(root / "sound" / "noise.acm", Noise(100000, 4));
-    WriteAllBytes(root / "text" / "english" / "dialog" / "long.msg", Lines(200000));
-    WriteAllBytes(root / "zeros.bin", Bytes(70000, 0));
-    WriteAllBytes(root / "tiny", B("ab"));
-    for (const ArchiveFormat format : {ArchiveFormat::Dat2, ArchiveFormat::Dat1}) {
-        const bool dat1 = format == ArchiveFormat::Dat1;
-        CAPTURE(dat1);
-        const auto packer = ArchivePacker::For(format);
-        const FolderPack pack = ListFolderPack(root, *packer, {});
-        CHECK(pack.refused.empty());
-        REQUIRE(pack.files.size() == realFiles + 4);
-        const fs::path target = scratch.path / (dat1 ? "one.dat" : "two.dat");
-        const PackSummary summary = WriteFolderPack(pack, *packer, {"*.lst"}, target);
-        CHECK(summary.files == realFiles + 4);
-        const auto archive = Archive::Open(target);
-        CHECK(archive->Format() == format);
-        REQUIRE(archive->Count() == pack.files.size());
-        for (const FolderPack::File& file : pack.files) {
-            CAPTURE(file.path);
-            const auto found = archive->Find(file.path);
-            REQUIRE(found);
-            const ArchiveEntry entry = archive->Entry(*found);
-            CHECK(entry.path == (dat1 ? Upper(file.path) : file.path));
-            CHECK(archive->Read(*found) == ReadAllBytes(file.source));
-            if (file.path.ends_with(".lst") || file.path == "sound/noise.acm" || file.path == "tiny")
-                CHECK(entry.method == StorageMethod::Stored);
-            if (file.path == "zeros.bin" || file.path.ends_with("long.msg"))
-                CHECK(entry.method != StorageMethod::Stored);
-        }
-        // Nothing beside the archive: its temporary file is gone.
-        std::size_t beside = 0;
-        for (const auto& entry : fs::directory_iterator(scratch.path))
-            beside += entry.path().filename().string().starts_with(".");
-        CHECK(beside == 0);
     }
 }
