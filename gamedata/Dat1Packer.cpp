@@ -83,6 +83,9 @@ std::vector<std::uint8_t> Dat1Packer::Finish()
     std::map<std::string_view, std::vector<std::size_t>, decltype(folderOrder)> folders(folderOrder);
     for (std::size_t i = 0; i < entries_.size(); ++i)
         folders[Split(entries_[i].name).first].push_back(i);
+    // An archive of no files still has its top folder: a directory count of 0 is no archive.
+    if (folders.empty())
+        folders[{}];
     std::size_t directorySize = 16;
     for (auto& [folder, files] : folders) {
         std::stable_sort(files.begin(), files.end(), [&](std::size_t a, std::size_t b) {

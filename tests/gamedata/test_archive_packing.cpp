@@ -218,6 +218,15 @@ TEST_CASE("the packers lay out the archives as the games read them")
                              0, 0,   'a', 'b', 'c', 'd', 'e'};
         CHECK(Pack(ArchiveFormat::Dat1, {{"a.txt", B("abc")}, {"art/x.frm", B("de")}}) == expected);
     }
+    SUBCASE("an archive of no files opens: the first game's holds its top folder alone")
+    {
+        const Bytes dat1{0,   0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0,  0, 0, 0, 1,
+                         '.', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 16, 0, 0, 0, 0};
+        CHECK(Pack(ArchiveFormat::Dat1, {}) == dat1);
+        ScratchFolder scratch("quarnel-pack-");
+        CHECK(Opened(scratch, dat1)->Count() == 0);
+        CHECK(Opened(scratch, Pack(ArchiveFormat::Dat2, {}))->Count() == 0);
+    }
 }
 
 TEST_CASE("each file is compressed only when that makes it smaller")
