@@ -1,6 +1,7 @@
 #include "gamedata/Dat1Packer.h"
 
 #include "gamedata/LzssEncoder.h"
+#include "platform/ByteOrder.h"
 #include "platform/Errors.h"
 
 #include <algorithm>
@@ -123,6 +124,11 @@ std::vector<std::uint8_t> Dat1Packer::Finish()
         }
     }
     out.insert(out.end(), data_.begin(), data_.end());
+    // Readers tell the formats apart by content, the second game's first: an
+    // archive whose last four bytes read as its size (little-endian) would
+    // be taken for one. A byte after the data, which no entry reads, ends that.
+    while (out.size() >= 4 && ReadLittleEndian32(out.data() + out.size() - 4) == out.size())
+        out.push_back(0);
     entries_.clear();
     data_.clear();
     data_.shrink_to_fit();

@@ -218,6 +218,19 @@ TEST_CASE("the packers lay out the archives as the games read them")
                              0, 0,   'a', 'b', 'c', 'd', 'e'};
         CHECK(Pack(ArchiveFormat::Dat1, {{"a.txt", B("abc")}, {"art/x.frm", B("de")}}) == expected);
     }
+    SUBCASE("a first-game archive never ends in what reads as the second game's trailer")
+    {
+        // Directory: 16 + (1 + 1 + 16) + (1 + 1 + 16) = 52 bytes; the file's four
+        // bytes end the archive at 56, and 56 little-endian is what they hold.
+        const Bytes trailer{56, 0, 0, 0};
+        const Bytes packed = Pack(ArchiveFormat::Dat1, {{"x", trailer}}, true);
+        REQUIRE(packed.size() == 57); // one byte more
+        CHECK(packed.back() == 0);
+        ScratchFolder scratch("quarnel-pack-");
+        const auto archive = Opened(scratch, packed);
+        CHECK(archive->Format() == ArchiveFormat::Dat1);
+        CHECK(archive->Read(0) == trailer);
+    }
     SUBCASE("an archive of no files opens: the first game's holds its top folder alone")
     {
         const Bytes dat1{0,   0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0,  0, 0, 0, 1,
