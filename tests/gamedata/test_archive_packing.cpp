@@ -231,6 +231,19 @@ TEST_CASE("the packers lay out the archives as the games read them")
         CHECK(archive->Format() == ArchiveFormat::Dat1);
         CHECK(archive->Read(0) == trailer);
     }
+    SUBCASE("a first-game archive that does end in such bytes still opens as one")
+    {
+        // Built by hand, without the packer's extra byte: the 56 at the end is its size.
+        const Bytes dat1{0,  0,   0, 1, 0, 0,    0, 1, 0, 0,  0, 0,  0, 0, 0, 0, 1, '.', //
+                         0,  0,   0, 1, 0, 0,    0, 1, 0, 0,  0, 16, 0, 0, 0, 0,         //
+                         1,  'X', 0, 0, 0, 0x20, 0, 0, 0, 52, 0, 0,  0, 4, 0, 0, 0, 0,   //
+                         56, 0,   0, 0};
+        REQUIRE(dat1.size() == 56);
+        ScratchFolder scratch("quarnel-pack-");
+        const auto archive = Opened(scratch, dat1);
+        CHECK(archive->Format() == ArchiveFormat::Dat1);
+        CHECK(archive->Read(0) == Bytes{56, 0, 0, 0});
+    }
     SUBCASE("an archive of no files opens: the first game's holds its top folder alone")
     {
         const Bytes dat1{0,   0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0,  0, 0, 0, 1,
