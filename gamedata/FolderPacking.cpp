@@ -8,11 +8,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <exception>
-#include <thread>
 #include <cerrno>
+#include <exception>
 #include <map>
 #include <system_error>
+#include <thread>
 
 namespace fs = std::filesystem;
 
