@@ -249,10 +249,13 @@ void AddDatOptions(CLI::App& command, DatOptions& options)
     extract->add_option("--to", options.target, "the folder to write into")->required();
     extract->add_option("PATTERN", options.patterns, "globs of the paths to extract (default: every file)");
     extract->callback([&options] { options.action = "extract"; });
+    AddDatPackOptions(command, options);
 }
 
 int RunDat(const DatOptions& options, std::ostream& out, std::ostream& err)
 {
+    if (options.action == "pack")
+        return RunDatPack(options, out, err);
     return options.action == "list" ? RunDatList(options, out, err) : RunDatExtract(options, out, err);
 }
 

@@ -81,13 +81,20 @@ void AddNamesOptions(CLI::App& command, NamesOptions& options);
 int RunNames(const NamesOptions& options, std::ostream& out, std::ostream& err);
 
 struct DatOptions {
-    std::string action; // list or extract: the subcommand given
+    std::string action; // list, extract or pack: the subcommand given
     std::string archive;
     std::string target;                // extract: the folder written into
     std::vector<std::string> patterns; // extract: globs; none means every file
+    std::string folder;                // pack: the folder packed
+    std::string format = "dat2";       // pack: dat2 or dat1
+    std::vector<std::string> store;    // pack: globs of the files stored as they are
+    bool force = false;                // pack: replace an existing archive
 };
 void AddDatOptions(CLI::App& command, DatOptions& options);
 int RunDat(const DatOptions& options, std::ostream& out, std::ostream& err);
+// dat pack (PackCommand.cpp): a subcommand of dat.
+void AddDatPackOptions(CLI::App& dat, DatOptions& options);
+int RunDatPack(const DatOptions& options, std::ostream& out, std::ostream& err);
 
 struct DataOptions {
     std::string install;
