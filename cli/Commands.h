@@ -90,9 +90,10 @@ int RunDat(const DatOptions& options, std::ostream& out, std::ostream& err);
 
 struct DataOptions {
     std::string install;
-    std::string action;             // list, where, cat or extract
-    std::vector<std::string> paths; // list and extract: globs; where and cat: one path
+    std::string action;             // list, where, cat, extract or diff
+    std::vector<std::string> paths; // list and extract: globs; where and cat: one path; diff: B, then globs
     std::string target;             // extract: the folder written into
+    bool json = false;              // diff: one JSON object
 };
 void AddDataOptions(CLI::App& command, DataOptions& options);
 int RunData(const DataOptions& options, std::ostream& out, std::ostream& err);
