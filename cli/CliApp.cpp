@@ -35,6 +35,7 @@ struct CommandValues {
     ImportOptions imported;
     SetOptions set;
     DiffOptions diff;
+    MergeOptions merge;
     CheckOptions check;
     NamesOptions names;
     DatOptions dat;
@@ -90,6 +91,9 @@ constexpr Command kCommands[] = {
                                                       "(FID -> art/critters/critters.lst -> FRM, color.pal)"),
     Entry<&CommandValues::frm, AddFrmOptions, RunFrm>("frm", "An FRM picture as a PNG (--palette, --out), or its "
                                                              "header and frames (--info)"),
+    Entry<&CommandValues::merge, AddMergeOptions, RunMerge>(
+        "merge", "git's merge driver for prototypes: merge BASE OURS THEIRS writes into OURS each field "
+                 "changed on one side; fields changed on both list as 'key: base -> ours | theirs'"),
 };
 
 // set takes its files after "--", which CLI11 would otherwise hand to the

@@ -98,6 +98,14 @@ struct DataOptions {
 void AddDataOptions(CLI::App& command, DataOptions& options);
 int RunData(const DataOptions& options, std::ostream& out, std::ostream& err);
 
+struct MergeOptions {
+    std::string base;
+    std::string ours; // written with the merge
+    std::string theirs;
+};
+void AddMergeOptions(CLI::App& command, MergeOptions& options);
+int RunMerge(const MergeOptions& options, std::ostream& out, std::ostream& err);
+
 // The picture that art and frm write: one frame, or every frame as a sheet.
 struct PictureOptions {
     std::string out; // the PNG file
