@@ -252,8 +252,10 @@ int DiffTrees(const DataOptions& options, std::ostream& out, std::ostream& err)
             return kExitSuccess;
         }) != kExitSuccess)
         return kExitError;
-    return RunDataDiff(
+    const int status = RunDataDiff(
         before, *after, [&](std::string_view path) { return Selected(path, patterns); }, options.json, out, err);
+    // An archive left out (reported on opening) may hide differences or make them up.
+    return before.Warnings().empty() && after->Warnings().empty() ? status : kExitError;
 }
 
 } // namespace

@@ -199,6 +199,12 @@ TEST_CASE("data diff refuses what it cannot compare")
     CHECK(nowhere.status == 2);
     CHECK(Contains(nowhere.err, "nowhere"));
     CHECK(Cli({"data", Text(trees.a), "list", "--json"}).status == 2);
+    // An archive that could not be opened leaves the comparison in doubt: an error, after the differences.
+    WriteTextFile(trees.b / "patch000.dat", "no archive");
+    const Result partial = Cli({"data", Text(trees.a), "diff", Text(trees.b), "maps/*"});
+    CHECK(partial.status == 2);
+    CHECK(Contains(partial.err, "patch000.dat"));
+    CHECK(partial.out == "# maps/new.map\nadded: 3 bytes\n");
     CHECK(Cli({"data", Text(trees.a), "diff", Text(trees.b), "--to", Text(trees.root.path)}).status == 2);
 }
 
