@@ -35,6 +35,7 @@ struct CommandValues {
     ImportOptions imported;
     SetOptions set;
     DiffOptions diff;
+    MergeOptions merge;
     CheckOptions check;
     NamesOptions names;
     DatOptions dat;
@@ -97,6 +98,9 @@ constexpr Command kCommands[] = {
                "name and description"),
     Entry<&CommandValues::renamed, AddRenameOptions, RunRename>(
         "rename", "Set a prototype's name and description in its type's message file"),
+    Entry<&CommandValues::merge, AddMergeOptions, RunMerge>(
+        "merge", "git's merge driver for prototypes: merge BASE OURS THEIRS writes into OURS each field "
+                 "changed on one side; fields changed on both list as 'key: base -> ours | theirs'"),
 };
 
 // set takes its files after "--", which CLI11 would otherwise hand to the

@@ -98,12 +98,21 @@ int RunDatPack(const DatOptions& options, std::ostream& out, std::ostream& err);
 
 struct DataOptions {
     std::string install;
-    std::string action;             // list, where, cat or extract
-    std::vector<std::string> paths; // list and extract: globs; where and cat: one path
+    std::string action;             // list, where, cat, extract or diff
+    std::vector<std::string> paths; // list and extract: globs; where and cat: one path; diff: B, then globs
     std::string target;             // extract: the folder written into
+    bool json = false;              // diff: one JSON object
 };
 void AddDataOptions(CLI::App& command, DataOptions& options);
 int RunData(const DataOptions& options, std::ostream& out, std::ostream& err);
+
+struct MergeOptions {
+    std::string base;
+    std::string ours; // written with the merge
+    std::string theirs;
+};
+void AddMergeOptions(CLI::App& command, MergeOptions& options);
+int RunMerge(const MergeOptions& options, std::ostream& out, std::ostream& err);
 
 // The picture that art and frm write: one frame, or every frame as a sheet.
 struct PictureOptions {
