@@ -169,6 +169,22 @@ TEST_CASE("a new prototype is refused, writing nothing, for a used text ID, a sh
     CHECK(KindOf([&] { PlanNewPrototype(source, from, texts, NameEncoding::Automatic); }) == RefusalKind::Invalid);
 }
 
+TEST_CASE("a new prototype is refused, writing nothing, when the list or names changed since it was worked out")
+{
+    for (const char* changed : {"proto/items/items.lst", "text/english/game/pro_item.msg"}) {
+        CAPTURE(changed);
+        Install install;
+        TreeSource source(install.root);
+        const NewPrototypePlan plan = PlanNewPrototype(source, TreeFile("proto/items/00000001.pro"),
+                                                       {"Pike", std::nullopt}, NameEncoding::Automatic);
+        // Another program's copy in the override folder now serves the file.
+        WriteTextFile(install.data / PathFromUtf8(changed), "{900}{}{Other}\r\n");
+        source.Refresh(TreeFile(changed));
+        CHECK(KindOf([&] { WriteNewPrototype(source, plan, false); }) == RefusalKind::Changed);
+        CHECK_FALSE(fs::exists(install.data / "proto" / "items" / "00000003.pro"));
+    }
+}
+
 TEST_CASE("a new prototype's number fits the 24 bits of a PID: the last one is taken, the one past it refused")
 {
     ScratchFolder mod;
