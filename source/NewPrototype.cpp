@@ -181,7 +181,9 @@ SourceFile WriteNewPrototype(const TreeSource& source, const NewPrototypePlan& p
             writes[i].second();
             written.push_back(writes[i].first);
         } catch (const std::exception& error) {
-            std::string text = writes[i].first + ": " + error.what() + "; written: ";
+            const std::string what = error.what();
+            std::string text = what.rfind(writes[i].first, 0) == 0 ? what : writes[i].first + ": " + what;
+            text += "; written: ";
             text += written.empty() ? std::string("nothing") : "";
             for (std::size_t w = 0; w < written.size(); ++w)
                 text += (w ? ", " : "") + written[w];
