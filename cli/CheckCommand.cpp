@@ -327,8 +327,8 @@ int RunTreeCheck(const CheckOptions& options, std::ostream& out, std::ostream& e
 void AddCheckOptions(CLI::App& command, CheckOptions& options)
 {
     command.add_option("--data", options.data,
-                       "check a folder of an install's or a mod's tree (default "
-                       "proto/critters), with its pro_crit.msg and its critters.lst");
+                       "check a folder of an install's or a mod's tree (default: every "
+                       "prototype folder it has), with its message file and its list");
     command.add_option("FOLDER", options.folder, "a game folder (with --data: a folder of the tree)");
     AddEncodingOption(command, options.encoding);
 }

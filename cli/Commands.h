@@ -65,7 +65,7 @@ void AddDiffOptions(CLI::App& command, DiffOptions& options);
 int RunDiff(const DiffOptions& options, std::ostream& out, std::ostream& err);
 
 struct CheckOptions {
-    std::string data; // --data INSTALL: folder is a folder of its tree (default proto/critters)
+    std::string data; // --data INSTALL: folder is a folder of its tree (default: each prototype folder it has)
     std::string folder;
     std::string encoding; // "" (automatic), "cp1250", "cp1251", "cp1252" or "utf-8"
 };

@@ -158,6 +158,11 @@ SourceFile WriteNewPrototype(const TreeSource& source, const NewPrototypePlan& p
     } catch (const ArchiveError& error) {
         throw SourceRefusal(error.Kind(), checking, error.what());
     }
+    // The files as they were worked out from, or the new line and names could land elsewhere.
+    for (const auto& [path, before] :
+         {std::pair{plan.listPath, &plan.listBefore}, std::pair{plan.messages.label, &plan.messagesBefore}})
+        if (AsText(tree.Read(path)) != *before)
+            throw SourceRefusal(RefusalKind::Changed, path, path + ": changed since it was read; nothing written");
 
     // The list last: its line is what makes the game load the new prototype.
     std::vector<std::string> written;
@@ -176,7 +181,9 @@ SourceFile WriteNewPrototype(const TreeSource& source, const NewPrototypePlan& p
             writes[i].second();
             written.push_back(writes[i].first);
         } catch (const std::exception& error) {
-            std::string text = writes[i].first + ": " + error.what() + "; written: ";
+            const std::string what = error.what();
+            std::string text = what.rfind(writes[i].first, 0) == 0 ? what : writes[i].first + ": " + what;
+            text += "; written: ";
             text += written.empty() ? std::string("nothing") : "";
             for (std::size_t w = 0; w < written.size(); ++w)
                 text += (w ? ", " : "") + written[w];

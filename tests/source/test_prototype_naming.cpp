@@ -14,9 +14,14 @@
 #include "source/NewPrototype.h"
 #include "source/PrototypeNaming.h"
 #include "source/TreeSource.h"
+#include "TestDataFolders.h"
 
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 using namespace quarnel;
 using namespace quarnel::test;
@@ -167,6 +172,54 @@ TEST_CASE("a new prototype is refused, writing nothing, for a used text ID, a sh
     CHECK(KindOf([&] { WriteNewPrototype(source, plan, false); }) == RefusalKind::Changed);
     CHECK_FALSE(fs::exists(install.data / "proto" / "items" / "items.lst"));
     CHECK(KindOf([&] { PlanNewPrototype(source, from, texts, NameEncoding::Automatic); }) == RefusalKind::Invalid);
+}
+
+TEST_CASE("a new prototype is refused, writing nothing, when the list or names changed since it was worked out")
+{
+    for (const char* changed : {"proto/items/items.lst", "text/english/game/pro_item.msg"}) {
+        CAPTURE(changed);
+        Install install;
+        TreeSource source(install.root);
+        const NewPrototypePlan plan = PlanNewPrototype(source, TreeFile("proto/items/00000001.pro"),
+                                                       {"Pike", std::nullopt}, NameEncoding::Automatic);
+        // Another program's copy in the override folder now serves the file.
+        WriteTextFile(install.data / PathFromUtf8(changed), "{900}{}{Other}\r\n");
+        source.Refresh(TreeFile(changed));
+        CHECK(KindOf([&] { WriteNewPrototype(source, plan, false); }) == RefusalKind::Changed);
+        CHECK_FALSE(fs::exists(install.data / "proto" / "items" / "00000003.pro"));
+    }
+}
+
+TEST_CASE("a write that fails after the checks names what was written and what was not")
+{
+#ifdef _WIN32
+    ReportSkipped("a folder that refuses new files is made on Linux only");
+#else
+    if (::geteuid() == 0) {
+        ReportSkipped("needs an unprivileged run: root writes into any folder");
+        return;
+    }
+    Install install;
+    // The override folder's copy of the names may be written, its folder takes no new file.
+    const fs::path game = install.data / "text" / "english" / "game";
+    WriteTextFile(game / "pro_item.msg", kMessages);
+    fs::permissions(game, fs::perms::owner_read | fs::perms::owner_exec);
+    TreeSource source(install.root);
+    const NewPrototypePlan plan =
+        PlanNewPrototype(source, TreeFile("proto/items/00000001.pro"), {"Pike", std::nullopt}, NameEncoding::Automatic);
+    try {
+        WriteNewPrototype(source, plan, false);
+        FAIL("the write into a closed folder succeeded");
+    } catch (const SourceRefusal& refusal) {
+        const std::string text = refusal.what();
+        CHECK(text.find("text/english/game/pro_item.msg: ") == 0);
+        CHECK(text.find("; written: proto/items/00000003.pro; not written: text/english/game/pro_item.msg, "
+                        "proto/items/items.lst") != std::string::npos);
+    }
+    CHECK(fs::exists(install.data / "proto" / "items" / "00000003.pro"));
+    CHECK(TextOf(game / "pro_item.msg") == kMessages);
+    CHECK_FALSE(fs::exists(install.data / "proto" / "items" / "items.lst"));
+#endif
 }
 
 TEST_CASE("a new prototype's number fits the 24 bits of a PID: the last one is taken, the one past it refused")
