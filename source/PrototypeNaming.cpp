@@ -1,7 +1,6 @@
 #include "source/PrototypeNaming.h"
 
 #include "library/MessageFile.h"
-#include "proto/PrototypeLayout.h"
 #include "library/MessageFileEdit.h"
 #include "platform/IntegerText.h"
 #include "proto/ProLayout.h"
@@ -55,12 +54,12 @@ std::int32_t RecordTextId(const std::vector<std::uint8_t>& bytes)
 
 ProtoType RecordType(const std::vector<std::uint8_t>& bytes)
 {
-    // The kind as everything else reads it: a critter's size is a critter
-    // whatever its type byte; other records by their type byte and size.
-    const KindReading reading = ReadRecordKind(bytes.data(), bytes.size(), bytes.size());
-    if (!reading.kind)
-        throw Refusal(RefusalKind::Damaged, reading.fault.empty() ? "no prototype of a known type" : reading.fault);
-    return reading.kind->type;
+    // A critter's size is a critter whatever its type byte, as everywhere else.
+    if (IsCritterRecordSize(static_cast<long long>(bytes.size())))
+        return ProtoType::Critter;
+    if (bytes.empty() || bytes[0] >= kProtoTypeCount)
+        throw Refusal(RefusalKind::Damaged, "the PID's type byte names no prototype type");
+    return static_cast<ProtoType>(bytes[0]);
 }
 
 NameEdit TextsOf(const std::string& messageBytes, std::int32_t textId, NameEncoding encoding)
