@@ -194,5 +194,5 @@ TEST_CASE("the help lists new and rename")
     CHECK(Contains(help.out, "  new "));
     CHECK(Contains(help.out, "  rename "));
     CHECK(Contains(Cli({"frob"}).err, "the commands are show, export, import, set, diff, check, names, dat, data, art, "
-                                      "frm, new, rename\n"));
+                                      "frm, new, rename, merge\n"));
 }
