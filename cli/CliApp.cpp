@@ -143,7 +143,7 @@ int RunCli(std::vector<std::string> arguments, std::ostream& out, std::ostream& 
                  "Exit status: 0 success, 1 differences (diff) or findings (check), 2 an error.",
                  "quarnel-cli"};
     app.require_subcommand(1);
-    app.set_version_flag("--version", "quarnel-cli " + GetFileVersionText("quarnel-cli.exe"),
+    app.set_version_flag("--version", "quarnel-cli " + ReleaseVersionText() + "\nLicence: " + kLicenceName,
                          "print the version and exit");
     // "/path" is a file name on both systems, never a Windows-style option
     // (the subcommands take this setting from the app).

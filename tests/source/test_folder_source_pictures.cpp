@@ -2,7 +2,6 @@
 // a folder source made for the other game takes over the archive another
 // source read, so that a game switch neither forgets what was read of it nor
 // opens it again.
-#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include <doctest/doctest.h>
 
 #include "ScratchFolder.h"

@@ -1,7 +1,6 @@
 // A save of a game folder's critter checks the copy on disk once: after the
 // tree source found the loaded copy unchanged, its question and its write
 // neither look the file up nor read the archive again.
-#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include <doctest/doctest.h>
 
 #include "DatWriter.h"
@@ -66,10 +65,9 @@ TEST_CASE("A checked write asks and refuses as a write that looks the file up")
     TreeSource source(install.root);
     const LoadedPrototype loaded = source.Read({fs::path(kPatched), kPatched});
     REQUIRE(loaded.layer == "patch000.dat");
+    // The texts are the lookup's own (the contract test checks them): only that they agree.
     const auto question = source.CheckedWriteQuestion(loaded);
     REQUIRE(question);
-    CHECK(*question == "00000003.pro is also in patch000.dat, which the game reads before DATA. "
-                       "A copy saved in DATA would not be used. Save anyway?");
     CHECK(source.WriteQuestion(loaded.file) == question);
     std::vector<std::uint8_t> after = install.record;
     after[20] ^= 0x01;
@@ -78,8 +76,6 @@ TEST_CASE("A checked write asks and refuses as a write that looks the file up")
         FAIL("a shadowed write was not refused");
     } catch (const SourceRefusal& refusal) {
         CHECK(refusal.Kind() == RefusalKind::Shadowed);
-        CHECK(std::string(refusal.what()) == "proto/critters/00000003.pro is also in patch000.dat, which the game "
-                                             "reads first; a copy in DATA would not be used");
     }
     CHECK_FALSE(fs::exists(install.root / "DATA" / "proto"));
     CHECK(source.WriteChecked(loaded, after, true).changed);
