@@ -2,7 +2,6 @@
 // archive copied whole into the override folder with the change, a new
 // prototype's file, list line and names, and each refusal writing nothing.
 // Expected bytes are worked out by hand from the records and texts written.
-#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include <doctest/doctest.h>
 
 #include "DatWriter.h"

@@ -2,7 +2,6 @@
 // their type's list file: the PID from the line, the subtype from the
 // record, and the files the list and the tree disagree about listed with
 // the reason. Expected values are worked out from the bytes written here.
-#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include <doctest/doctest.h>
 
 #include "DatWriter.h"
