@@ -42,6 +42,16 @@ std::string FidProblem(std::uint32_t fid)
     return {};
 }
 
+std::string ArtListLineProblem(std::uint32_t index, const std::vector<std::string>& names, const std::string& list)
+{
+    if (index >= names.size())
+        return "FID index " + std::to_string(index) + " is beyond the end of " + list + " (" +
+               std::to_string(names.size()) + " lines)";
+    if (names[index].empty())
+        return "FID index " + std::to_string(index) + " names an empty line of " + list;
+    return {};
+}
+
 CritterArtName CritterArtFileName(std::uint32_t fid, const std::vector<std::string>& names)
 {
     CritterArtName art;
@@ -51,15 +61,9 @@ CritterArtName CritterArtFileName(std::uint32_t fid, const std::vector<std::stri
     const std::uint32_t weapon = ArtFidWeapon(fid);
     const std::uint32_t rotation = ArtFidRotation(fid);
     const std::uint32_t index = ArtFidIndex(fid);
-    if (index >= names.size()) {
-        art.problem = "FID index " + std::to_string(index) + " is beyond the end of " + kCritterArtList + " (" +
-                      std::to_string(names.size()) + " lines)";
+    art.problem = ArtListLineProblem(index, names, kCritterArtList);
+    if (!art.problem.empty())
         return art;
-    }
-    if (names[index].empty()) {
-        art.problem = "FID index " + std::to_string(index) + " names an empty line of " + kCritterArtList;
-        return art;
-    }
     // Lower case, as the games' own lists spell them; the tree's lookup
     // ignores case, and a caption reads the same whatever the list's case.
     for (char c : names[index])

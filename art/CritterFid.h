@@ -27,6 +27,10 @@ constexpr std::uint32_t ArtFidRotation(std::uint32_t fid) { return fid >> 28 & 0
 // its first comma, blank, tab or semicolon.
 std::vector<std::string> ParseArtList(std::string_view text);
 
+// Why line `index` of an art list (ParseArtList) names no file: past the
+// list's end, or empty; empty when it names one. list names the list's path.
+std::string ArtListLineProblem(std::uint32_t index, const std::vector<std::string>& names, const std::string& list);
+
 // The standing picture's file, or why the FID names none.
 struct CritterArtName {
     std::string baseName;  // "hmjmpsaa", without folder or extension

@@ -3,6 +3,7 @@
 // between columns, "/" in paths, the archive's own case.
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/DataDiff.h"
 #include "cli/WriteFailure.h"
 #include "gamedata/Archive.h"
 #include "gamedata/ArchiveLayer.h"
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -234,6 +236,28 @@ int ExtractFromTree(const GameTree& tree, const DataOptions& options, std::ostre
     return status;
 }
 
+// data A diff B: the second tree is the first path, the patterns follow it.
+int DiffTrees(const DataOptions& options, std::ostream& out, std::ostream& err)
+{
+    if (options.paths.empty())
+        throw CliError("diff takes the tree to compare with, then any PATTERN");
+    std::vector<std::string> patterns;
+    for (auto pattern = options.paths.begin() + 1; pattern != options.paths.end(); ++pattern)
+        patterns.push_back(TreePath(*pattern));
+    const GameTree before = OpenTree(options.install, err);
+    // A failure to open the second tree names that tree, not the first.
+    std::optional<GameTree> after;
+    if (Guarded(err, options.paths.front(), [&] {
+            after.emplace(OpenTree(options.paths.front(), err));
+            return kExitSuccess;
+        }) != kExitSuccess)
+        return kExitError;
+    const int status = RunDataDiff(
+        before, *after, [&](std::string_view path) { return Selected(path, patterns); }, options.json, out, err);
+    // An archive left out (reported on opening) may hide differences or make them up.
+    return before.Warnings().empty() && after->Warnings().empty() ? status : kExitError;
+}
+
 } // namespace
 
 void AddDatOptions(CLI::App& command, DatOptions& options)
@@ -249,10 +273,13 @@ void AddDatOptions(CLI::App& command, DatOptions& options)
     extract->add_option("--to", options.target, "the folder to write into")->required();
     extract->add_option("PATTERN", options.patterns, "globs of the paths to extract (default: every file)");
     extract->callback([&options] { options.action = "extract"; });
+    AddDatPackOptions(command, options);
 }
 
 int RunDat(const DatOptions& options, std::ostream& out, std::ostream& err)
 {
+    if (options.action == "pack")
+        return RunDatPack(options, out, err);
     return options.action == "list" ? RunDatList(options, out, err) : RunDatExtract(options, out, err);
 }
 
@@ -263,11 +290,14 @@ void AddDataOptions(CLI::App& command, DataOptions& options)
         .add_option("ACTION", options.action,
                     "list [PATTERN...]: the winning layer and path of each file; "
                     "where PATH: every layer holding it, winner first, with its "
-                    "size; cat PATH: the winning bytes; extract --to DIR PATTERN...")
+                    "size; cat PATH: the winning bytes; extract --to DIR PATTERN...; "
+                    "diff B [PATTERN...]: each file whose winning copy differs from B's, "
+                    "is added or removed in B")
         ->required()
-        ->check(CLI::IsMember({"list", "where", "cat", "extract"}));
+        ->check(CLI::IsMember({"list", "where", "cat", "extract", "diff"}));
     command.add_option("PATH", options.paths, "paths or globs inside the tree");
     command.add_option("--to", options.target, "extract: the folder to write into");
+    command.add_flag("--json", options.json, "diff: one JSON object");
 }
 
 int RunData(const DataOptions& options, std::ostream& out, std::ostream& err)
@@ -275,6 +305,10 @@ int RunData(const DataOptions& options, std::ostream& out, std::ostream& err)
     return Guarded(err, options.install, [&] {
         if (options.action != "extract" && !options.target.empty())
             throw CliError(options.action + " takes no --to (only extract writes files)");
+        if (options.action != "diff" && options.json)
+            throw CliError(options.action + " takes no --json (only diff)");
+        if (options.action == "diff")
+            return DiffTrees(options, out, err);
         // Paths and patterns as paths inside the tree, however they were written.
         DataOptions given = options;
         for (std::string& path : given.paths)

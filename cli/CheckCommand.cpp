@@ -4,6 +4,7 @@
 #include "cli/CritterArtCheck.h"
 #include "cli/CommandSource.h"
 #include "cli/PrototypeCheck.h"
+#include "cli/SharedTextIds.h"
 #include "gamedata/GamePath.h"
 #include "proto/RecordFields.h"
 #include "library/CritterNameFile.h"
@@ -16,6 +17,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -152,10 +154,13 @@ public:
                    std::to_string(record.size()) + " bytes in a folder of the " +
                        (secondGame ? "second game, whose critters have 416" : "first game, whose critters have 412"));
         auto value = [&](const std::string& key) { return FieldValue(record, FieldByKey(key)); };
-        if (const std::int32_t type = value("pid_type"); type != kCritterPidType)
+        // The type is the PID's first byte; the second belongs to the 24-bit number.
+        if (const std::int32_t type = value("pid_type"); (type & 0xFF00) != kCritterPidType)
             Report(label, "pid_type = " + FieldValueText(FieldByKey("pid_type"), type) + ", not a critter (0x0100)");
-        if (const auto number = FileNumber(file); number && *number != value("pid"))
-            Report(label, "pid = " + std::to_string(value("pid")) + ", the file name says " + std::to_string(*number));
+        // The PID's number is its low 24 bits, as the game reads it.
+        const std::int32_t pid = record.Field(1, 3);
+        if (const auto number = FileNumber(file); number && *number != pid)
+            Report(label, "pid = " + std::to_string(pid) + ", the file name says " + std::to_string(*number));
         const std::int32_t textId = value("text_id");
         const std::string name = names_ ? names_->Lookup(std::to_string(textId)) : std::string();
         if (names_ && name.empty())
@@ -179,6 +184,9 @@ public:
                                   (secondGame ? "the second game" : "the first game"));
         }
     }
+
+    // A finding of a check outside this class, counted as its own.
+    void Finding(const std::string& label, const std::string& fault) { Report(label, fault); }
 
     void NoCritters() { Report(FileLabel(folder_), "no *.pro file in the folder"); }
 
@@ -239,24 +247,23 @@ private:
     bool reported_ = false;
 };
 
-// check --data: the critters of a folder of the install's merged tree, with
-// the install's name file and the folder's list.
-int RunTreeCheck(const CheckOptions& options, std::ostream& out, std::ostream& err)
+// check --data: the prototypes of a folder of the tree's merged files, with
+// the tree's message file and the folder's list; artCheck: each critter's
+// standing picture too.
+int RunTreeFolderCheck(const TreeSource& source, const std::string& folder, NameEncoding encoding, bool artCheck,
+                       std::ostream& out, std::ostream& err)
 {
-    const std::unique_ptr<TreeSource> source = OpenCommandTree(options.data, err);
-    const GameTree& tree = source->Tree();
-    const std::string folder = SlashPath(options.folder.empty() ? std::string("proto/critters") : options.folder);
-    FolderCheck check(PathFromUtf8(folder), NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic),
-                      out);
-    PrototypeCheck others(PathFromUtf8(folder), &tree,
-                          NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic), out);
+    const GameTree& tree = source.Tree();
+    FolderCheck check(PathFromUtf8(folder), encoding, out);
+    PrototypeCheck others(PathFromUtf8(folder), &tree, encoding, out);
+    SharedTextIds textIds;
     if (!others.FolderType() || *others.FolderType() == ProtoType::Critter)
         check.ReadTreeNames(tree);
     const std::optional<bool> game =
         tree.Which() == Game::Unknown ? std::nullopt : std::optional<bool>(tree.Which() == Game::Second);
     std::vector<SourceFile> files;
     try {
-        files = source->Resolve({folder});
+        files = source.Resolve({folder});
     } catch (const SourceRefusal& refusal) {
         if (refusal.Kind() != RefusalKind::NotFound)
             throw;
@@ -267,14 +274,16 @@ int RunTreeCheck(const CheckOptions& options, std::ostream& out, std::ostream& e
     for (const SourceFile& file : files) {
         const std::string name = FileLabel(file.file.filename());
         try {
-            const LoadedPrototype loaded = source->Read(file);
+            const LoadedPrototype loaded = source.Read(file);
             const ProRecord record = ProRecord::FromBytes(loaded.bytes);
             if (others.Takes(record))
                 others.Check(name, record, loaded.sizeText);
             else
                 check.Critter(file.file, record, game);
+            if (const auto shared = textIds.Note(name, record))
+                check.Finding(name, *shared);
             check.Spelling(name);
-            critters[GamePathKey(name)] = record.size() >= 4 ? record.Field(kPidNumberOffset, 2) : -1;
+            critters[GamePathKey(name)] = record.size() >= 4 ? record.Field(1, 3) : -1;
         } catch (const std::exception& error) {
             ReportError(err, file.label, error);
             failed = true;
@@ -282,8 +291,35 @@ int RunTreeCheck(const CheckOptions& options, std::ostream& out, std::ostream& e
     }
     check.CheckList(tree, folder, critters);
     check.Count(others.Reported());
-    const bool artMissing = CheckCritterArt(tree, files, out);
+    const bool artMissing = artCheck && CheckCritterArt(tree, files, out);
     return failed ? kExitError : check.Reported() || artMissing ? kExitFindings : kExitSuccess;
+}
+
+// check --data: the folder given, else every prototype folder the tree has
+// (the critters' alone when it has none).
+int RunTreeCheck(const CheckOptions& options, std::ostream& out, std::ostream& err)
+{
+    const std::unique_ptr<TreeSource> source = OpenCommandTree(options.data, err);
+    const NameEncoding encoding = NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic);
+    if (!options.folder.empty())
+        return RunTreeFolderCheck(*source, SlashPath(options.folder), encoding, true, out, err);
+    std::vector<ProtoType> present;
+    for (int type = 0; type < kProtoTypeCount; ++type) {
+        const std::string folder = std::string("proto/") + TypeFolder(static_cast<ProtoType>(type));
+        if (!source->Tree().List(folder).empty())
+            present.push_back(static_cast<ProtoType>(type));
+    }
+    if (present.empty())
+        present.push_back(ProtoType::Critter);
+    // The critters first, as the check of the critters alone printed them.
+    std::stable_partition(present.begin(), present.end(), [](ProtoType type) { return type == ProtoType::Critter; });
+    int status = kExitSuccess;
+    for (const ProtoType type : present) {
+        const int folderStatus = RunTreeFolderCheck(*source, std::string("proto/") + TypeFolder(type), encoding,
+                                                    type == ProtoType::Critter, out, err);
+        status = std::max(status, folderStatus);
+    }
+    return status;
 }
 
 } // namespace
@@ -291,8 +327,8 @@ int RunTreeCheck(const CheckOptions& options, std::ostream& out, std::ostream& e
 void AddCheckOptions(CLI::App& command, CheckOptions& options)
 {
     command.add_option("--data", options.data,
-                       "check a folder of an install's or a mod's tree (default "
-                       "proto/critters), with its pro_crit.msg and its critters.lst");
+                       "check a folder of an install's or a mod's tree (default: every "
+                       "prototype folder it has), with its message file and its list");
     command.add_option("FOLDER", options.folder, "a game folder (with --data: a folder of the tree)");
     AddEncodingOption(command, options.encoding);
 }
@@ -312,6 +348,7 @@ int RunCheck(const CheckOptions& options, std::ostream& out, std::ostream& err)
         return kExitError;
     }
     FolderCheck check(folder, NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic), out);
+    SharedTextIds textIds;
     PrototypeCheck others(folder, nullptr, NameEncodingFromOption(options.encoding).value_or(NameEncoding::Automatic),
                           out);
     if (!others.FolderType() || *others.FolderType() == ProtoType::Critter)
@@ -329,6 +366,8 @@ int RunCheck(const CheckOptions& options, std::ostream& out, std::ostream& err)
                 others.Check(FileLabel(file.filename()), record, SizeText(file, record.size()));
             else
                 check.Critter(file, record, folderGame);
+            if (const auto shared = textIds.Note(FileLabel(file.filename()), record))
+                check.Finding(FileLabel(file.filename()), *shared);
         } catch (const std::exception& error) {
             ReportError(err, FileLabel(file), error);
             failed = true;

@@ -35,12 +35,15 @@ struct CommandValues {
     ImportOptions imported;
     SetOptions set;
     DiffOptions diff;
+    MergeOptions merge;
     CheckOptions check;
     NamesOptions names;
     DatOptions dat;
     DataOptions data;
     ArtOptions art;
     FrmOptions frm;
+    NewOptions created;
+    RenameOptions renamed;
 };
 
 // One subcommand: its name and help line, the function adding its options
@@ -90,6 +93,14 @@ constexpr Command kCommands[] = {
                                                       "(FID -> art/critters/critters.lst -> FRM, color.pal)"),
     Entry<&CommandValues::frm, AddFrmOptions, RunFrm>("frm", "An FRM picture as a PNG (--palette, --out), or its "
                                                              "header and frames (--info)"),
+    Entry<&CommandValues::created, AddNewOptions, RunNew>(
+        "new", "A new prototype in a tree from an existing one: the next number of its type's list, its own "
+               "name and description"),
+    Entry<&CommandValues::renamed, AddRenameOptions, RunRename>(
+        "rename", "Set a prototype's name and description in its type's message file"),
+    Entry<&CommandValues::merge, AddMergeOptions, RunMerge>(
+        "merge", "git's merge driver for prototypes: merge BASE OURS THEIRS writes into OURS each field "
+                 "changed on one side; fields changed on both list as 'key: base -> ours | theirs'"),
 };
 
 // set takes its files after "--", which CLI11 would otherwise hand to the
@@ -132,7 +143,7 @@ int RunCli(std::vector<std::string> arguments, std::ostream& out, std::ostream& 
                  "Exit status: 0 success, 1 differences (diff) or findings (check), 2 an error.",
                  "quarnel-cli"};
     app.require_subcommand(1);
-    app.set_version_flag("--version", "quarnel-cli " + GetFileVersionText("quarnel-cli.exe"),
+    app.set_version_flag("--version", "quarnel-cli " + ReleaseVersionText() + "\nLicence: " + kLicenceName,
                          "print the version and exit");
     // "/path" is a file name on both systems, never a Windows-style option
     // (the subcommands take this setting from the app).

@@ -2,6 +2,7 @@
 // prototypes of different types or subtypes are said to be so.
 #include "cli/Commands.h"
 #include "cli/CommandSource.h"
+#include "cli/PrototypeDiff.h"
 #include "proto/RecordFields.h"
 #include "platform/Utf8.h"
 
@@ -29,24 +30,13 @@ int RunDiff(const DiffOptions& options, std::ostream& out, std::ostream& err)
             return kExitError;
         }
     }
-    if (prototypes[0].kind != prototypes[1].kind) {
-        out << (prototypes[0].kind.type == prototypes[1].kind.type ? "different subtypes: " : "different types: ")
-            << KindText(prototypes[0].kind) << " -> " << KindText(prototypes[1].kind) << "\n";
+    if (const auto kinds = KindChangeText(prototypes[0], prototypes[1])) {
+        out << *kinds << "\n";
         return kExitFindings;
     }
-    // A field only one of the two layouts has (damage_type) shows as absent in the other.
-    auto text = [&](int i, const RecordField& field) {
-        return RecordHasField(field, prototypes[i].record.size())
-                   ? FieldValueText(field, FieldValue(prototypes[i].record, field))
-                   : std::string("absent");
-    };
     std::string lines;
-    for (const RecordField& field : KindLayout(prototypes[0].kind)) {
-        const std::string a = text(0, field);
-        const std::string b = text(1, field);
-        if (a != b)
-            lines += field.key + ": " + a + " -> " + b + "\n";
-    }
+    for (const FieldChange& change : FieldChanges(prototypes[0], prototypes[1]))
+        lines += change.key + ": " + change.before + " -> " + change.after + "\n";
     out << lines;
     return lines.empty() ? kExitSuccess : kExitFindings;
 }

@@ -123,7 +123,8 @@ void PrototypeCheck::Check(const std::string& label, const ProRecord& record, co
                "pid_type = " + Hex(value("pid_type"), 2) + ": " + KindText(kind) + ", not " + TypeText(*folderType_));
         return;
     }
-    const std::int32_t pid = value("pid");
+    // The PID's number is its low 24 bits, as the game reads it.
+    const std::int32_t pid = record.Field(1, 3);
     if (listed_) {
         const auto line = listed_->find(GamePathKey(label));
         if (line == listed_->end())

@@ -4,6 +4,7 @@
 #include "editor/TAboutBox.h"
 #include "editor/FieldLook.h"
 #include "editor/Globals.h"
+#include "editor/PrototypePanel.h"
 #include "editor/StepButtons.h"
 #include "editor/UserSettings.h"
 #include "platform/AppPaths.h"
@@ -102,6 +103,9 @@ TForm1::TForm1(QWidget* parent, std::filesystem::path gameFolder)
     BuildStatisticsGrid(client);
     BuildSkillsGrid(client);
     BuildGameSwitch(client);
+    KeepCritterArea(client);
+    BuildTypeChoice(client);
+    BuildNamingActions();
     SetBaseFieldsEnabled(false);
     ConnectHandlers();
 
@@ -229,6 +233,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Resize && watched == centralWidget()) {
         FitListToClient(centralWidget());
+        if (PrototypePanel1 && PrototypePanel1->isVisible())
+            PrototypePanel1->resize(PrototypePanel1->width(), centralWidget()->height());
     } else if (event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* field = qobject_cast<QLineEdit*>(watched);

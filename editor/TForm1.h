@@ -10,6 +10,7 @@
 #include "proto/ProFile.h"
 #include "rules/CharacterRules.h"
 #include "rules/FieldStore.h"
+#include "source/PrototypeNaming.h"
 #include "source/PrototypeSource.h"
 
 #include <QHash>
@@ -44,6 +45,7 @@ class QWidget;
 namespace quarnel {
 
 class PreviewPictures;
+class PrototypePanel;
 class ProRecord;
 class TAboutBox;
 
@@ -77,6 +79,11 @@ public:
     QPushButton* BitBtnSave = nullptr;
     QPushButton* BitBtnCancel = nullptr;
     QComboBox* ComboBoxGender = nullptr;
+    // A game folder's type choice (Critters, Items, Scenery, Walls, Tiles, Misc), the
+    // View menu that holds the same, and the panel of a prototype that is no critter.
+    QComboBox* ComboPrototypeType = nullptr;
+    QMenu* View1 = nullptr;
+    PrototypePanel* PrototypePanel1 = nullptr;
 
     QMenu* Plik1 = nullptr;
     QAction* OpenGameFolder1 = nullptr;
@@ -85,6 +92,7 @@ public:
     QStatusBar* StatusBar1 = nullptr; // only while a game folder is open
     QLabel* StatusLabel1 = nullptr;
     QAction* Zapisz1 = nullptr;
+    QAction* NewFromThis1 = nullptr; // a game folder's only
     QAction* Wyj1 = nullptr;
     QMenu* ools1 = nullptr;
     QAction* KonwertujFO1doFO2412do4161 = nullptr;
@@ -112,6 +120,10 @@ public:
     bool OpenGameFolder(const std::filesystem::path& folder);
     // File / "Close game folder": back to the folders beside the executable, as at start.
     void CloseGameFolder();
+    // The type listed now (critters unless a game folder shows another).
+    ProtoType ShownType() const;
+    // The type choice's item index: lists that type, unless an edit is open.
+    void ChoosePrototypeType(int index);
     // The about box alive now, if any.
     TAboutBox* CurrentAboutBox() const { return aboutBox_.get(); }
 
@@ -246,6 +258,31 @@ private:
     // Keeps the shown direction's standing frame as PNG for "Save Image".
     void KeepStandingFrame();
 
+    // The types beside critters (TForm1Types.cpp).
+    void BuildTypeChoice(QWidget* client);
+    // Notes the critter's own controls, which another type's panel replaces.
+    void KeepCritterArea(QWidget* client);
+    void ShowTypeArea();
+    void ShowTypeChoice(bool shown);
+    void SetTypeChoiceEnabled(bool enabled);
+    void FillTypeList();
+    void SelectTypeRow(int row);
+    void ShowTypePrototype(const LoadedPrototype& loaded, RecordKind kind);
+    bool SaveTypePrototype();
+    void ReloadTypeRow();
+
+    // Names and new prototypes of a game folder (TForm1Naming.cpp).
+    void BuildNamingActions();
+    // The name and description typed, each only where it differs from the one loaded.
+    NameEdit EditedNames() const;
+    // Stores the loaded record with edit applied and the names typed into the
+    // type's message file: every refusal of the names comes before anything
+    // is written; each file is written only when it changes.
+    bool StoreServedWithNames(const std::function<void(ProRecord&)>& edit);
+    // File / "New from this one...": a copy of the loaded prototype under the
+    // next number of its type, selected when made.
+    void NewFromThis1Click();
+
     WindowFields fields_;
     CharacterRules rules_;
     // Where the critters come from: the folder beside the executable of the
@@ -271,6 +308,11 @@ private:
     CritterArt shownArt_;                   // the FRM picture of the critter shown
     int artFrame_ = 0;                      // its frame shown now
     QTimer* artTimer_ = nullptr;            // plays a picture of several frames at its rate
+    ProtoType shownType_ = ProtoType::Critter;
+    std::vector<QWidget*> critterArea_;    // the critter's controls, hidden for another type
+    std::vector<SourceEntry> typeEntries_; // the rows of another type's list, in order
+    std::string listStanding_;             // why the selected row is not a plain listed file
+    QString shownCritterName_;             // a game folder's critter name as loaded
 };
 
 } // namespace quarnel

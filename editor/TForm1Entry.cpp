@@ -46,6 +46,7 @@ void TForm1::EnterEditingMode(bool saveEnabled)
     BitBtnSave->setEnabled(saveEnabled);
     Zapisz1->setEnabled(saveEnabled);
     BitBtnCancel->setEnabled(true);
+    SetTypeChoiceEnabled(false);
     UpdateOtherFieldsAction();
 }
 
@@ -61,6 +62,7 @@ void TForm1::LeaveEditingMode()
     OpenGameFolder1->setEnabled(true);
     RecentGameFolders1->menuAction()->setEnabled(!RecentGameFolders1->isEmpty());
     CloseGameFolder1->setEnabled(Tree() != nullptr);
+    SetTypeChoiceEnabled(true);
     UpdateOtherFieldsAction();
 }
 

@@ -2,6 +2,7 @@
 // closing it, the recent folders, the caption and the status bar that names
 // a critter's layer.
 #include "editor/FieldLook.h"
+#include "editor/PrototypePanel.h"
 #include "editor/Globals.h"
 #include "editor/PathText.h"
 #include "editor/TForm1.h"
@@ -109,6 +110,7 @@ bool TForm1::OpenGameFolder(const std::filesystem::path& given)
     RunGuarded([this] { FillCritterList(); });
     if (ListViewFiles->rowCount() == 0) {
         ClearPicture();
+        PrototypePanel1->Clear(QString());
         Edit1->clear();
         UpdateCritterStatus();
     }
@@ -144,6 +146,10 @@ void TForm1::ShowGameFolderState()
                         : versionCaption_);
     CloseGameFolder1->setEnabled(open);
     RadioGroup1->setEnabled(!open);
+    ShowTypeChoice(open);
+    NewFromThis1->setVisible(open);
+    // The critter name is typed into in a game folder only, where it has a message file.
+    EditCritterName->setEnabled(open);
     if (open) {
         const int index = GameIndexOf(*tree, RadioGroup1ItemIndex());
         {
@@ -212,6 +218,9 @@ void TForm1::UpdateCritterStatus()
                    QString::fromStdString(serving->layer);
         else
             text = QString::fromStdString(CurrentCritterPath);
+        // Another type's file the list does not name, or a line naming no file, says so.
+        if (shownType_ != ProtoType::Critter && !listStanding_.empty())
+            text += QString::fromUtf8(kLayerSeparator) + QString::fromStdString(listStanding_);
         if (!loadFailure_.empty())
             text += QString::fromUtf8(kLayerSeparator) + "not loaded: " + QString::fromStdString(loadFailure_);
         else if (CritterLoaded() && IsSecondGame && loadedSize_ == kFirstGameRecordSize)

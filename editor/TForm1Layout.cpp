@@ -2,6 +2,7 @@
 // positions of the form description.
 #include "editor/FieldLook.h"
 #include "editor/StepButtons.h"
+#include "editor/TForm1GameFolderLook.h"
 #include "editor/TForm1.h"
 #include "editor/TypedLengthValidator.h"
 #include "proto/CritterFields.h"
@@ -169,9 +170,9 @@ void TForm1::BuildListArea(QWidget* client)
     ListViewFiles->verticalHeader()->setDefaultSectionSize(18);
     ListViewFiles->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
     ListViewFiles->horizontalHeader()->setHighlightSections(false);
-    ListViewFiles->setColumnWidth(0, 85);
-    ListViewFiles->setColumnWidth(1, 143);
-    ListViewFiles->setColumnWidth(2, 70);
+    ListViewFiles->setColumnWidth(0, kFileColumnWidth);
+    ListViewFiles->setColumnWidth(1, kNameColumnWidth);
+    ListViewFiles->setColumnWidth(2, kPidColumnWidth);
     // The selected row stays visible when the list loses the focus.
     QPalette palette = ListViewFiles->palette();
     palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
@@ -198,10 +199,10 @@ void TForm1::BuildIdentityArea(QWidget* client)
     AddLabel(client, "PID number", 416, 184, 81);
     EditCritterPID = AddField(client, "EditCritterPID", 416, 202, 81, int(FieldKind::Pid));
 
-    BitBtnSave = AddButton(client, "BitBtnSave", "SAVE", 344, 234, 82, 28);
+    BitBtnSave = AddButton(client, "BitBtnSave", "SAVE", 344, kCritterButtonsTop, 82, 28);
     SetButtonCaptionStyle(BitBtnSave, QColor(0xFF, 0, 0));
     BitBtnSave->setEnabled(false);
-    BitBtnCancel = AddButton(client, "BitBtnCancel", "CANCEL", 432, 234, 75, 28);
+    BitBtnCancel = AddButton(client, "BitBtnCancel", "CANCEL", 432, kCritterButtonsTop, 75, 28);
     SetButtonCaptionStyle(BitBtnCancel, QColor(0, 0, 0xFF));
     BitBtnCancel->setEnabled(false);
 }

@@ -80,7 +80,10 @@ void TForm1::ScanGameFolder()
 void TForm1::FillCritterList()
 {
     if (!source_->InPlace()) {
-        FillServedCritterList();
+        if (shownType_ == ProtoType::Critter)
+            FillServedCritterList();
+        else
+            FillTypeList();
         return;
     }
     // The folder beside the executable is listed as the games' editor always

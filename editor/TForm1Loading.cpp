@@ -32,6 +32,10 @@ void TForm1::SelectCritter(int row)
         UpdateCritterStatus();
         return;
     }
+    if (!source_->InPlace() && shownType_ != ProtoType::Critter) {
+        SelectTypeRow(row);
+        return;
+    }
     if (!source_->InPlace()) {
         SelectServedCritter(row);
         return;
@@ -69,6 +73,7 @@ void TForm1::ShowCritterPictureAndName(const std::filesystem::path& path, const 
 
     if (!source_->InPlace()) {
         EditCritterName->setText(QString::fromStdString(sourceNames_.Text(textId)));
+        shownCritterName_ = EditCritterName->text();
     } else {
         const std::string name =
             LookupCritterName(nameFile_.empty() ? NameTablePath() : nameFile_, std::to_string(textId));

@@ -16,7 +16,8 @@ namespace quarnel {
 void TForm1::UpdateOtherFieldsAction()
 {
     const bool browsing = !BitBtnCancel->isEnabled();
-    OtherFields1->setEnabled(browsing && CritterLoaded());
+    OtherFields1->setEnabled(browsing && shownType_ == ProtoType::Critter && CritterLoaded());
+    NewFromThis1->setEnabled(browsing && Tree() != nullptr && CritterLoaded());
 }
 
 void TForm1::OtherFields1Click()

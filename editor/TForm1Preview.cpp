@@ -2,6 +2,7 @@
 // "Save Image".
 #include "editor/Globals.h"
 #include "editor/PathText.h"
+#include "editor/PngFileSaving.h"
 #include "editor/ReadOnlyRestorer.h"
 #include "editor/TForm1.h"
 #include "platform/AppPaths.h"
@@ -35,8 +36,6 @@ const char* const kPictureList = "gif_critters.lst";
 const char* const kSavePictureFilter =
     "All (*.GIF *.bmp *.ico *.emf *.wmf);;GIF Image (*.GIF);;Bitmaps (*.bmp);;Icons (*.ico);;"
     "Enhanced Metafiles (*.emf);;Metafiles (*.wmf)";
-
-const char* const kSavePngFilter = "PNG Image (*.png)";
 
 } // namespace
 
@@ -180,20 +179,7 @@ void TForm1::SaveImage1Click()
     if (!fileName || pictureBytes_.isEmpty())
         return;
     if (png) {
-        // A game folder's picture is a PNG file: the name says so, and a
-        // file already there is replaced only when the user says so.
-        if (!QString::fromStdString(*fileName).endsWith(".png", Qt::CaseInsensitive))
-            *fileName += ".png";
-        const QFileInfo existing(QString::fromStdString(*fileName));
-        if (existing.exists() || existing.isSymLink()) {
-            if (!Dialogs().AskYesNo(existing.fileName().toStdString() + " already exists. Replace it?"))
-                return;
-        }
-        // Under a temporary name, renamed into place: never half a picture,
-        // and nothing but a regular file is replaced.
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(pictureBytes_.constData());
-        WriteNewFile(ToPath(QString::fromStdString(*fileName)),
-                     std::vector<std::uint8_t>(bytes, bytes + pictureBytes_.size()));
+        SavePngFile(*fileName, pictureBytes_);
         return;
     }
     // The picture is written in its own format, whatever the extension.

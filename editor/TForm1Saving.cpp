@@ -42,6 +42,17 @@ std::vector<const char*> BaseModeFields()
 
 void TForm1::BitBtnSaveClick()
 {
+    if (shownType_ != ProtoType::Critter) {
+        // Another type's record is written whole from its form; the row and the
+        // prototype follow what the disk holds afterwards, saved or refused as stale.
+        staleSaveRefused_ = false;
+        if (!SaveTypePrototype() && !staleSaveRefused_)
+            return;
+        LeaveEditingMode();
+        ReloadTypeRow();
+        ListViewFiles->setFocus();
+        return;
+    }
     if (HasInvalidField) {
         Dialogs().ShowMessage("Check red fields!");
         return;
@@ -81,7 +92,7 @@ bool TForm1::SaveCritter(const std::filesystem::path& path)
         SavedFieldValues(fields_, index >= 0 ? std::optional<std::int32_t>(index) : std::nullopt);
     auto setFields = [&](ProRecord& record) { StoreSavedValues(record, values); };
     if (!source_->InPlace())
-        return StoreServedCritter(setFields);
+        return StoreServedWithNames(setFields);
 
     // One opening of the file: the record is read, every field set in memory,
     // and the changed span written back in one write, so a failure cannot
@@ -95,6 +106,13 @@ bool TForm1::SaveCritter(const std::filesystem::path& path)
 
 void TForm1::BitBtnCancelClick()
 {
+    if (shownType_ != ProtoType::Critter) {
+        // The prototype is loaded again from the disk, as stored.
+        LeaveEditingMode();
+        FillCritterList();
+        ListViewFiles->setFocus();
+        return;
+    }
     for (QLineEdit* field : findChildren<QLineEdit*>())
         SetFieldColor(field, kCream);
     HasInvalidField = false;

@@ -72,7 +72,7 @@ void TForm1::ScanSourceNames()
 {
     sourceNames_ = {};
     try {
-        sourceNames_ = source_->Names(ProtoType::Critter, nameEncoding_);
+        sourceNames_ = source_->Names(shownType_, nameEncoding_);
     } catch (const std::runtime_error&) {
         // An unreadable name file: the list is still filled, without names.
         ReportCurrentException();

@@ -1,6 +1,7 @@
 #include "editor/TOtherFieldsDialog.h"
 
 #include "editor/FieldLook.h"
+#include "editor/ListCombo.h"
 #include "editor/SaveRefusals.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/UserDialogs.h"
@@ -161,14 +162,7 @@ void TOtherFieldsDialog::FillComboBoxes(bool secondGame)
     for (Control& control : controls_) {
         if (!control.combo)
             continue;
-        for (const EnumItem& item : EnumItems(control.field->list, secondGame))
-            control.combo->addItem(item.name, item.value);
-        int index = control.combo->findData(control.stored);
-        if (index < 0) { // kept as it is unless the user picks another item
-            control.combo->addItem(QString("Unknown (%1)").arg(control.stored), control.stored);
-            index = control.combo->count() - 1;
-        }
-        control.combo->setCurrentIndex(index);
+        FillListCombo(control.combo, control.field->list, secondGame, control.stored);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "gamedata/Dat2Archive.h"
 #include "gamedata/Decompressors.h"
 #include "gamedata/GamePath.h"
+#include "platform/Errors.h"
 
 #include <algorithm>
 
@@ -23,8 +24,22 @@ const char* MethodName(StorageMethod method)
 std::unique_ptr<Archive> Archive::Open(const std::filesystem::path& file)
 {
     ArchiveFile archive(file);
-    if (Dat2Archive::Recognises(archive))
-        return std::make_unique<Dat2Archive>(std::move(archive));
+    if (Dat2Archive::Recognises(archive)) {
+        if (!Dat1Archive::Recognises(archive))
+            return std::make_unique<Dat2Archive>(std::move(archive));
+        // A first-game archive may end in bytes that read as its size: when
+        // the second game's directory is not there, it is read as the first
+        // game's; failing that too, the second game's fault is the one told.
+        try {
+            return std::make_unique<Dat2Archive>(ArchiveFile(file));
+        } catch (const ArchiveError& second) {
+            try {
+                return std::make_unique<Dat1Archive>(std::move(archive));
+            } catch (const ArchiveError&) {
+                throw second;
+            }
+        }
+    }
     if (Dat1Archive::Recognises(archive))
         return std::make_unique<Dat1Archive>(std::move(archive));
     archive.Fail("not a DAT archive of either game (no second-game trailer holding the file's size, "

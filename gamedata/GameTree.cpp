@@ -8,6 +8,7 @@
 #include "platform/Utf8.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <unordered_map>
 
@@ -18,6 +19,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kCritterArt = "art/critters";
+// The folders of which one makes a folder (or its data folder) a mod's tree.
+constexpr const char* kModTreeFolders[] = {"proto", "art", "text"};
 
 bool IsFile(const fs::path& path)
 {
@@ -90,19 +93,27 @@ GameTree GameTree::Open(const fs::path& folder)
         tree.OpenInstall();
         return tree;
     }
-    // A mod's tree: the folder itself, or its data folder, holds proto/critters.
-    for (const char* root : {"", "data"}) {
-        const fs::path base = *root ? FindIgnoringCase(folder, root) : folder;
-        if (!IsFolder(FindIgnoringCase(base, "proto/critters")))
-            continue;
-        const std::string name = *root ? Utf8FromPath(base.filename()) : std::string(".");
-        tree.override_ = tree.critterOverride_ = tree.AddFolder(name, base);
-        tree.mainOrder_ = {tree.override_};
-        return tree;
-    }
+    // A mod's tree: the folder itself, or its data folder, holds one of the
+    // game's top folders (a mod may change only items, art or texts). The one
+    // holding proto/critters is taken first, as it always was, so that a
+    // folder beside data/ holding text/ does not hide data/'s critters.
+    for (const bool critters : {true, false})
+        for (const char* root : {"", "data"}) {
+            const fs::path base = *root ? FindIgnoringCase(folder, root) : folder;
+            const bool holds =
+                critters ? IsFolder(FindIgnoringCase(base, "proto/critters"))
+                         : std::any_of(std::begin(kModTreeFolders), std::end(kModTreeFolders),
+                                       [&](const char* top) { return IsFolder(FindIgnoringCase(base, top)); });
+            if (!holds)
+                continue;
+            const std::string name = *root ? Utf8FromPath(base.filename()) : std::string(".");
+            tree.override_ = tree.critterOverride_ = tree.AddFolder(name, base);
+            tree.mainOrder_ = {tree.override_};
+            return tree;
+        }
     throw ArchiveError(Utf8FromPath(folder) +
                        ": neither a game install (master.dat, fallout.cfg or fallout2.cfg) nor a mod's tree "
-                       "(proto/critters, or data/proto/critters)");
+                       "(proto, art or text, or data/proto, data/art or data/text)");
 }
 
 std::unique_ptr<ArchiveLayer> GameTree::OpenArchive(const std::string& name, const fs::path& file)

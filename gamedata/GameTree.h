@@ -12,8 +12,8 @@
 // - First game, two trees: art/critters/... from the critter_patches folder,
 //   then the critter archive; everything else from the master_patches
 //   folder, then the master archive.
-// A mod's tree (a folder holding proto/critters, or data/proto/critters)
-// is one loose folder.
+// A mod's tree (a folder holding proto, art or text, or whose data folder
+// holds one of them) is one loose folder; its critter list may be empty.
 #include "gamedata/ArchiveLayer.h"
 #include "gamedata/FolderLayer.h"
 #include "gamedata/GameConfig.h"

@@ -225,4 +225,64 @@ OverrideWrite WriteOverWinner(const GameTree& tree, const Holding& winner, const
     return WriteFound(tree, path, &winner, before, after, false);
 }
 
+namespace {
+
+// The override folder's copy of path: the folders on its way made (any case
+// taken), the file named as the path's last part spells it.
+fs::path OverrideCopyPath(const GameTree& tree, std::string_view path)
+{
+    const FolderLayer& target = tree.OverrideFor(path);
+    std::error_code ec;
+    if (!fs::is_directory(target.Folder(), ec)) {
+        fs::create_directories(target.Folder(), ec);
+        if (ec)
+            throw IoError(IoCodeFromErrorCode(ec));
+    }
+    const std::string slashed = SlashPath(path);
+    const std::size_t slash = slashed.rfind('/');
+    const fs::path folder = MakeFolders(
+        target.Folder(), slash == std::string::npos ? std::string_view() : std::string_view(slashed).substr(0, slash));
+    return FindIgnoringCase(folder, slash == std::string::npos ? slashed : slashed.substr(slash + 1));
+}
+
+} // namespace
+
+OverrideWrite ReplaceInOverride(const GameTree& tree, std::string_view path, const std::vector<std::uint8_t>& before,
+                                const std::vector<std::uint8_t>& after, bool force)
+{
+    CheckOverrideWrite(tree, path, force);
+    const auto winner = tree.Find(path);
+    if (winner->layer->Read(winner->path) != before)
+        Refuse(path, "the file changed since it was read; nothing written", RefusalKind::Changed);
+    if (before == after)
+        return {};
+    const FolderLayer& target = tree.OverrideFor(path);
+    const auto existing = target.Locate(path);
+    // The winner's own case for a new copy, as WriteIntoOverride names it.
+    const fs::path file = existing ? *existing : OverrideCopyPath(tree, winner->path);
+    const bool readOnly = MustStayReadOnly(path) || (existing && IsReadOnly(*existing));
+    WriteNewFile(file, after, readOnly);
+    target.Forget();
+    return {file, !existing, true};
+}
+
+void CheckNewInOverride(const GameTree& tree, std::string_view path)
+{
+    if (!IsSafeExtractPath(path))
+        Refuse(path, "not a path that can be written into the game's folder", RefusalKind::Invalid);
+    if (const auto holding = tree.Find(path))
+        Refuse(path, "already in " + holding->layer->Name(), RefusalKind::Changed);
+    CheckOverridePlace(tree.OverrideFor(path).Folder(), path);
+}
+
+OverrideWrite CreateInOverride(const GameTree& tree, std::string_view path, const std::vector<std::uint8_t>& bytes,
+                               bool readOnly)
+{
+    CheckNewInOverride(tree, path);
+    const fs::path file = OverrideCopyPath(tree, path);
+    WriteNewFile(file, bytes, readOnly);
+    tree.OverrideFor(path).Forget();
+    return {file, true, true};
+}
+
 } // namespace quarnel

@@ -77,6 +77,25 @@ const Layer* ShadowingWinner(const GameTree& tree, const Holding& winner);
 std::optional<std::string> ShadowedWriteText(const GameTree& tree, std::string_view path);
 std::string ShadowedWriteText(const GameTree& tree, std::string_view path, const Layer& shadowing);
 
+// A file of the tree written whole with new bytes of any length (a message
+// file, a list file): a new file in the override folder, or the copy there
+// replaced, each made under a temporary name and renamed into place; a
+// replaced copy keeps its read-only attribute. The same checks as
+// WriteIntoOverride first (CheckOverrideWrite), then ArchiveError (Changed)
+// when the winning copy no longer holds before's bytes.
+OverrideWrite ReplaceInOverride(const GameTree& tree, std::string_view path, const std::vector<std::uint8_t>& before,
+                                const std::vector<std::uint8_t>& after, bool force = false);
+
+// Refuses, writing nothing, a new file at a path of the tree: ArchiveError
+// (Invalid) for a path that cannot be written, (Changed) when a layer holds
+// the path already; WriteRefusedError as CheckOverrideWrite for the place.
+void CheckNewInOverride(const GameTree& tree, std::string_view path);
+
+// Makes a file the tree does not hold in the override folder at the path,
+// after CheckNewInOverride; readOnly: read-only from its first moment.
+OverrideWrite CreateInOverride(const GameTree& tree, std::string_view path, const std::vector<std::uint8_t>& bytes,
+                               bool readOnly);
+
 // Whether the game deletes writable copies of this path from the override
 // folder (critter and item prototypes), so that it must stay read-only.
 bool MustStayReadOnly(std::string_view path);

@@ -2,6 +2,7 @@
 
 #include "platform/Utf8.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -150,6 +151,17 @@ std::size_t ValidSequenceAt(std::string_view raw, std::size_t i)
     return length > 0 && i + length <= raw.size() && IsValidUtf8(raw.substr(i, length)) ? length : 0;
 }
 
+// The code point of a valid UTF-8 sequence of two to four bytes.
+char32_t FirstCodePoint(std::string_view sequence)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(sequence[i])); };
+    if (sequence.size() == 2)
+        return (byte(0) & 0x1F) << 6 | (byte(1) & 0x3F);
+    if (sequence.size() == 3)
+        return (byte(0) & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
+    return (byte(0) & 0x07) << 18 | (byte(1) & 0x3F) << 12 | (byte(2) & 0x3F) << 6 | (byte(3) & 0x3F);
+}
+
 std::string DecodeUtf8(std::string_view raw)
 {
     if (IsValidUtf8(raw))
@@ -210,6 +222,36 @@ std::optional<std::size_t> FirstUndecodableByte(std::string_view raw, NameEncodi
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::string> EncodeName(std::string_view utf8, NameEncoding encoding, std::size_t* failedAt)
+{
+    const CodePageHigh* high = HighHalf(encoding);
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t length = ValidSequenceAt(utf8, i);
+        if (length == 0) {
+            if (failedAt)
+                *failedAt = i;
+            return std::nullopt;
+        }
+        const std::string_view sequence = utf8.substr(i, length);
+        if (!high || length == 1) {
+            out.append(sequence);
+        } else {
+            const char32_t point = FirstCodePoint(sequence);
+            const auto* found = std::find(high->begin(), high->end(), point);
+            // A C1 control stands for an unassigned byte: no character maps to it.
+            if (found == high->end() || (point >= 0x80 && point < 0xA0)) {
+                if (failedAt)
+                    *failedAt = i;
+                return std::nullopt;
+            }
+            out += static_cast<char>(0x80 + (found - high->begin()));
+        }
+        i += length;
+    }
+    return out;
 }
 
 std::string NameToUtf8(const std::string& raw) { return IsValidUtf8(raw) ? raw : DecodeCodePage(raw, kCp1252High); }

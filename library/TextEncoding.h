@@ -37,6 +37,11 @@ std::string NameToUtf8(const std::string& raw);
 // code page leaves unassigned, a byte outside a valid UTF-8 sequence), if any.
 std::optional<std::size_t> FirstUndecodableByte(std::string_view raw, NameEncoding encoding);
 
+// The bytes of a UTF-8 text in the encoding (Utf8: the text itself). When
+// the text is not valid UTF-8 or holds a character the code page lacks, none,
+// with the offset of that character in the text in *failedAt.
+std::optional<std::string> EncodeName(std::string_view utf8, NameEncoding encoding, std::size_t* failedAt = nullptr);
+
 // The spellings of the command line and the settings, "automatic", "cp1250",
 // "cp1251", "cp1252", "utf-8" (any case; none for anything else), and back.
 std::optional<NameEncoding> NameEncodingFromOption(std::string_view text);

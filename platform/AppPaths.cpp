@@ -1,5 +1,6 @@
 #include "platform/AppPaths.h"
 
+#include "platform/UserDataFolder.h"
 #include "platform/Utf8.h"
 
 #include <system_error>
@@ -34,7 +35,19 @@ void SetExecutableFolder(const fs::path& folder)
     executableFolder = WithTrailingSeparator(Utf8FromPath(fs::absolute(folder).lexically_normal()));
 }
 
-void SetExecutablePath(const fs::path& exe) { SetExecutableFolder(fs::absolute(exe).parent_path()); }
+void SetExecutablePath(const fs::path& exe)
+{
+    const fs::path folder = fs::absolute(exe).parent_path();
+    if (FolderRefusesNewFiles(folder)) {
+        const fs::path user = UserDataFolder();
+        std::error_code ec;
+        if (!user.empty() && (fs::create_directories(user, ec) || fs::is_directory(user, ec))) {
+            SetExecutableFolder(user);
+            return;
+        }
+    }
+    SetExecutableFolder(folder);
+}
 
 std::string Separator() { return std::string(1, static_cast<char>(fs::path::preferred_separator)); }
 

@@ -1,5 +1,7 @@
 #pragma once
-// Where the program finds its folders: everything sits beside the executable.
+// Where the program finds its folders: everything sits beside the executable,
+// or, when the executable's folder may not be written (an install in
+// /usr/bin), in the per-user folder of UserDataFolder.h.
 #include <filesystem>
 #include <string>
 
@@ -11,7 +13,9 @@ namespace quarnel {
 // with SetExecutableFolder.
 std::string ExecutableFolder();
 void SetExecutableFolder(const std::filesystem::path& folder);
-// Records the executable's own path (called once by the program entry).
+// Records the executable's own path (called once by the program entry) and
+// so the folder the program works in: the executable's, or the per-user
+// folder (created when missing) when the executable's refuses new files.
 void SetExecutablePath(const std::filesystem::path& exe);
 
 // The native path separator as text ("/" on Linux, "\" on Windows).

@@ -1,5 +1,7 @@
 #include "platform/VersionInfo.h"
 
+#include "QuarnelReleaseVersion.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #include <filesystem>
@@ -31,5 +33,7 @@ std::string GetFileVersionText(const std::string& fileName)
 #endif
     return QUARNEL_VERSION_TEXT;
 }
+
+std::string ReleaseVersionText() { return QUARNEL_RELEASE_VERSION; }
 
 } // namespace quarnel

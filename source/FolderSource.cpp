@@ -4,6 +4,7 @@
 #include "platform/FileAttributes.h"
 #include "platform/FileIdentity.h"
 #include "platform/FolderListing.h"
+#include "platform/NewFile.h"
 #include "platform/Utf8.h"
 #include "preview/PreviewPictures.h"
 #include "proto/ChangedSpanWriter.h"
@@ -12,6 +13,7 @@
 #include "proto/ProLayout.h"
 #include "source/GameChoice.h"
 #include "source/MessageFileAbove.h"
+#include "library/MessageFile.h"
 
 #include <algorithm>
 #include <set>
@@ -228,6 +230,34 @@ std::optional<MessageFileRef> FolderSource::MessageFileOf(const SourceFile& file
 }
 
 std::string FolderSource::ReadMessageFile(const MessageFileRef& file) const { return ReadMessageFileBytes(file.file); }
+
+std::optional<std::string> FolderSource::MessageWriteQuestion(const MessageFileRef& /*file*/) const
+{
+    return std::nullopt;
+}
+
+void FolderSource::CheckMessageWritable(const MessageFileRef& file, bool /*force*/) const
+{
+    if (const int error = WriteAccessError(file.file))
+        throw SourceRefusal(RefusalKind::NotWritable, file.label,
+                            "cannot be opened for writing: " + IoErrorMessage(error));
+}
+
+SourceWrite FolderSource::WriteMessageFile(const MessageFileRef& file, const std::string& before,
+                                           const std::string& after, bool force) const
+{
+    CheckMessageWritable(file, force);
+    if (ReadMessageFileBytes(file.file) != before)
+        throw SourceRefusal(RefusalKind::Changed, file.label, "the file changed since it was read; nothing written");
+    if (before == after)
+        return {file.label, false};
+    try {
+        WriteNewFile(file.file, {after.begin(), after.end()}, IsReadOnly(file.file));
+    } catch (const IoError& error) {
+        std::throw_with_nested(SourceRefusal(RefusalKind::WriteFailed, file.label, error.what()));
+    }
+    return {file.label, true};
+}
 
 PrototypeArt FolderSource::Art(std::uint32_t fid) const
 {

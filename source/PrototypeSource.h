@@ -9,6 +9,7 @@
 #include "gamedata/GameTree.h"
 #include "library/CritterNameFile.h"
 #include "library/TextEncoding.h"
+#include "library/TreeTypeList.h"
 #include "proto/PrototypeLayout.h"
 #include "source/SourceRefusal.h"
 
@@ -39,6 +40,14 @@ struct SourceEntry {
     // critter's size (the listing still holds the file).
     std::optional<std::int32_t> textId;
     std::size_t recordSize = 0;
+    // A tree's types beside critters, by the type's list file: the PID (the
+    // type byte << 24 | the list line; none when no line names the file), the
+    // record's subtype (items and scenery), where the file stands against the
+    // list, and why when it is not a plain listed file ("not in items.lst").
+    std::optional<std::uint32_t> pid{};
+    int subtype = kNoSubtype;
+    ListStanding standing = ListStanding::Listed;
+    std::string standingReason{};
 };
 
 // A prototype as read: its bytes, and what a later write checks the copy on
@@ -103,7 +112,9 @@ public:
     virtual bool IsSecondGame(const SourceFile& file, std::size_t recordSize, std::optional<bool> chosen) const = 0;
 
     // The prototypes of a type, in the order of their names (a tree: of the
-    // paths' keys), each with its layer, text ID and record size.
+    // paths' keys), each with its layer, text ID and record size. A tree's
+    // types beside critters: in the order of the type's list file, then the
+    // files it does not name (TreeTypeList).
     virtual std::vector<SourceEntry> List(ProtoType type) const = 0;
     // The one serving copy of a file now (its path in that layer's case, and
     // the layer); none when nothing holds it. Text ID and size are not read.
@@ -171,8 +182,27 @@ public:
     // Its bytes. IoError, FileRefusedError or ArchiveError when it cannot be read.
     virtual std::string ReadMessageFile(const MessageFileRef& file) const = 0;
 
+    // Writing a message file whole (its names changed or added). The question
+    // before a write the game would not use (a tree: a layer read before the
+    // override folder holds the file); none when it would, always none for
+    // the folders.
+    virtual std::optional<std::string> MessageWriteQuestion(const MessageFileRef& file) const = 0;
+    // Throws what would stop the write now, writing nothing: a loose file
+    // that does not open for writing; a tree's CheckOverrideWrite refusals.
+    virtual void CheckMessageWritable(const MessageFileRef& file, bool force) const = 0;
+    // Writes after as the message file's bytes, before being the bytes read:
+    // a loose file replaced in place, a tree's file into the override folder
+    // (a new copy there, or the copy there replaced). SourceRefusal (Changed
+    // when the file no longer holds before's bytes, Shadowed, NotWritable,
+    // WriteFailed, ...) writing nothing when refused.
+    virtual SourceWrite WriteMessageFile(const MessageFileRef& file, const std::string& before,
+                                         const std::string& after, bool force) const = 0;
+
     // The picture of a critter by its FID.
     virtual PrototypeArt Art(std::uint32_t fid) const = 0;
+    // The picture of an FID of any listed type (items, scenery, walls, tiles,
+    // misc, inventory, critters) through a tree; none for the folders.
+    virtual std::optional<FidArt> ListedArt(std::uint32_t) const { return std::nullopt; }
     // The folders' picture archive with its cache (stepping through views);
     // none for a tree or for loose files.
     virtual PreviewPictures* Pictures() const = 0;

@@ -4,6 +4,7 @@
 #include "gamedata/OverrideWriter.h"
 #include "library/MessageFile.h"
 #include "library/TreeCritterList.h"
+#include "library/TreeTypeList.h"
 #include "platform/Errors.h"
 #include "platform/RegularFile.h"
 #include "platform/Utf8.h"
@@ -38,24 +39,17 @@ SourceFile FileOf(const std::string& path) { return {PathFromUtf8(path), path}; 
 // The last part of a tree path.
 std::string FileNameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-// The prototypes of a type other than critters: every *.pro directly in
-// proto/<type folder>, with the text ID every record holds after its PID.
-std::vector<SourceEntry> ListTreePrototypes(const GameTree& tree, ProtoType type)
+// A type other than critters, in the order of its list file.
+std::vector<SourceEntry> ListTreeTypeEntries(const GameTree& tree, ProtoType type)
 {
     std::vector<SourceEntry> entries;
-    const std::string folder = std::string("proto/") + TypeFolder(type);
-    for (const Holding& holding : tree.List(folder)) {
-        if (!IsPrototypeName(holding.path) || GamePathKey(FolderOf(holding.path)) != GamePathKey(folder))
-            continue;
-        SourceEntry entry{FileOf(holding.path), FileNameOf(holding.path), holding.layer->Name(), std::nullopt, 0};
-        // A damaged entry stays listed without a name; reading it reports the fault.
-        try {
-            const ProRecord record = ProRecord::FromBytes(holding.layer->Read(holding.path));
-            entry.recordSize = record.size();
-            if (record.size() >= std::size_t(kTextIdOffset + 4))
-                entry.textId = record.Field(kTextIdOffset, 4);
-        } catch (const std::runtime_error&) {
-        }
+    for (TreeTypeEntry& listed : ListTreeType(tree, type)) {
+        SourceEntry entry{FileOf(listed.path), std::move(listed.fileName), std::move(listed.layer), listed.textId,
+                          listed.recordSize};
+        entry.pid = listed.pid;
+        entry.subtype = listed.subtype;
+        entry.standing = listed.standing;
+        entry.standingReason = std::move(listed.reason);
         entries.push_back(std::move(entry));
     }
     return entries;
@@ -86,7 +80,7 @@ bool TreeSource::IsSecondGame(const SourceFile& file, std::size_t recordSize, st
 std::vector<SourceEntry> TreeSource::List(ProtoType type) const
 {
     if (type != ProtoType::Critter)
-        return ListTreePrototypes(*tree_, type);
+        return ListTreeTypeEntries(*tree_, type);
     std::vector<SourceEntry> entries;
     for (TreeCritter& critter : ListTreeCritters(*tree_)) {
         // A file of no critter's size is not read; its size is the listing's.
@@ -307,12 +301,42 @@ std::string TreeSource::ReadMessageFile(const MessageFileRef& file) const
     return ReadTreeMessageFileBytes(*tree_, file.label);
 }
 
+std::optional<std::string> TreeSource::MessageWriteQuestion(const MessageFileRef& file) const
+{
+    return ShadowedSaveQuestion(*tree_, file.label);
+}
+
+void TreeSource::CheckMessageWritable(const MessageFileRef& file, bool force) const
+{
+    CheckOverrideWrite(*tree_, file.label, force);
+}
+
+SourceWrite TreeSource::WriteMessageFile(const MessageFileRef& file, const std::string& before,
+                                         const std::string& after, bool force) const
+{
+    const std::string& path = file.label;
+    try {
+        const OverrideWrite written =
+            ReplaceInOverride(*tree_, path, {before.begin(), before.end()}, {after.begin(), after.end()}, force);
+        return {written.changed ? Utf8FromPath(written.file) : path, written.changed};
+    } catch (const ArchiveError& error) {
+        throw SourceRefusal(error.Kind(), path, error.what());
+    } catch (const IoError& error) {
+        // The file system's refusal names the copy that was to be written.
+        const fs::path copy = FindIgnoringCase(tree_->OverrideFor(path).Folder(), path);
+        std::throw_with_nested(
+            SourceRefusal(RefusalKind::WriteFailed, path, Utf8FromPath(copy) + ": " + std::string(error.what())));
+    }
+}
+
 PrototypeArt TreeSource::Art(std::uint32_t fid) const
 {
     PrototypeArt art;
     art.frm = art_->Find(fid);
     return art;
 }
+
+std::optional<FidArt> TreeSource::ListedArt(std::uint32_t fid) const { return art_->AnyType().Find(fid); }
 
 PreviewPictures* TreeSource::Pictures() const { return nullptr; }
 

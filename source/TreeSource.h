@@ -45,7 +45,12 @@ public:
     MessageFileRef NamedMessageFile(const std::string& argument, NameEncoding chosen) const override;
     std::optional<MessageFileRef> MessageFileOf(const SourceFile& file, ProtoType type) const override;
     std::string ReadMessageFile(const MessageFileRef& file) const override;
+    std::optional<std::string> MessageWriteQuestion(const MessageFileRef& file) const override;
+    void CheckMessageWritable(const MessageFileRef& file, bool force) const override;
+    SourceWrite WriteMessageFile(const MessageFileRef& file, const std::string& before, const std::string& after,
+                                 bool force) const override;
     PrototypeArt Art(std::uint32_t fid) const override;
+    std::optional<FidArt> ListedArt(std::uint32_t fid) const override;
     PreviewPictures* Pictures() const override;
     // Drops the art read so far (after the tree's art files changed).
     void ForgetArt() const;

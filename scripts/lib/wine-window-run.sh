@@ -11,6 +11,7 @@
 # with the Wine prefix and user of the test run. It leaves a screenshot of
 # the window (quarnel-wine.png) in the run folder.
 # Usage: wine-window-run.sh BUILD_FOLDER [command prefix to run Wine with...]
+#        QUARNEL_WINDOW_FOLDER=FOLDER wine-window-run.sh - [command prefix...]
 # Exit status: non-zero when any step fails.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -18,11 +19,17 @@ build=$1
 shift
 run=("$@")
 
-folder=$build/wine-window-run
-rm -rf "$folder"
-mkdir -p "$folder"
-cp "$build/app/quarnel.exe" "$folder/"
-cp -r sample/FO1 sample/FO2 sample/frm_critters.zip "$folder/"
+# QUARNEL_WINDOW_FOLDER names a folder that already holds quarnel.exe and the
+# sample folders (an unpacked release); else they are copied from the build.
+if [ -n "${QUARNEL_WINDOW_FOLDER:-}" ]; then
+  folder=$QUARNEL_WINDOW_FOLDER
+else
+  folder=$build/wine-window-run
+  rm -rf "$folder"
+  mkdir -p "$folder"
+  cp "$build/app/quarnel.exe" "$folder/"
+  cp -r sample/FO1 sample/FO2 sample/frm_critters.zip "$folder/"
+fi
 chmod -R u+w "$folder"
 if [ ${#run[@]} -gt 0 ]; then chown -R --reference="$WINEPREFIX" "$folder"; fi
 

@@ -165,6 +165,43 @@ TEST_CASE("A damaged archive is reported once by name and the rest of the instal
     CHECK_THROWS_WITH_AS(GameTree::Open(empty.path), doctest::Contains("neither a game install"), ArchiveError);
 }
 
+// A mod that changes only items, only art or only texts is a mod's tree too;
+// a folder without any of the game's top folders is not, and the refusal says
+// what would make it one.
+TEST_CASE("A mod's tree is a folder holding proto, art or text, or a data folder holding one")
+{
+    ScratchFolder itemsOnly;
+    Put(itemsOnly.path / "proto" / "items" / "00000001.pro", "item-1");
+    const GameTree items = GameTree::Open(itemsOnly.path);
+    CHECK_FALSE(items.IsInstall());
+    CHECK(Where(items, "proto/items/00000001.pro") == Lines{".:proto/items/00000001.pro"});
+    CHECK(items.List("proto/critters").empty());
+
+    ScratchFolder textOnly;
+    Put(textOnly.path / "Text" / "english" / "game" / "pro_item.msg", "{1}{}{Knife}");
+    CHECK(GameTree::Open(textOnly.path).MessageFile("pro_item.msg") == "Text/english/game/pro_item.msg");
+
+    ScratchFolder artInData;
+    Put(artInData.path / "data" / "art" / "items" / "knife.frm", "frm");
+    CHECK(Where(GameTree::Open(artInData.path), "art/items/knife.frm") == Lines{"data:art/items/knife.frm"});
+
+    // A data folder holding critters is still taken before a top folder holding only texts.
+    ScratchFolder critterData;
+    Put(critterData.path / "text" / "english" / "readme.txt", "readme");
+    Put(critterData.path / "data" / "proto" / "critters" / "00000001.pro", "critter-1");
+    CHECK(Where(GameTree::Open(critterData.path), "proto/critters/00000001.pro") ==
+          Lines{"data:proto/critters/00000001.pro"});
+
+    // Other folders, and files named like the top folders, make no mod's tree.
+    ScratchFolder none;
+    Put(none.path / "maps" / "arcaves.map", "map");
+    Put(none.path / "proto", "a file, not a folder");
+    Put(none.path / "data" / "text", "a file, not a folder");
+    CHECK_THROWS_WITH_AS(
+        GameTree::Open(none.path),
+        doctest::Contains("nor a mod's tree (proto, art or text, or data/proto, data/art or data/text)"), ArchiveError);
+}
+
 // The master archive's format settles the game before the other layers are
 // worked out: a first-game archive beside both cfg files means the first
 // game's cfg counts, with its own master archive. Warnings come in the order

@@ -455,11 +455,11 @@ void TestWindowGameFolder::folderThatIsNoGameIsRefused()
     WriteStandardFolder(fixture);
     TForm1& form = fixture.Open();
     const fs::path nothing = fixture.Root() / "Pictures";
-    fs::create_directories(nothing / "proto");
+    fs::create_directories(nothing / "maps");
     QVERIFY(!form.OpenGameFolder(nothing));
     QCOMPARE(fixture.dialogs.errors.size(), std::size_t(1));
     const std::string& error = fixture.dialogs.errors[0];
-    QVERIFY2(error.find("master.dat") != std::string::npos && error.find("proto/critters") != std::string::npos,
+    QVERIFY2(error.find("master.dat") != std::string::npos && error.find("data/proto") != std::string::npos,
              error.c_str());
     // The window is as it was.
     QVERIFY(!form.Tree());
