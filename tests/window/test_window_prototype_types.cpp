@@ -385,7 +385,7 @@ void TestWindowPrototypeTypes::everyKindShowsItsStoredValues()
         auto* name = Named<QLineEdit>(window.form, "EditPrototypeName");
         auto* description = Named<QLineEdit>(window.form, "EditPrototypeDescription");
         QVERIFY(name && description);
-        QVERIFY(name->isReadOnly() && description->isReadOnly());
+        QVERIFY(!name->isReadOnly() && !description->isReadOnly()); // typed into, saved into the message file
         QCOMPARE(name->text(), QString::fromStdString(prototype.name));
         QCOMPARE(description->text(), QString::fromStdString(prototype.description));
 
