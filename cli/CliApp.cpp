@@ -83,11 +83,12 @@ constexpr Command kCommands[] = {
                  "names, genders, statistics, resistances, body and kill types"),
     Entry<&CommandValues::names, AddNamesOptions, RunNames>("names",
                                                             "Print the pro_crit.ini equivalent of a pro_crit.msg"),
-    Entry<&CommandValues::dat, AddDatOptions, RunDat>("dat", "A game archive (either game's DAT format, told apart "
-                                                             "by its content) taken apart"),
+    Entry<&CommandValues::dat, AddDatOptions, RunDat>("dat",
+                                                      "A game archive (either game's DAT format, told apart "
+                                                      "by its content) taken apart, or a folder packed into one"),
     Entry<&CommandValues::data, AddDataOptions, RunData>(
         "data", "The merged file tree of an install or a mod's tree, as the game "
-                "reads it: data INSTALL list|where|cat|extract ..."),
+                "reads it: data INSTALL list|where|cat|extract|diff ..."),
     Entry<&CommandValues::art, AddArtOptions, RunArt>("art",
                                                       "A critter's standing picture from its game's files as a PNG "
                                                       "(FID -> art/critters/critters.lst -> FRM, color.pal)"),

@@ -266,6 +266,7 @@ private:
     void ShowTypeChoice(bool shown);
     void SetTypeChoiceEnabled(bool enabled);
     void FillTypeList();
+    void FitSubtypeColumn();
     void SelectTypeRow(int row);
     void ShowTypePrototype(const LoadedPrototype& loaded, RecordKind kind);
     bool SaveTypePrototype();

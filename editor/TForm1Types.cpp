@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -50,6 +51,7 @@ constexpr int kCritterAreaLeft = 340; // the critter's controls lie right of the
 constexpr int kSubtypeColumn = 3;
 constexpr int kTypePidColumnWidth = 70;
 constexpr int kSubtypeColumnWidth = 57;
+constexpr int kTypeCellPadding = 12; // a cell's margins and its grid line
 const QStringList kCritterHeaders = {"File Name", "Item Name", "Pid Number"};
 const QStringList kTypeHeaders = {"File Name", "Name", "Pid Number", "Subtype"};
 
@@ -209,6 +211,7 @@ void TForm1::FillTypeList()
             ListViewFiles->setItem(row, kSubtypeColumn, TypeListItem(SubtypeOf(entry, shownType_), entry));
         }
         FitFileNameColumn(typeEntries_);
+        FitSubtypeColumn();
         ListViewFiles->setUpdatesEnabled(true);
         QApplication::restoreOverrideCursor();
     }
@@ -221,6 +224,16 @@ void TForm1::FillTypeList()
         ListViewFiles->selectRow(row);
     else
         UpdateCritterStatus();
+}
+
+void TForm1::FitSubtypeColumn()
+{
+    // The longest subtype ("ladder down") shown whole; the name column takes what is left.
+    const QFontMetrics metrics(ListViewFiles->font());
+    int widest = metrics.horizontalAdvance(ListViewFiles->horizontalHeaderItem(kSubtypeColumn)->text());
+    for (int row = 0; row < ListViewFiles->rowCount(); ++row)
+        widest = std::max(widest, metrics.horizontalAdvance(ListViewFiles->item(row, kSubtypeColumn)->text()));
+    ListViewFiles->setColumnWidth(kSubtypeColumn, std::max(kSubtypeColumnWidth, widest + kTypeCellPadding));
 }
 
 void TForm1::SelectTypeRow(int row)

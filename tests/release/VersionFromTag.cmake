@@ -1,4 +1,4 @@
-# cmake -DSCRATCH=folder -P VersionFromTag.cmake
+# cmake [-DSCRATCH=folder] -P VersionFromTag.cmake (default: a new folder in TMPDIR, or /tmp)
 # The version text from git (cmake/GitVersion.cmake) in a scratch repository:
 # outside a checkout, before any tag, on a tag, past it, and with a tag that
 # is no release number.
@@ -23,6 +23,15 @@ function(git)
   endif()
 endfunction()
 
+if(NOT SCRATCH)
+  # The build tree may not be writable for the user running the tests: the temp folder is.
+  set(temp "$ENV{TMPDIR}")
+  if(NOT temp)
+    set(temp /tmp)
+  endif()
+  string(RANDOM LENGTH 10 suffix)
+  set(SCRATCH "${temp}/quarnel-version-${suffix}")
+endif()
 file(REMOVE_RECURSE ${SCRATCH})
 file(MAKE_DIRECTORY ${SCRATCH}/repo ${SCRATCH}/plain)
 

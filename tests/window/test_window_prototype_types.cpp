@@ -385,7 +385,7 @@ void TestWindowPrototypeTypes::everyKindShowsItsStoredValues()
         auto* name = Named<QLineEdit>(window.form, "EditPrototypeName");
         auto* description = Named<QLineEdit>(window.form, "EditPrototypeDescription");
         QVERIFY(name && description);
-        QVERIFY(name->isReadOnly() && description->isReadOnly());
+        QVERIFY(!name->isReadOnly() && !description->isReadOnly()); // typed into, saved into the message file
         QCOMPARE(name->text(), QString::fromStdString(prototype.name));
         QCOMPARE(description->text(), QString::fromStdString(prototype.description));
 
@@ -595,6 +595,15 @@ void TestWindowPrototypeTypes::picturesOfItemsAndSceneryMatchTheirFrames()
     const FrmRecipe& igun = window.tree.Picture("art/inven/igun.frm").recipe;
     QCOMPARE(Difference(inventory, Expected(4, 3, {{&igun.frameSets[0][0], 0, 0}})), QString());
     QVERIFY(inventory->isVisible());
+    // Save Image writes the first frame at its place as PNG.
+    const fs::path png = window.fixture.Root() / "ground.png";
+    window.fixture.dialogs.saveAnswers.push_back(png.string());
+    auto* saveImage = Named<QAction>(form, "ImagePrototypeSaveImage");
+    QVERIFY(saveImage);
+    saveImage->trigger();
+    QLabel saved;
+    saved.setPixmap(QPixmap(QString::fromStdString(png.string()), "PNG"));
+    QCOMPARE(Difference(&saved, Expected(6, 4, {{&gun.frameSets[0][0], 0, 0}})), QString());
 
     // The armor's: 137 x 129 fits the picture box and is shown unscaled; the
     // inventory picture, one column wider, is made smaller to fit.
