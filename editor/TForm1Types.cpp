@@ -220,10 +220,12 @@ void TForm1::FillTypeList()
         for (int r = 0; r < ListViewFiles->rowCount(); ++r)
             if (ListViewFiles->item(r, 0)->data(Qt::UserRole).toString().toStdString() == current)
                 row = r;
-    if (row >= 0 && row < ListViewFiles->rowCount())
+    if (row >= 0 && row < ListViewFiles->rowCount()) {
         ListViewFiles->selectRow(row);
-    else
+        ListViewFiles->scrollToItem(ListViewFiles->item(row, 0)); // a new prototype's row is the last
+    } else {
         UpdateCritterStatus();
+    }
 }
 
 void TForm1::FitSubtypeColumn()

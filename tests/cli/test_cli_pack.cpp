@@ -169,16 +169,21 @@ TEST_CASE("dat pack refuses names the format cannot hold, naming each, and write
     const std::string longName(200, 'n');
     tree.Put(std::string(60, 'f') + "/" + longName, Bytes{3}); // a folder and a name fit alone
     const fs::path target = tree.scratch.path / "out.dat";
-    const Result clash = Cli({"dat", "pack", tree.Root(), "--to", Text(target)});
-    CHECK(clash.status == 2);
-    CHECK(clash.err == "quarnel-cli: " + tree.Root() +
-                           ": art/critters/hfjmpsaa.frm: the same name as art/critters/HFJMPSAA.FRM in an archive, "
-                           "whose names are read without regard to case\n"
-                           "quarnel-cli: " +
-                           Text(target) + ": not written: a DAT2 archive cannot hold the files named above\n");
-    CHECK_FALSE(fs::exists(target));
+    // Two names differing in case alone exist on a case-sensitive file system only.
+    if (fs::exists(tree.root / "art" / "critters" / "hfjmpsaa.frm") &&
+        !fs::equivalent(tree.root / "art" / "critters" / "hfjmpsaa.frm",
+                        tree.root / "art" / "critters" / "HFJMPSAA.FRM")) {
+        const Result clash = Cli({"dat", "pack", tree.Root(), "--to", Text(target)});
+        CHECK(clash.status == 2);
+        CHECK(clash.err == "quarnel-cli: " + tree.Root() +
+                               ": art/critters/hfjmpsaa.frm: the same name as art/critters/HFJMPSAA.FRM in an archive, "
+                               "whose names are read without regard to case\n"
+                               "quarnel-cli: " +
+                               Text(target) + ": not written: a DAT2 archive cannot hold the files named above\n");
+        CHECK_FALSE(fs::exists(target));
+        fs::remove(tree.root / "art" / "critters" / "hfjmpsaa.frm");
+    }
 
-    fs::remove(tree.root / "art" / "critters" / "hfjmpsaa.frm");
     tree.Put("-art/x.frm", Bytes{4});
     const Result dat1 = Cli({"dat", "pack", tree.Root(), "--to", Text(target), "--format", "dat1"});
     CHECK(dat1.status == 2);
