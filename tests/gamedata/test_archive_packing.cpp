@@ -11,6 +11,7 @@
 #include "gamedata/LzssEncoder.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -356,17 +357,31 @@ TEST_CASE("names an archive cannot hold are refused, saying why")
         const fs::path root = scratch.path / "mod";
         PutFile(root / "proto" / "a.pro", "a");
         PutFile(root / "proto" / "A.PRO", "A");
+        // Two names of one key exist on a case-sensitive file system only.
+        const bool twoNames = !fs::equivalent(root / "proto" / "a.pro", root / "proto" / "A.PRO");
         const std::string deep = "text/" + std::string(130, 'f') + "/" + std::string(130, 'g');
+#ifndef _WIN32 // beyond the 260 characters of a Windows path
         PutFile(root / deep / "x.msg", "deep");
+#endif
         PutFile(root / ".git" / "config", "hidden");
         PutFile(root / ".hidden", "hidden");
         PutFile(root / "old.dat", "the archive being replaced");
         const FolderPack pack = ListFolderPack(root, *dat1, root / "old.dat");
-        REQUIRE(pack.refused.size() == 2);
-        CHECK(pack.refused[0] == "proto/a.pro: the same name as proto/A.PRO in an archive, whose names are read "
-                                 "without regard to case");
-        CHECK(pack.refused[1].starts_with(deep + "/x.msg: a folder path of 266 characters"));
+        std::vector<std::string> refused;
+        if (twoNames)
+            refused.push_back("proto/a.pro: the same name as proto/A.PRO in an archive, whose names are read "
+                              "without regard to case");
+#ifndef _WIN32
+        refused.push_back(deep + "/x.msg: a folder path of 266 characters");
+#endif
+        REQUIRE(pack.refused.size() == refused.size());
+        for (std::size_t i = 0; i < refused.size(); ++i)
+            CHECK(pack.refused[i].starts_with(refused[i]));
         REQUIRE(pack.files.size() == 1);
-        CHECK(pack.files[0].path == "proto/A.PRO");
+        std::string kept = pack.files[0].path;
+        std::transform(kept.begin(), kept.end(), kept.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        CHECK(kept == "proto/a.pro");
+        if (twoNames)
+            CHECK(pack.files[0].path == "proto/A.PRO");
     }
 }
