@@ -41,7 +41,7 @@ fs::path UserDataFolder()
     const fs::path local = EnvironmentPath(L"LOCALAPPDATA");
     return local.is_absolute() ? local / "Quarnel" : fs::path();
 #else
-    // The base directory specification: a relative value is invalid and ignored.
+    // XDG_DATA_HOME counts only when it is an absolute path; a relative one is ignored.
     const fs::path data = EnvironmentPath("XDG_DATA_HOME");
     if (data.is_absolute())
         return data / "quarnel";

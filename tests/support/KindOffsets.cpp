@@ -1,5 +1,7 @@
 #include "KindOffsets.h"
 
+#include <cstdio>
+
 #include <stdexcept>
 
 namespace quarnel::test {
@@ -120,6 +122,23 @@ std::vector<KindField> KindFields(int typeByte, int subtype)
                                 {"action_flags", 24, 4, S::Hex4}});
     }
     throw std::out_of_range("no prototype type " + std::to_string(typeByte));
+}
+
+std::string ShownText(const KindField& field, const std::vector<std::uint8_t>& bytes)
+{
+    std::uint32_t value = 0;
+    for (int i = 0; i < field.width; ++i)
+        value = value << 8 | bytes.at(std::size_t(field.offset + i));
+    char text[16];
+    if (field.shown == Shown::Hex2)
+        std::snprintf(text, sizeof text, "0x%04X", value);
+    else if (field.shown == Shown::Hex4)
+        std::snprintf(text, sizeof text, "0x%08X", value);
+    else if (field.width == 4)
+        std::snprintf(text, sizeof text, "%d", static_cast<std::int32_t>(value));
+    else
+        std::snprintf(text, sizeof text, "%u", value);
+    return text;
 }
 
 } // namespace quarnel::test

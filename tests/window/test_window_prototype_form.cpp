@@ -1,6 +1,7 @@
 // The form of a prototype of any type, on records built byte by byte: every
 // field named by its key with the value its bytes hold, typed values checked,
 // flag bits and lists, and a record that differs only where it was edited.
+#include "KindOffsets.h"
 #include "ProtoBuilder.h"
 #include "editor/FieldLook.h"
 #include "editor/PrototypeForm.h"
@@ -20,94 +21,90 @@ using namespace quarnel::test;
 
 namespace {
 
-enum class Shown { Dec, Hex2, Hex4, List };
-
 // A field as the record description gives it, written out here offset by
 // offset so that the form's layout table is checked against an independent one.
-struct Expected {
-    const char* key;
-    int offset;
-    int width;
-    Shown shown;
-};
+using Expected = KindField;
 
 const std::vector<Expected> kHeader = {{"pid_type", 0, 2, Shown::Hex2},
-                                       {"pid", 2, 2, Shown::Dec},
-                                       {"text_id", 4, 4, Shown::Dec},
+                                       {"pid", 2, 2, Shown::Decimal},
+                                       {"text_id", 4, 4, Shown::Decimal},
                                        {"fid", 8, 4, Shown::Hex4}};
 
-const std::vector<Expected> kItem = {{"light_radius", 12, 4, Shown::Dec},   {"light_intensity", 16, 4, Shown::Dec},
-                                     {"object_flags", 20, 4, Shown::Hex4},  {"action_flags", 24, 4, Shown::Hex4},
-                                     {"script_id", 28, 4, Shown::Dec},      {"subtype", 32, 4, Shown::List},
-                                     {"material", 36, 4, Shown::List},      {"size", 40, 4, Shown::Dec},
-                                     {"weight", 44, 4, Shown::Dec},         {"cost", 48, 4, Shown::Dec},
-                                     {"inventory_fid", 52, 4, Shown::Hex4}, {"sound", 56, 1, Shown::Dec}};
+const std::vector<Expected> kItem = {
+    {"light_radius", 12, 4, Shown::Decimal}, {"light_intensity", 16, 4, Shown::Decimal},
+    {"object_flags", 20, 4, Shown::Hex4},    {"action_flags", 24, 4, Shown::Hex4},
+    {"script_id", 28, 4, Shown::Decimal},    {"subtype", 32, 4, Shown::List},
+    {"material", 36, 4, Shown::List},        {"size", 40, 4, Shown::Decimal},
+    {"weight", 44, 4, Shown::Decimal},       {"cost", 48, 4, Shown::Decimal},
+    {"inventory_fid", 52, 4, Shown::Hex4},   {"sound", 56, 1, Shown::Decimal}};
 
 const std::vector<Expected> kWeapon = {
-    {"weapon.animation", 57, 4, Shown::List},      {"weapon.min_damage", 61, 4, Shown::Dec},
-    {"weapon.max_damage", 65, 4, Shown::Dec},      {"weapon.damage_type", 69, 4, Shown::List},
-    {"weapon.range1", 73, 4, Shown::Dec},          {"weapon.range2", 77, 4, Shown::Dec},
-    {"weapon.projectile_pid", 81, 4, Shown::Hex4}, {"weapon.min_strength", 85, 4, Shown::Dec},
-    {"weapon.ap_cost1", 89, 4, Shown::Dec},        {"weapon.ap_cost2", 93, 4, Shown::Dec},
-    {"weapon.critical_fail", 97, 4, Shown::Dec},   {"weapon.perk", 101, 4, Shown::Dec},
-    {"weapon.burst_rounds", 105, 4, Shown::Dec},   {"weapon.caliber", 109, 4, Shown::Dec},
-    {"weapon.ammo_pid", 113, 4, Shown::Hex4},      {"weapon.max_ammo", 117, 4, Shown::Dec},
-    {"weapon.sound", 121, 1, Shown::Dec}};
+    {"weapon.animation", 57, 4, Shown::List},        {"weapon.min_damage", 61, 4, Shown::Decimal},
+    {"weapon.max_damage", 65, 4, Shown::Decimal},    {"weapon.damage_type", 69, 4, Shown::List},
+    {"weapon.range1", 73, 4, Shown::Decimal},        {"weapon.range2", 77, 4, Shown::Decimal},
+    {"weapon.projectile_pid", 81, 4, Shown::Hex4},   {"weapon.min_strength", 85, 4, Shown::Decimal},
+    {"weapon.ap_cost1", 89, 4, Shown::Decimal},      {"weapon.ap_cost2", 93, 4, Shown::Decimal},
+    {"weapon.critical_fail", 97, 4, Shown::Decimal}, {"weapon.perk", 101, 4, Shown::Decimal},
+    {"weapon.burst_rounds", 105, 4, Shown::Decimal}, {"weapon.caliber", 109, 4, Shown::Decimal},
+    {"weapon.ammo_pid", 113, 4, Shown::Hex4},        {"weapon.max_ammo", 117, 4, Shown::Decimal},
+    {"weapon.sound", 121, 1, Shown::Decimal}};
 
-const std::vector<Expected> kArmor = {{"armor.AC", 57, 4, Shown::Dec},
-                                      {"armor.DRnormal", 61, 4, Shown::Dec},
-                                      {"armor.DRlaser", 65, 4, Shown::Dec},
-                                      {"armor.DRfire", 69, 4, Shown::Dec},
-                                      {"armor.DRplasma", 73, 4, Shown::Dec},
-                                      {"armor.DRelectrical", 77, 4, Shown::Dec},
-                                      {"armor.DRemp", 81, 4, Shown::Dec},
-                                      {"armor.DRexplode", 85, 4, Shown::Dec},
-                                      {"armor.DTnormal", 89, 4, Shown::Dec},
-                                      {"armor.DTlaser", 93, 4, Shown::Dec},
-                                      {"armor.DTfire", 97, 4, Shown::Dec},
-                                      {"armor.DTplasma", 101, 4, Shown::Dec},
-                                      {"armor.DTelectrical", 105, 4, Shown::Dec},
-                                      {"armor.DTemp", 109, 4, Shown::Dec},
-                                      {"armor.DTexplode", 113, 4, Shown::Dec},
-                                      {"armor.perk", 117, 4, Shown::Dec},
+const std::vector<Expected> kArmor = {{"armor.AC", 57, 4, Shown::Decimal},
+                                      {"armor.DRnormal", 61, 4, Shown::Decimal},
+                                      {"armor.DRlaser", 65, 4, Shown::Decimal},
+                                      {"armor.DRfire", 69, 4, Shown::Decimal},
+                                      {"armor.DRplasma", 73, 4, Shown::Decimal},
+                                      {"armor.DRelectrical", 77, 4, Shown::Decimal},
+                                      {"armor.DRemp", 81, 4, Shown::Decimal},
+                                      {"armor.DRexplode", 85, 4, Shown::Decimal},
+                                      {"armor.DTnormal", 89, 4, Shown::Decimal},
+                                      {"armor.DTlaser", 93, 4, Shown::Decimal},
+                                      {"armor.DTfire", 97, 4, Shown::Decimal},
+                                      {"armor.DTplasma", 101, 4, Shown::Decimal},
+                                      {"armor.DTelectrical", 105, 4, Shown::Decimal},
+                                      {"armor.DTemp", 109, 4, Shown::Decimal},
+                                      {"armor.DTexplode", 113, 4, Shown::Decimal},
+                                      {"armor.perk", 117, 4, Shown::Decimal},
                                       {"armor.male_fid", 121, 4, Shown::Hex4},
                                       {"armor.female_fid", 125, 4, Shown::Hex4}};
 
-const std::vector<Expected> kDrug = {{"drug.stat_a", 57, 4, Shown::Dec},
-                                     {"drug.stat_b", 61, 4, Shown::Dec},
-                                     {"drug.stat_c", 65, 4, Shown::Dec},
-                                     {"drug.amount_a", 69, 4, Shown::Dec},
-                                     {"drug.amount_b", 73, 4, Shown::Dec},
-                                     {"drug.amount_c", 77, 4, Shown::Dec},
-                                     {"drug.delay1", 81, 4, Shown::Dec},
-                                     {"drug.delay1_a", 85, 4, Shown::Dec},
-                                     {"drug.delay1_b", 89, 4, Shown::Dec},
-                                     {"drug.delay1_c", 93, 4, Shown::Dec},
-                                     {"drug.delay2", 97, 4, Shown::Dec},
-                                     {"drug.delay2_a", 101, 4, Shown::Dec},
-                                     {"drug.delay2_b", 105, 4, Shown::Dec},
-                                     {"drug.delay2_c", 109, 4, Shown::Dec},
-                                     {"drug.addiction_chance", 113, 4, Shown::Dec},
-                                     {"drug.addiction_perk", 117, 4, Shown::Dec},
-                                     {"drug.addiction_delay", 121, 4, Shown::Dec}};
+const std::vector<Expected> kDrug = {{"drug.stat_a", 57, 4, Shown::Decimal},
+                                     {"drug.stat_b", 61, 4, Shown::Decimal},
+                                     {"drug.stat_c", 65, 4, Shown::Decimal},
+                                     {"drug.amount_a", 69, 4, Shown::Decimal},
+                                     {"drug.amount_b", 73, 4, Shown::Decimal},
+                                     {"drug.amount_c", 77, 4, Shown::Decimal},
+                                     {"drug.delay1", 81, 4, Shown::Decimal},
+                                     {"drug.delay1_a", 85, 4, Shown::Decimal},
+                                     {"drug.delay1_b", 89, 4, Shown::Decimal},
+                                     {"drug.delay1_c", 93, 4, Shown::Decimal},
+                                     {"drug.delay2", 97, 4, Shown::Decimal},
+                                     {"drug.delay2_a", 101, 4, Shown::Decimal},
+                                     {"drug.delay2_b", 105, 4, Shown::Decimal},
+                                     {"drug.delay2_c", 109, 4, Shown::Decimal},
+                                     {"drug.addiction_chance", 113, 4, Shown::Decimal},
+                                     {"drug.addiction_perk", 117, 4, Shown::Decimal},
+                                     {"drug.addiction_delay", 121, 4, Shown::Decimal}};
 
-const std::vector<Expected> kDoor = {{"light_radius", 12, 4, Shown::Dec},     {"light_intensity", 16, 4, Shown::Dec},
-                                     {"object_flags", 20, 4, Shown::Hex4},    {"action_flags", 24, 4, Shown::Hex4},
-                                     {"script_id", 28, 4, Shown::Dec},        {"subtype", 32, 4, Shown::List},
-                                     {"material", 36, 4, Shown::List},        {"sound", 40, 1, Shown::Dec},
-                                     {"door.open_flags", 41, 4, Shown::Hex4}, {"door.key_code", 45, 4, Shown::Dec}};
+const std::vector<Expected> kDoor = {
+    {"light_radius", 12, 4, Shown::Decimal}, {"light_intensity", 16, 4, Shown::Decimal},
+    {"object_flags", 20, 4, Shown::Hex4},    {"action_flags", 24, 4, Shown::Hex4},
+    {"script_id", 28, 4, Shown::Decimal},    {"subtype", 32, 4, Shown::List},
+    {"material", 36, 4, Shown::List},        {"sound", 40, 1, Shown::Decimal},
+    {"door.open_flags", 41, 4, Shown::Hex4}, {"door.key_code", 45, 4, Shown::Decimal}};
 
-const std::vector<Expected> kWall = {{"light_radius", 12, 4, Shown::Dec},  {"light_intensity", 16, 4, Shown::Dec},
-                                     {"object_flags", 20, 4, Shown::Hex4}, {"action_flags", 24, 4, Shown::Hex4},
-                                     {"script_id", 28, 4, Shown::Dec},     {"material", 32, 4, Shown::List}};
+const std::vector<Expected> kWall = {
+    {"light_radius", 12, 4, Shown::Decimal}, {"light_intensity", 16, 4, Shown::Decimal},
+    {"object_flags", 20, 4, Shown::Hex4},    {"action_flags", 24, 4, Shown::Hex4},
+    {"script_id", 28, 4, Shown::Decimal},    {"material", 32, 4, Shown::List}};
 
 const std::vector<Expected> kTile = {{"object_flags", 12, 4, Shown::Hex4},
                                      {"action_flags", 16, 4, Shown::Hex4},
-                                     {"script_id", 20, 4, Shown::Dec},
+                                     {"script_id", 20, 4, Shown::Decimal},
                                      {"material", 24, 4, Shown::List}};
 
-const std::vector<Expected> kMisc = {{"light_radius", 12, 4, Shown::Dec},
-                                     {"light_intensity", 16, 4, Shown::Dec},
+const std::vector<Expected> kMisc = {{"light_radius", 12, 4, Shown::Decimal},
+                                     {"light_intensity", 16, 4, Shown::Decimal},
                                      {"object_flags", 20, 4, Shown::Hex4},
                                      {"action_flags", 24, 4, Shown::Hex4}};
 
@@ -157,23 +154,6 @@ std::uint32_t BigEndian(const std::vector<std::uint8_t>& bytes, int offset, int 
     for (int i = 0; i < width; ++i)
         value = (value << 8) | bytes[static_cast<std::size_t>(offset + i)];
     return value;
-}
-
-// The text a field shows for its bytes: hexadecimal with two digits per
-// byte, or decimal (signed for 4 bytes, unsigned for 1 and 2).
-QString ShownText(const Expected& field, const std::vector<std::uint8_t>& bytes)
-{
-    const std::uint32_t value = BigEndian(bytes, field.offset, field.width);
-    char text[16];
-    if (field.shown == Shown::Hex2)
-        std::snprintf(text, sizeof text, "0x%04X", value);
-    else if (field.shown == Shown::Hex4)
-        std::snprintf(text, sizeof text, "0x%08X", value);
-    else if (field.width == 4)
-        std::snprintf(text, sizeof text, "%d", static_cast<std::int32_t>(value));
-    else
-        std::snprintf(text, sizeof text, "%u", value);
-    return text;
 }
 
 ProRecord RecordOf(const ProtoBuilder& bytes) { return ProRecord::FromBytes(bytes.Bytes()); }
@@ -227,8 +207,8 @@ void TestWindowPrototypeForm::EveryFieldOfEachKindShowsItsStoredValue()
                 ++named;
         QCOMPARE(named, static_cast<int>(sample.fields.size())); // no key missing, none extra
         for (const Expected& field : sample.fields) {
-            const QString name = QString("Field_") + field.key;
-            const QByteArray where = QByteArray(sample.name) + " " + field.key;
+            const QString name = QString("Field_") + QString::fromStdString(field.key);
+            const QByteArray where = QByteArray(sample.name) + " " + field.key.c_str();
             if (field.shown == Shown::List) {
                 auto* combo = Child<QComboBox>(form, name);
                 QVERIFY2(combo, where);
@@ -236,7 +216,7 @@ void TestWindowPrototypeForm::EveryFieldOfEachKindShowsItsStoredValue()
             } else {
                 auto* edit = Child<QLineEdit>(form, name);
                 QVERIFY2(edit, where);
-                QCOMPARE(edit->text(), ShownText(field, bytes.Bytes()));
+                QCOMPARE(edit->text(), QString::fromStdString(ShownText(field, bytes.Bytes())));
             }
         }
         // Unedited, the record is the one shown, byte for byte.
@@ -258,7 +238,8 @@ void TestWindowPrototypeForm::EditedFieldsAreTheOnlyChangedBytes()
         expected[61] = 0, expected[62] = 0, expected[63] = 0, expected[64] = 12;
         QCOMPARE(form.Record()->bytes(), expected);
         // Typed back to the stored value: the record is the original again.
-        Type(Edit(form, "weapon.min_damage"), ShownText({"", 61, 4, Shown::Dec}, bytes.Bytes()));
+        Type(Edit(form, "weapon.min_damage"),
+             QString::fromStdString(ShownText({"", 61, 4, Shown::Decimal}, bytes.Bytes())));
         QCOMPARE(form.Record()->bytes(), bytes.Bytes());
     }
     {

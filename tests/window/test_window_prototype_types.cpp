@@ -104,23 +104,6 @@ void Retype(QLineEdit* field, const QString& text)
     QTest::keyClicks(field, text);
 }
 
-// The text a field shows for its bytes: hexadecimal with two digits a byte,
-// or decimal (signed for 4 bytes, unsigned for 1 and 2).
-QString ShownText(const KindField& field, const std::vector<std::uint8_t>& bytes)
-{
-    const std::uint32_t value = ReadBigEndian(bytes, field.offset, field.width);
-    char text[16];
-    if (field.shown == Shown::Hex2)
-        std::snprintf(text, sizeof text, "0x%04X", value);
-    else if (field.shown == Shown::Hex4)
-        std::snprintf(text, sizeof text, "0x%08X", value);
-    else if (field.width == 4)
-        std::snprintf(text, sizeof text, "%d", static_cast<std::int32_t>(value));
-    else
-        std::snprintf(text, sizeof text, "%u", value);
-    return text;
-}
-
 QString Cell(QTableWidget* list, int row, int column)
 {
     const QTableWidgetItem* item = list->item(row, column);
@@ -406,9 +389,9 @@ void TestWindowPrototypeTypes::everyKindShowsItsStoredValues()
             } else {
                 auto* edit = form->findChild<QLineEdit*>(control);
                 QVERIFY2(edit, where);
-                QVERIFY2(edit->text() == ShownText(field, prototype.bytes),
+                QVERIFY2(edit->text() == QString::fromStdString(ShownText(field, prototype.bytes)),
                          where + " shows " + edit->text().toUtf8() + ", not " +
-                             ShownText(field, prototype.bytes).toUtf8());
+                             ShownText(field, prototype.bytes).c_str());
             }
         }
         // The subtype is shown, not editable; the weapon's unknown material is kept as such.
@@ -568,7 +551,8 @@ void TestWindowPrototypeTypes::badValuesBlockSaveAndCancelWritesNothing()
     minDamage = Field(form, "weapon.min_damage");
     QCOMPARE(minDamage->text(), QString("8"));
     QCOMPARE(FieldColor(minDamage) == kRed, false);
-    QCOMPARE(Field(form, "sound")->text(), ShownText({"sound", 56, 1, Shown::Decimal}, weapon.bytes));
+    QCOMPARE(Field(form, "sound")->text(),
+             QString::fromStdString(ShownText({"sound", 56, 1, Shown::Decimal}, weapon.bytes)));
     QVERIFY(!form.BitBtnSave->isEnabled() && !form.BitBtnCancel->isEnabled());
     QVERIFY(window.list->isEnabled() && TypeBox(form)->isEnabled());
     QCOMPARE(Status(form), QString::fromUtf8("proto/items/00000004.pro \u2014 master.dat"));
